@@ -1,0 +1,34 @@
+# Windows test executables run under Wine through CMAKE_CROSSCOMPILING_EMULATOR (tools/wine/wine-run).
+# Every ctest run gets a throwaway prefix: a setup fixture wipes and boots it, a cleanup fixture stops
+# that prefix's wineserver (and only that one).
+set(KORVAN_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix" CACHE INTERNAL "")
+set(KORVAN_WINE_RUN "${CMAKE_SOURCE_DIR}/tools/wine/wine-run" CACHE INTERNAL "")
+
+function(korvan_wine_fixtures)
+  add_test(NAME wine_prefix_setup COMMAND "${CMAKE_SOURCE_DIR}/tools/wine/prefix" setup)
+  add_test(NAME wine_prefix_cleanup COMMAND "${CMAKE_SOURCE_DIR}/tools/wine/prefix" cleanup)
+  set_tests_properties(wine_prefix_setup PROPERTIES FIXTURES_SETUP wine_prefix
+    ENVIRONMENT "WINEPREFIX=${KORVAN_WINEPREFIX}" TIMEOUT 300)
+  set_tests_properties(wine_prefix_cleanup PROPERTIES FIXTURES_CLEANUP wine_prefix
+    ENVIRONMENT "WINEPREFIX=${KORVAN_WINEPREFIX}" TIMEOUT 60)
+endfunction()
+
+# korvan_wine_test(NAME name COMMAND target-or-path args... [LANG lang] [TIMEOUT s] [ENVIRONMENT ...])
+# Runs a command in the run's Wine prefix. When COMMAND names a target, ctest puts the emulator in
+# front of it; any other command is run as given with WINEPREFIX and LANG set.
+function(korvan_wine_test)
+  cmake_parse_arguments(ARG "" "NAME;LANG;TIMEOUT" "COMMAND;ENVIRONMENT;LABELS" ${ARGN})
+  if(NOT ARG_LANG)
+    set(ARG_LANG "zh_CN.UTF-8")
+  endif()
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+  add_test(NAME ${ARG_NAME} COMMAND ${ARG_COMMAND})
+  set_tests_properties(${ARG_NAME} PROPERTIES
+    FIXTURES_REQUIRED wine_prefix
+    RESOURCE_LOCK wine
+    TIMEOUT ${ARG_TIMEOUT}
+    LABELS "wine;${ARG_LABELS}"
+    ENVIRONMENT "WINEPREFIX=${KORVAN_WINEPREFIX};LANG=${ARG_LANG};LC_ALL=${ARG_LANG};WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=;${ARG_ENVIRONMENT}")
+endfunction()
