@@ -1,0 +1,31 @@
+// The current time in UTC+8 as the public time page tells it, for the log's time stamps.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "runtime/datetime/datetime.h"
+#include "runtime/text/text.h"
+
+namespace korvan {
+
+// "window.baidu_time(": the call in the time page's answer that carries the millisecond count.
+inline constexpr std::string_view kTimePageMarker = "window.baidu_time(";
+inline constexpr std::string_view kTimePagePath = "/special/time";
+
+// 1970-01-01 08:00:00 plus the seconds: Unix seconds read as UTC+8, whatever the local time zone.
+DateTime Utc8FromUnixSeconds(std::int64_t seconds);
+
+// The time in the time page's answer: the millisecond count after the marker up to the next ")",
+// cut to whole seconds (64-bit, so counts past 2038 stay right). When the answer has no usable
+// count (no marker, empty, non-numeric, zero or negative, beyond the year 9999) the result is the
+// fallback; fallback omitted means 1970-01-01 08:00:00.
+DateTime NetworkTimeFromAnswer(const ByteSet& answer, std::optional<DateTime> fallback = std::nullopt);
+
+#ifdef _WIN32
+// Reads the time page. When it cannot be read or gives no usable count, the computer's clock
+// converted to UTC+8 stands in, so a log entry never carries a stamp of 1970. Blocks for one request.
+DateTime FetchNetworkTime();
+#endif
+
+}  // namespace korvan

@@ -1,0 +1,79 @@
+// Owning wrappers for the Win32 handle kinds the program holds: each closes its handle exactly once.
+#pragma once
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <utility>
+
+namespace korvan {
+
+// Traits: Type, Invalid() and Close(Type). A handle equal to Invalid() is never closed.
+template <typename Traits>
+class UniqueResource {
+ public:
+  using Type = typename Traits::Type;
+
+  UniqueResource() noexcept = default;
+  explicit UniqueResource(Type value) noexcept : value_(value) {}
+  UniqueResource(UniqueResource&& other) noexcept : value_(other.Release()) {}
+  UniqueResource& operator=(UniqueResource&& other) noexcept {
+    if (this != &other) Reset(other.Release());
+    return *this;
+  }
+  UniqueResource(const UniqueResource&) = delete;
+  UniqueResource& operator=(const UniqueResource&) = delete;
+  ~UniqueResource() { Reset(); }
+
+  Type Get() const noexcept { return value_; }
+  explicit operator bool() const noexcept { return value_ != Traits::Invalid(); }
+
+  Type Release() noexcept { return std::exchange(value_, Traits::Invalid()); }
+  void Reset(Type value = Traits::Invalid()) noexcept {
+    const Type old = std::exchange(value_, value);
+    if (old != Traits::Invalid()) Traits::Close(old);
+  }
+
+ private:
+  Type value_ = Traits::Invalid();
+};
+
+// Process, thread, file-mapping and event handles: null when absent.
+struct HandleTraits {
+  using Type = HANDLE;
+  static Type Invalid() noexcept { return nullptr; }
+  static void Close(Type handle) noexcept { ::CloseHandle(handle); }
+};
+
+// CreateFileA gives INVALID_HANDLE_VALUE, not null, on failure.
+struct FileHandleTraits {
+  using Type = HANDLE;
+  static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+  static void Close(Type handle) noexcept { ::CloseHandle(handle); }
+};
+
+struct FindHandleTraits {
+  using Type = HANDLE;
+  static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+  static void Close(Type handle) noexcept { ::FindClose(handle); }
+};
+
+struct InternetHandleTraits {
+  using Type = HINTERNET;
+  static Type Invalid() noexcept { return nullptr; }
+  static void Close(Type handle) noexcept { ::InternetCloseHandle(handle); }
+};
+
+struct ModuleTraits {
+  using Type = HMODULE;
+  static Type Invalid() noexcept { return nullptr; }
+  static void Close(Type module) noexcept { ::FreeLibrary(module); }
+};
+
+using UniqueHandle = UniqueResource<HandleTraits>;
+using UniqueFileHandle = UniqueResource<FileHandleTraits>;
+using UniqueFindHandle = UniqueResource<FindHandleTraits>;
+using UniqueInternetHandle = UniqueResource<InternetHandleTraits>;
+using UniqueModule = UniqueResource<ModuleTraits>;
+
+}  // namespace korvan
