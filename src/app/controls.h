@@ -1,0 +1,118 @@
+// The control behaviour the handlers rely on, kept apart from the platform so that it holds the
+// same on Windows, under Wine and in the native tests. Each control here wraps a small platform
+// face (the *Control interfaces) that a window or a test fake supplies.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+#include "runtime/text/text.h"
+
+namespace korvan {
+
+// The platform side of an edit box. WriteText may or may not report a change of its own
+// (a single-line EDIT under Wine reports one on every write, a multi-line one never does).
+class EditBoxControl {
+ public:
+  virtual ~EditBoxControl() = default;
+  virtual Text ReadText() const = 0;
+  virtual void WriteText(std::string_view text) = 0;
+};
+
+// An edit box whose programmatic writes raise content-changed exactly once, synchronously, after
+// the text is in place, also when the text is unchanged; typing raises it on every change.
+class EditBox {
+ public:
+  explicit EditBox(EditBoxControl& control) : control_(control) {}
+  EditBox(const EditBox&) = delete;
+  EditBox& operator=(const EditBox&) = delete;
+
+  Text Content() const { return control_.ReadText(); }
+  void SetContent(std::string_view text);
+  void SetChangedHandler(std::function<void()> handler) { changed_ = std::move(handler); }
+
+  // The platform reports that the text changed. The control's own echo of a write from the program
+  // is swallowed here; SetContent raises the one event itself.
+  void ControlChanged();
+
+ private:
+  EditBoxControl& control_;
+  std::function<void()> changed_;
+  bool writing_ = false;
+};
+
+// The platform side of a window timer: a periodic countdown that can be (re)started or stopped.
+class TimerControl {
+ public:
+  virtual ~TimerControl() = default;
+  // Starts the countdown anew with this period (above 0), replacing a running one.
+  virtual void Start(std::uint32_t milliseconds) = 0;
+  virtual void Stop() = 0;
+};
+
+// A timer with a signed 32-bit interval: a negative value stores 0; the value it already has changes
+// nothing (a running countdown goes on); any other value stops it and, above 0, starts it again
+// counted from this moment.
+class Timer {
+ public:
+  explicit Timer(TimerControl& control) : control_(control) {}
+  Timer(const Timer&) = delete;
+  Timer& operator=(const Timer&) = delete;
+
+  std::int32_t Interval() const { return interval_; }
+  void SetInterval(std::int32_t milliseconds);
+  void SetTickHandler(std::function<void()> handler) { tick_ = std::move(handler); }
+
+  // The platform reports one tick. A tick that was already queued when the timer stopped is dropped.
+  void ControlTicked();
+
+ private:
+  TimerControl& control_;
+  std::function<void()> tick_;
+  std::int32_t interval_ = 0;
+};
+
+class LabelControl {
+ public:
+  virtual ~LabelControl() = default;
+  virtual Text ReadCaption() const = 0;
+  virtual void WriteCaption(std::string_view caption) = 0;
+};
+
+// A label or transparent label: its caption is shown unchanged.
+class Label {
+ public:
+  explicit Label(LabelControl& control) : control_(control) {}
+  Label(const Label&) = delete;
+  Label& operator=(const Label&) = delete;
+
+  Text Caption() const { return control_.ReadCaption(); }
+  void SetCaption(std::string_view caption) { control_.WriteCaption(caption); }
+
+ private:
+  LabelControl& control_;
+};
+
+class HtmlViewControl {
+ public:
+  virtual ~HtmlViewControl() = default;
+  virtual void Navigate(std::string_view address) = 0;
+};
+
+// An HTML viewer: writing the address always navigates, also to the address it already shows.
+class HtmlView {
+ public:
+  explicit HtmlView(HtmlViewControl& control) : control_(control) {}
+  HtmlView(const HtmlView&) = delete;
+  HtmlView& operator=(const HtmlView&) = delete;
+
+  const Text& Address() const { return address_; }
+  void SetAddress(std::string_view address);
+
+ private:
+  HtmlViewControl& control_;
+  Text address_;
+};
+
+}  // namespace korvan

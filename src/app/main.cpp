@@ -1,0 +1,50 @@
+// korvan.exe: fixes the run directory, initialises OLE for the browser views, builds the main
+// window from its form and runs the message loop until the window is closed.
+#include <windows.h>
+#include <ole2.h>
+
+#include "app/main_window.h"
+#include "runtime/system/program_location.h"
+
+namespace {
+
+// Pairs OleInitialize with OleUninitialize on the window's thread.
+class OleSession {
+ public:
+  OleSession() : initialised_(SUCCEEDED(OleInitialize(nullptr))) {}
+  OleSession(const OleSession&) = delete;
+  OleSession& operator=(const OleSession&) = delete;
+  ~OleSession() {
+    if (initialised_) OleUninitialize();
+  }
+
+ private:
+  bool initialised_;
+};
+
+int RunMessageLoop() {
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+  korvan::FixRunDirectory();
+  int exitCode = 0;
+  {
+    OleSession ole;
+    korvan::MainWindow window;
+    if (!window.Create(instance, showCommand)) return 1;
+    exitCode = RunMessageLoop();
+  }
+  // The end of the process is the exit routine. ExitProcess first ends a renewal worker that may
+  // still be running, and only then is panelCookies released with the rest of the process. A C++
+  // exit routine would free the text under a running worker, or wait on the cookie lock for as
+  // long as that worker's request takes.
+  ExitProcess(static_cast<UINT>(exitCode));
+}

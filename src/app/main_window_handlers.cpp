@@ -1,0 +1,48 @@
+#include "app/main_window_handlers.h"
+
+#include "app/form_controls.h"
+#include "app/monitor_schedule.h"
+#include "app/renewal_worker.h"
+#include "app/restart.h"
+#include "app/skin_setup.h"
+#include "app/timer_period.h"
+#include "config/ini_config_store.h"
+#include "http/browser_cookies.h"
+#include "korvan/hosts.h"
+#include "renewal/panel_state.h"
+#include "runtime/datetime/numbers.h"
+#include "runtime/system/message_box.h"
+
+namespace korvan {
+namespace {
+
+constexpr int kProgramSkin = 3;
+// 第一次使用请先保存配置后重启软件
+constexpr char kFirstUseMessage[] =
+    "\xB5\xDA\xD2\xBB\xB4\xCE\xCA\xB9\xD3\xC3\xC7\xEB\xCF\xC8\xB1\xA3\xB4\xE6\xC5\xE4\xD6\xC3\xBA\xF3\xD6\xD8\xC6\xF4"
+    "\xC8\xED\xBC\xFE";
+constexpr char kInformationCaption[] = "\xD0\xC5\xCF\xA2\xA3\xBA";  // 信息：
+
+}  // namespace
+
+void OnMainWindowCreated(FormBoxes& boxes) {
+  SetSkin(kProgramSkin);
+  blinkStep() = 0;
+  if (LoadConfiguration(boxes)) {
+    FormControls& form = MainFormControls();
+    // The same values the box handlers have just armed: the timers keep their countdowns.
+    form.renewTimer->SetInterval(HoursToMilliseconds(ToInteger(form.renewHoursBox->Content())));
+    form.restartTimer->SetInterval(HoursToMilliseconds(ToInteger(form.restartHoursBox->Content())));
+    StartRenewalWorker();
+    return;
+  }
+  ShowMessage(kFirstUseMessage, 0, kInformationCaption);
+}
+
+void OnRenewTick() { StartRenewalWorker(); }
+
+void OnRestartTick() { RestartProgram(); }
+
+void OnSiteViewReady() { panelCookies().Replace(ImportBrowserCookies(hosts::kSite)); }
+
+}  // namespace korvan

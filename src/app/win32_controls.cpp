@@ -1,0 +1,64 @@
+#include "app/win32_controls.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "runtime/system/wide_text.h"
+
+namespace korvan {
+
+Text ReadWindowText(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  if (length <= 0) return {};
+  std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
+  const int copied = GetWindowTextW(window, wide.data(), length + 1);
+  wide.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+  return WideToAnsi(wide);
+}
+
+Text Win32EditBoxControl::ReadText() const { return ReadWindowText(edit_); }
+
+void Win32EditBoxControl::WriteText(std::string_view text) {
+  SetWindowTextW(edit_, AnsiToWide(text).c_str());
+}
+
+void Win32TimerControl::Start(std::uint32_t milliseconds) { SetTimer(owner_, id_, milliseconds, nullptr); }
+
+void Win32TimerControl::Stop() { KillTimer(owner_, id_); }
+
+Text Win32LabelControl::ReadCaption() const { return ReadWindowText(label_); }
+
+void Win32LabelControl::WriteCaption(std::string_view caption) {
+  if (transparent_) {
+    HWND parent = GetParent(label_);
+    RECT rect;
+    GetWindowRect(label_, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    InvalidateRect(parent, &rect, TRUE);
+  }
+  SetWindowTextW(label_, AnsiToWide(caption).c_str());
+  if (transparent_) InvalidateRect(label_, nullptr, TRUE);
+}
+
+namespace {
+
+constexpr UINT_PTR kIntegerEntrySubclassId = 1;
+
+LRESULT CALLBACK IntegerEntryProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                  DWORD_PTR) {
+  if (message == WM_CHAR) {
+    const auto character = static_cast<wchar_t>(wParam);
+    const bool allowed = character < 0x20 || character == L'-' || (character >= L'0' && character <= L'9');
+    if (!allowed) return 0;
+  } else if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(window, IntegerEntryProc, kIntegerEntrySubclassId);
+  }
+  return DefSubclassProc(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+void MakeIntegerEntry(HWND edit) { SetWindowSubclass(edit, IntegerEntryProc, kIntegerEntrySubclassId, 0); }
+
+}  // namespace korvan

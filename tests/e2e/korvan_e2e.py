@@ -1,0 +1,351 @@
+#!/usr/bin/env python3
+"""End-to-end checks of korvan.exe under Wine, read from outside through window_probe.exe.
+
+Each case copies korvan.exe into a fresh directory, starts it, reads the window and the files it
+writes, and closes it. Standard library only. Needs WINEPREFIX (a throwaway prefix); DISPLAY is
+used when set, otherwise an own Xvfb is started for the run.
+"""
+import argparse
+import json
+import os
+import pathlib
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+FIRST_USE_MESSAGE = "第一次使用请先保存配置后重启软件"
+INFORMATION_CAPTION = "信息："
+RUNTIME_ERROR_CAPTION = "运行时出错!"
+MISSING_EXPORT_MESSAGE = "无法找到指定DLL库文件“SkinH_EL.dll”中的输出命令“SkinH_AttachRes”"
+PAUSED = "监控暂停中 ●"
+ABNORMAL = "监控异常中，请重启 ●"
+SAVED = "配置保存完毕，请重启软件生效"
+HIDDEN = 0x2
+
+# id: (form name, left, top, width, height, text or None when not checked)
+FORM = {
+    1003: ("透明标签1", 248, 224, 152, 24, None),
+    1005: ("超级链接框1", 32, 224, 200, 24, "免费永久VPS 点击申请"),
+    1008: ("编辑框_user", 39, 11, 112, 24, ""),
+    1009: ("标签7", 315, 48, 40, 24, "小时"),
+    1010: ("标签5", 160, 48, 64, 24, "软件重启"),
+    1011: ("标签4", 312, 8, 48, 24, "小时"),
+    1012: ("编辑框_jk", 240, 8, 56, 24, "10"),
+    1013: ("标签3", 160, 8, 80, 24, "监控时间"),
+    1014: ("标签2", 8, 40, 24, 24, "pass"),
+    1015: ("标签1", 8, 8, 24, 24, "user"),
+    1016: ("编辑框_jl", 3, 80, 433, 136, None),
+    1017: ("按钮_保存", 372, 16, 56, 48, "保存配置"),
+    1018: ("编辑框_pass", 38, 48, 112, 24, ""),
+    1019: ("编辑框_cq", 240, 48, 58, 24, "24"),
+}
+RENEW_HOURS_BOX = 1012
+RESTART_HOURS_BOX = 1019
+STATUS_LABEL = 1003
+LOG_BOX = 1016
+SAVE_BUTTON = 1017
+PASSWORD_BOX = 1018
+ES_PASSWORD = 0x20
+BS_OWNERDRAW = 0xB
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, what):
+    if not condition:
+        raise Failure(what)
+
+
+class Wine:
+    def __init__(self, loader, probe):
+        self.loader = os.path.abspath(loader) if os.sep in loader else loader
+        self.probe = probe
+
+    def run_probe(self, *args):
+        # The probe's own waits are bounded by its arguments; this only guards a hung Wine.
+        waits = [int(arg) for arg in args[1:2] if args[0] in ("wait", "message-box")]
+        timeout = 30 + (waits[0] // 1000 if waits else 0)
+        # Output goes to a file, not a pipe: when the probe is the prefix's first Wine process, the
+        # wineserver it starts inherits the pipe and would hold it open long after the probe ended.
+        with tempfile.TemporaryFile() as output:
+            result = subprocess.run([self.loader, self.probe, *map(str, args)], stdout=output,
+                                    stderr=subprocess.DEVNULL, timeout=timeout)
+            output.seek(0)
+            text = output.read().decode("utf-8")
+        lines = [json.loads(line) for line in text.splitlines() if line.strip()]
+        return result.returncode, lines
+
+    def start(self, exe, directory):
+        return subprocess.Popen([self.loader, str(exe)], cwd=directory, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+
+
+def wait_until(predicate, seconds, step=0.25):
+    end = time.monotonic() + seconds
+    while True:
+        value = predicate()
+        if value or time.monotonic() >= end:
+            return value
+        time.sleep(step)
+
+
+def dos_attributes(path):
+    try:
+        return int(os.getxattr(path, "user.DOSATTRIB").split(b"\0")[0], 16)
+    except OSError:
+        return 0
+
+
+class Session:
+    """One korvan.exe in its own directory."""
+
+    def __init__(self, wine, exe, directory):
+        self.wine = wine
+        self.directory = pathlib.Path(directory)
+        shutil.copy(exe, self.directory / "korvan.exe")
+        self.process = wine.start(self.directory / "korvan.exe", self.directory)
+
+    def controls(self):
+        code, lines = self.wine.run_probe("controls")
+        check(code == 0, "window_probe controls: main window not found")
+        return {line["id"]: line for line in lines if line["id"]}
+
+    def message_box(self, seconds=20):
+        code, lines = self.wine.run_probe("message-box", int(seconds * 1000))
+        check(code == 0 and lines, "no message box within %d s" % seconds)
+        return lines[0]
+
+    def close(self):
+        if self.process.poll() is None:
+            self.wine.run_probe("dismiss")
+            self.wine.run_probe("close")
+            try:
+                self.process.wait(timeout=20)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait(timeout=10)
+
+
+def case_first_start(wine, args, directory):
+    session = Session(wine, args.korvan, directory)
+    try:
+        check(wine.run_probe("wait", 30000)[0] == 0, "main window did not appear")
+        box = session.message_box()
+        check(box["caption"] == INFORMATION_CAPTION, "first-use caption %r" % box["caption"])
+        check(FIRST_USE_MESSAGE in box["texts"], "first-use texts %r" % box["texts"])
+
+        library = pathlib.Path(directory) / "SkinH_EL.dll"
+        check(library.is_file(), "SkinH_EL.dll was not written")
+        check(library.read_bytes() == pathlib.Path(args.skin_library).read_bytes(),
+              "SkinH_EL.dll differs from the library image")
+        check(dos_attributes(library) & HIDDEN, "SkinH_EL.dll is not hidden")
+
+        _, window = wine.run_probe("window")
+        window = window[0]
+        check(window["caption"] == "Korvan【%s】" % args.maker, "caption %r" % window["caption"])
+        check((window["width"], window["height"]) == (458, 416), "outer size %r" % window)
+        check(abs(window["left"] - (window["screenWidth"] - 458) // 2) <= 1 and
+              abs(window["top"] - (window["screenHeight"] - 416) // 2) <= 1, "window not centred: %r" % window)
+        WS_THICKFRAME, WS_MAXIMIZEBOX, WS_MINIMIZEBOX, WS_SYSMENU = 0x40000, 0x10000, 0x20000, 0x80000
+        check(window["style"] & (WS_MINIMIZEBOX | WS_SYSMENU) == WS_MINIMIZEBOX | WS_SYSMENU and
+              not window["style"] & (WS_THICKFRAME | WS_MAXIMIZEBOX), "window style %#x" % window["style"])
+
+        controls = session.controls()
+        for control_id, (name, left, top, width, height, text) in FORM.items():
+            check(control_id in controls, "%s missing" % name)
+            control = controls[control_id]
+            check((control["left"], control["top"], control["width"], control["height"]) == (left, top, width, height),
+                  "%s geometry %r" % (name, control))
+            if text is not None:
+                check(control["text"] == text, "%s shows %r" % (name, control["text"]))
+        log = controls[LOG_BOX]["text"]
+        check(log == "【%s】\r\n永久免费VPS http://%s/free.asp?rid=40206\r\n" % (args.maker, args.signup),
+              "log box starts with %r" % log)
+        check(controls[LOG_BOX]["limit"] > 30000, "log box keeps the 30,000-character limit")
+        check(controls[PASSWORD_BOX]["style"] & ES_PASSWORD, "password box is no password entry")
+        check(controls[SAVE_BUTTON]["style"] & 0xF == BS_OWNERDRAW, "the skin did not take over the button")
+        check(controls[STATUS_LABEL]["exstyle"] & 0x20, "status label is not transparent")
+
+        status = wait_until(lambda: session.controls()[STATUS_LABEL]["text"] == PAUSED, 5)
+        check(status, "status label does not read %r" % PAUSED)
+
+        _, pixel = wine.run_probe("pixel", 440, 230)
+        expected = skin_window_colour(args.skin_file)
+        check(pixel[0]["pixel"] == expected, "window background %s, skin colour %s" % (pixel[0]["pixel"], expected))
+
+        wine.run_probe("dismiss")
+        check(wait_until(lambda: wine.run_probe("message-box", 0)[0] != 0, 5), "first-use box did not close")
+
+        # Integer entry: only "-" and digits get in.
+        wine.run_probe("set-text", RESTART_HOURS_BOX, "")
+        check(session.controls()[RESTART_HOURS_BOX]["text"] == "1", "emptied period box does not show 1")
+        wine.run_probe("type", RENEW_HOURS_BOX, "x5y-")
+        typed = session.controls()[RENEW_HOURS_BOX]["text"]
+        check("5" in typed and "-" in typed and not set(typed) - set("0123456789-"),
+              "integer entry let through %r" % typed)
+        wine.run_probe("set-text", RENEW_HOURS_BOX, "0")
+        check(session.controls()[RENEW_HOURS_BOX]["text"] == "1", "period 0 is not repaired to 1")
+
+        if args.screenshot:
+            take_screenshot(window, args.screenshot)
+    finally:
+        session.close()
+
+
+def case_existing_library_kept(wine, args, directory):
+    library = pathlib.Path(directory) / "SkinH_EL.dll"
+    original = pathlib.Path(args.skin_library).read_bytes() + b"\0korvan-e2e-marker"
+    library.write_bytes(original)
+    session = Session(wine, args.korvan, directory)
+    try:
+        box = session.message_box()
+        check(box["caption"] == INFORMATION_CAPTION, "expected the first-use box, got %r" % box)
+        check(library.read_bytes() == original, "an existing SkinH_EL.dll was replaced")
+        check(not dos_attributes(library) & HIDDEN, "an existing SkinH_EL.dll was made hidden")
+    finally:
+        session.close()
+
+
+def case_bogus_library(wine, args, directory):
+    library = pathlib.Path(directory) / "SkinH_EL.dll"
+    library.write_bytes(b"this is no library")
+    session = Session(wine, args.korvan, directory)
+    try:
+        box = session.message_box()
+        check(box["caption"] == RUNTIME_ERROR_CAPTION, "run-time error caption %r" % box["caption"])
+        check(MISSING_EXPORT_MESSAGE in box["texts"], "run-time error texts %r" % box["texts"])
+        check(library.read_bytes() == b"this is no library", "the bogus library was replaced")
+        wine.run_probe("dismiss")
+        try:
+            code = session.process.wait(timeout=20)
+        except subprocess.TimeoutExpired:
+            raise Failure("the program did not end after the run-time error")
+        check(code != 0, "the program ended with exit code 0 after the run-time error")
+    finally:
+        session.close()
+
+
+def case_configured_start(wine, args, directory):
+    # Starts a renewal worker at once: only for builds whose hosts are all on 127.0.0.1.
+    (pathlib.Path(directory) / "korvan.ini").write_bytes("[登录配置]\r\nuser=tester\r\n".encode("gbk"))
+    session = Session(wine, args.korvan, directory)
+    try:
+        check(wine.run_probe("wait", 30000)[0] == 0, "main window did not appear")
+        code, _ = wine.run_probe("message-box", 3000)
+        check(code != 0, "a configured start showed a message box")
+        controls = session.controls()
+        shown = [controls[i]["text"] for i in (1008, PASSWORD_BOX, RENEW_HOURS_BOX, RESTART_HOURS_BOX)]
+        check(shown == ["tester", "", "1", "1"], "boxes after loading %r" % shown)
+        check(wait_until(lambda: session.controls()[STATUS_LABEL]["text"] == PAUSED, 5),
+              "status is not paused without a password")
+        # The first worker reads the user name through the window and logs its failed login there.
+        check(wait_until(lambda: "tester 登录失败！" in session.controls()[LOG_BOX]["text"], 60),
+              "the first renewal worker logged nothing")
+        wine.run_probe("set-text", PASSWORD_BOX, "pw")
+        check(wait_until(lambda: session.controls()[STATUS_LABEL]["text"] == ABNORMAL, 5),
+              "status is not abnormal before a login succeeded")
+        wine.run_probe("click", SAVE_BUTTON)
+        check(wait_until(lambda: SAVED in session.controls()[LOG_BOX]["text"], 40), "no save message in the log")
+        ini = (pathlib.Path(directory) / "korvan.ini").read_bytes().decode("gbk")
+        check("pass=pw" in ini and "user=tester" in ini, "korvan.ini after saving: %r" % ini)
+    finally:
+        session.close()
+
+
+def skin_window_colour(skin_file):
+    for line in pathlib.Path(skin_file).read_text("ascii").splitlines():
+        key, _, value = line.partition(" ")
+        if key == "window":
+            return value.upper()
+    raise Failure("skin file without a window colour")
+
+
+def take_screenshot(window, path):
+    # The whole outer window; without a window manager Wine draws no frame, so this is the client.
+    geometry = "%dx%d+%d+%d" % (window["width"], window["height"], window["left"], window["top"])
+    subprocess.run(["import", "-window", "root", "-crop", geometry, str(path)], check=False, timeout=30)
+
+
+class Display:
+    """DISPLAY as given, or an own Xvfb for the run."""
+
+    def __init__(self):
+        self.server = None
+
+    def __enter__(self):
+        if os.environ.get("DISPLAY"):
+            return self
+        read_end, write_end = os.pipe()
+        self.server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24"],
+                                       pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        number = b""
+        end = time.monotonic() + 20
+        while not number.endswith(b"\n") and time.monotonic() < end:
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                break
+            number += chunk
+        os.close(read_end)
+        if not number.strip():
+            raise Failure("Xvfb did not start")
+        os.environ["DISPLAY"] = ":" + number.decode().strip()
+        return self
+
+    def __exit__(self, *exc):
+        if self.server:
+            self.server.terminate()
+            self.server.wait(timeout=10)
+
+
+CASES = {
+    "first-start": case_first_start,
+    "existing-library-kept": case_existing_library_kept,
+    "bogus-library": case_bogus_library,
+    "configured-start": case_configured_start,
+}
+DEFAULT_CASES = ["first-start", "existing-library-kept", "bogus-library"]
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--wine", default="/usr/lib/wine/wine64")
+    parser.add_argument("--korvan", required=True)
+    parser.add_argument("--probe", required=True)
+    parser.add_argument("--skin-library", required=True, help="the built SkinH_EL.dll")
+    parser.add_argument("--skin-file", required=True, help="skin03.she")
+    parser.add_argument("--maker", required=True)
+    parser.add_argument("--signup", required=True)
+    parser.add_argument("--screenshot")
+    parser.add_argument("cases", nargs="*", help="of %s; default %s" % (list(CASES), DEFAULT_CASES))
+    args = parser.parse_args()
+    if not os.environ.get("WINEPREFIX"):
+        print("WINEPREFIX must name a throwaway prefix", file=sys.stderr)
+        return 2
+
+    cases = args.cases or DEFAULT_CASES
+    unknown = [name for name in cases if name not in CASES]
+    if unknown:
+        print("unknown cases %r" % unknown, file=sys.stderr)
+        return 2
+    wine = Wine(args.wine, args.probe)
+    failures = 0
+    with Display():
+        for name in cases:
+            with tempfile.TemporaryDirectory(prefix="korvan-e2e-") as directory:
+                started = time.monotonic()
+                try:
+                    CASES[name](wine, args, directory)
+                    print("ok   %s (%.1f s)" % (name, time.monotonic() - started))
+                except (Failure, subprocess.TimeoutExpired) as failure:
+                    failures += 1
+                    print("FAIL %s: %s" % (name, failure))
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

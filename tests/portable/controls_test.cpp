@@ -1,0 +1,160 @@
+#include "app/controls.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "portable/fake_controls.h"
+
+namespace korvan {
+namespace {
+
+using testing::FakeClock;
+using testing::FakeEditBoxControl;
+using testing::FakeHtmlViewControl;
+using testing::FakeTimerControl;
+
+class EditBoxEvents : public ::testing::TestWithParam<bool> {};
+
+// Both kinds of platform box: one that echoes writes as changes, one that stays quiet.
+INSTANTIATE_TEST_SUITE_P(EchoingAndQuietControls, EditBoxEvents, ::testing::Bool());
+
+TEST_P(EditBoxEvents, ProgramWriteRaisesChangedOnceWithTheNewTextInPlace) {
+  FakeEditBoxControl control(GetParam());
+  EditBox box(control);
+  control.Attach(box);
+  std::vector<Text> seen;
+  box.SetChangedHandler([&] { seen.push_back(box.Content()); });
+
+  box.SetContent("10");
+  box.SetContent("10");  // unchanged text still raises the event
+  box.SetContent("");
+
+  EXPECT_EQ(seen, (std::vector<Text>{"10", "10", ""}));
+}
+
+TEST_P(EditBoxEvents, TypingRaisesChangedOnEveryChange) {
+  FakeEditBoxControl control(GetParam());
+  EditBox box(control);
+  control.Attach(box);
+  std::vector<Text> seen;
+  box.SetChangedHandler([&] { seen.push_back(box.Content()); });
+
+  control.Type("1");
+  control.Type("12");
+
+  EXPECT_EQ(seen, (std::vector<Text>{"1", "12"}));
+}
+
+TEST_P(EditBoxEvents, HandlerThatRewritesTheBoxGetsAFreshEvent) {
+  // A period box repairs "0" to "1" from inside its own handler; the repair must raise once more.
+  FakeEditBoxControl control(GetParam());
+  EditBox box(control);
+  control.Attach(box);
+  std::vector<Text> seen;
+  box.SetChangedHandler([&] {
+    seen.push_back(box.Content());
+    if (box.Content() == "0") box.SetContent("1");
+  });
+
+  box.SetContent("0");
+
+  EXPECT_EQ(seen, (std::vector<Text>{"0", "1"}));
+  EXPECT_EQ(box.Content(), "1");
+}
+
+struct TimerFixture {
+  FakeClock clock;
+  FakeTimerControl control{clock};
+  Timer timer{control};
+  int ticks = 0;
+  TimerFixture() {
+    control.Attach(timer);
+    timer.SetTickHandler([this] { ++ticks; });
+  }
+};
+
+TEST(Timer, StartsDisarmedAndStoresNegativeIntervalsAsZero) {
+  TimerFixture f;
+  EXPECT_EQ(f.timer.Interval(), 0);
+  f.timer.SetInterval(1000);
+  f.timer.SetInterval(-3 * 3600000);
+  EXPECT_EQ(f.timer.Interval(), 0);
+  EXPECT_FALSE(f.control.Running());
+  f.control.Advance(10000);
+  EXPECT_EQ(f.ticks, 0);
+}
+
+TEST(Timer, TicksEveryIntervalAfterArming) {
+  TimerFixture f;
+  f.timer.SetInterval(1000);
+  f.control.Advance(999);
+  EXPECT_EQ(f.ticks, 0);
+  f.control.Advance(1);
+  EXPECT_EQ(f.ticks, 1);
+  f.control.Advance(3000);
+  EXPECT_EQ(f.ticks, 4);
+  EXPECT_EQ(f.timer.Interval(), 1000);
+}
+
+TEST(Timer, WritingTheSameIntervalKeepsTheCountdownRunning) {
+  TimerFixture f;
+  f.timer.SetInterval(1000);
+  f.control.Advance(600);
+  f.timer.SetInterval(1000);
+  f.control.Advance(400);
+  EXPECT_EQ(f.ticks, 1);
+  EXPECT_EQ(f.control.starts, 1);
+}
+
+TEST(Timer, WritingAnotherIntervalRestartsTheCountdownFromNow) {
+  TimerFixture f;
+  f.timer.SetInterval(1000);
+  f.control.Advance(600);
+  f.timer.SetInterval(2000);
+  f.control.Advance(1999);
+  EXPECT_EQ(f.ticks, 0);
+  f.control.Advance(1);
+  EXPECT_EQ(f.ticks, 1);
+  EXPECT_EQ(f.timer.Interval(), 2000);
+}
+
+TEST(Timer, ZeroStopsAndLaterIntervalStartsAgain) {
+  TimerFixture f;
+  f.timer.SetInterval(1000);
+  f.timer.SetInterval(0);
+  f.control.Advance(5000);
+  EXPECT_EQ(f.ticks, 0);
+  EXPECT_EQ(f.timer.Interval(), 0);
+  f.timer.SetInterval(1000);
+  f.control.Advance(1000);
+  EXPECT_EQ(f.ticks, 1);
+}
+
+TEST(Timer, LongestPeriodIsKeptExactly) {
+  TimerFixture f;
+  f.timer.SetInterval(2145600000);  // 596 hours
+  EXPECT_EQ(f.timer.Interval(), 2145600000);
+  EXPECT_EQ(f.control.Due(), 2145600000);
+}
+
+TEST(Timer, TickQueuedBeforeStopIsDropped) {
+  TimerFixture f;
+  f.timer.SetInterval(1000);
+  f.timer.SetInterval(0);
+  f.timer.ControlTicked();  // a WM_TIMER that was already in the queue
+  EXPECT_EQ(f.ticks, 0);
+}
+
+TEST(HtmlView, WritingTheAddressAlwaysNavigates) {
+  FakeHtmlViewControl control;
+  HtmlView view(control);
+  view.SetAddress("http://a.example/x");
+  view.SetAddress("http://a.example/x");
+  EXPECT_EQ(control.navigations, (std::vector<std::string>{"http://a.example/x", "http://a.example/x"}));
+  EXPECT_EQ(view.Address(), "http://a.example/x");
+}
+
+}  // namespace
+}  // namespace korvan

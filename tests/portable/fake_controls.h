@@ -1,0 +1,88 @@
+// Fakes of the platform faces of the control layer, with a fake clock that delivers timer ticks.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/controls.h"
+
+namespace korvan::testing {
+
+// Echoes every write as a change of its own when echoesWrites is set, as a single-line EDIT does
+// under Wine; a multi-line EDIT never does.
+class FakeEditBoxControl : public EditBoxControl {
+ public:
+  explicit FakeEditBoxControl(bool echoesWrites) : echoesWrites_(echoesWrites) {}
+  void Attach(EditBox& box) { box_ = &box; }
+
+  Text ReadText() const override { return text_; }
+  void WriteText(std::string_view text) override {
+    text_ = Text(text);
+    if (echoesWrites_ && box_) box_->ControlChanged();
+  }
+  // The user types: the text changes and the control reports it.
+  void Type(std::string_view text) {
+    text_ = Text(text);
+    if (box_) box_->ControlChanged();
+  }
+
+ private:
+  bool echoesWrites_;
+  EditBox* box_ = nullptr;
+  Text text_;
+};
+
+class FakeClock {
+ public:
+  std::int64_t now = 0;
+};
+
+class FakeTimerControl : public TimerControl {
+ public:
+  explicit FakeTimerControl(FakeClock& clock) : clock_(clock) {}
+  void Attach(Timer& timer) { timer_ = &timer; }
+
+  void Start(std::uint32_t milliseconds) override {
+    period_ = milliseconds;
+    due_ = clock_.now + milliseconds;
+    ++starts;
+  }
+  void Stop() override { period_ = 0; }
+  bool Running() const { return period_ > 0; }
+  std::int64_t Due() const { return due_; }
+
+  // Moves the clock on, delivering each tick that falls due on the way.
+  void Advance(std::int64_t milliseconds) {
+    const std::int64_t end = clock_.now + milliseconds;
+    while (period_ > 0 && due_ <= end) {
+      clock_.now = due_;
+      due_ += period_;
+      if (timer_) timer_->ControlTicked();
+    }
+    clock_.now = end;
+  }
+
+  int starts = 0;
+
+ private:
+  FakeClock& clock_;
+  Timer* timer_ = nullptr;
+  std::int64_t period_ = 0;
+  std::int64_t due_ = 0;
+};
+
+class FakeLabelControl : public LabelControl {
+ public:
+  Text ReadCaption() const override { return caption; }
+  void WriteCaption(std::string_view text) override { caption = Text(text); }
+  Text caption;
+};
+
+class FakeHtmlViewControl : public HtmlViewControl {
+ public:
+  void Navigate(std::string_view address) override { navigations.emplace_back(address); }
+  std::vector<std::string> navigations;
+};
+
+}  // namespace korvan::testing

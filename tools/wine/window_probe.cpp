@@ -1,0 +1,210 @@
+// window_probe.exe: reads and drives Korvan's main window from outside, for the end-to-end tests.
+// Runs in the same Wine prefix as korvan.exe; every answer is one JSON object per line, UTF-8.
+//
+//   window_probe wait MS              wait until the main window exists
+//   window_probe window               caption, outer and client size, style of the main window
+//   window_probe controls             one line per child control: id, class, text, rectangle, styles
+//   window_probe set-text ID TEXT     WM_SETTEXT on a control (a program-like write)
+//   window_probe type ID TEXT         WM_CHAR for each character (typing)
+//   window_probe click ID             clicks a button (posted, so a slow handler does not block us)
+//   window_probe message-box MS       waits for a message box; its caption and texts
+//   window_probe dismiss              presses OK on the message box
+//   window_probe pixel X Y            colour at a client point of the main window, RRGGBB
+//   window_probe close                asks the main window to close
+// Exit code 0 on success, 1 when the window or box was not found in time, 2 on bad arguments.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t kMainWindowClass[] = L"KorvanMainWindow";
+
+std::string Utf8(const std::wstring& wide) {
+  if (wide.empty()) return {};
+  const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), size, nullptr, nullptr);
+  return out;
+}
+
+std::string Json(const std::wstring& wide) {
+  std::string out = "\"";
+  for (const char c : Utf8(wide)) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (byte < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+      out += escaped;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
+void Print(const std::string& line) {
+  const std::string withEnd = line + "\n";
+  DWORD written = 0;
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), withEnd.data(), static_cast<DWORD>(withEnd.size()), &written, nullptr);
+}
+
+std::wstring WindowText(HWND window) {
+  // WM_GETTEXT by message so that texts of other processes' controls come back too; a hung
+  // window gives the empty text instead of hanging the probe.
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return {};
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                           5000, &copied)) {
+    return {};
+  }
+  text.resize(static_cast<std::size_t>(copied));
+  return text;
+}
+
+std::wstring ClassName(HWND window) {
+  wchar_t name[128] = {};
+  GetClassNameW(window, name, 128);
+  return name;
+}
+
+HWND WaitFor(const std::wstring& className, DWORD processId, int milliseconds) {
+  const DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds);
+  for (;;) {
+    HWND found = nullptr;
+    for (HWND window = FindWindowExW(nullptr, nullptr, className.c_str(), nullptr); window;
+         window = FindWindowExW(nullptr, window, className.c_str(), nullptr)) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(window, &owner);
+      if (owner != GetCurrentProcessId() && (processId == 0 || owner == processId) && IsWindowVisible(window)) {
+        found = window;
+        break;
+      }
+    }
+    if (found || static_cast<LONG>(GetTickCount() - end) >= 0) return found;
+    Sleep(100);
+  }
+}
+
+HWND MainWindow(int milliseconds = 0) { return WaitFor(kMainWindowClass, 0, milliseconds); }
+
+HWND Control(HWND main, const wchar_t* id) { return GetDlgItem(main, _wtoi(id)); }
+
+std::string RectJson(HWND parent, HWND window) {
+  RECT rect;
+  GetWindowRect(window, &rect);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+  char out[128];
+  std::snprintf(out, sizeof out, "\"left\": %ld, \"top\": %ld, \"width\": %ld, \"height\": %ld", rect.left, rect.top,
+                rect.right - rect.left, rect.bottom - rect.top);
+  return out;
+}
+
+int ListControls(HWND main) {
+  for (HWND child = GetWindow(main, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    char numbers[128];
+    std::snprintf(numbers, sizeof numbers, "\"id\": %d, \"style\": %lu, \"exstyle\": %lu, \"visible\": %s",
+                  GetDlgCtrlID(child), static_cast<unsigned long>(GetWindowLongW(child, GWL_STYLE)),
+                  static_cast<unsigned long>(GetWindowLongW(child, GWL_EXSTYLE)),
+                  IsWindowVisible(child) ? "true" : "false");
+    const auto limit = SendMessageW(child, EM_GETLIMITTEXT, 0, 0);
+    // Built by appending: GCC 12 warns falsely (-Wrestrict) on "literal" + std::string chains.
+    std::string line = "{";
+    line.append(numbers).append(", \"class\": ").append(Json(ClassName(child)));
+    line.append(", \"text\": ").append(Json(WindowText(child))).append(", ").append(RectJson(main, child));
+    line.append(", \"limit\": ").append(std::to_string(limit)).append("}");
+    Print(line);
+  }
+  return 0;
+}
+
+int DescribeWindow(HWND main) {
+  RECT outer, client;
+  GetWindowRect(main, &outer);
+  GetClientRect(main, &client);
+  const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  char numbers[256];
+  std::snprintf(numbers, sizeof numbers,
+                "\"left\": %ld, \"top\": %ld, \"width\": %ld, \"height\": %ld, \"clientWidth\": %ld, "
+                "\"clientHeight\": %ld, \"screenWidth\": %d, \"screenHeight\": %d, \"style\": %lu",
+                outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top, client.right, client.bottom,
+                screenWidth, screenHeight, static_cast<unsigned long>(GetWindowLongW(main, GWL_STYLE)));
+  Print("{\"caption\": " + Json(WindowText(main)) + ", " + numbers + "}");
+  return 0;
+}
+
+int DescribeMessageBox(HWND box) {
+  std::string texts;
+  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    const std::wstring text = WindowText(child);
+    if (text.empty()) continue;
+    if (!texts.empty()) texts += ", ";
+    texts += Json(text);
+  }
+  Print("{\"caption\": " + Json(WindowText(box)) + ", \"texts\": [" + texts + "]}");
+  return 0;
+}
+
+}  // namespace
+
+int main() {
+  int count = 0;
+  wchar_t** args = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!args || count < 2) return 2;
+  const std::wstring command = args[1];
+  auto argument = [&](int index) -> const wchar_t* { return index < count ? args[index] : L""; };
+  int result = 2;
+
+  if (command == L"wait") {
+    result = MainWindow(_wtoi(argument(2))) ? 0 : 1;
+  } else if (command == L"message-box" || command == L"dismiss") {
+    HWND box = WaitFor(L"#32770", 0, command == L"dismiss" ? 2000 : _wtoi(argument(2)));
+    if (!box) {
+      result = 1;
+    } else if (command == L"dismiss") {
+      PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+      result = 0;
+    } else {
+      result = DescribeMessageBox(box);
+    }
+  } else if (HWND main = MainWindow(2000); !main) {
+    result = 1;
+  } else if (command == L"window") {
+    result = DescribeWindow(main);
+  } else if (command == L"controls") {
+    result = ListControls(main);
+  } else if (command == L"set-text" && count >= 4) {
+    SendMessageW(Control(main, args[2]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[3]));
+    result = 0;
+  } else if (command == L"type" && count >= 4) {
+    HWND control = Control(main, args[2]);
+    for (const wchar_t* c = args[3]; *c; ++c) SendMessageW(control, WM_CHAR, *c, 1);
+    result = 0;
+  } else if (command == L"click" && count >= 3) {
+    PostMessageW(Control(main, args[2]), BM_CLICK, 0, 0);
+    result = 0;
+  } else if (command == L"pixel" && count >= 4) {
+    HDC dc = GetDC(main);
+    const COLORREF colour = GetPixel(dc, _wtoi(args[2]), _wtoi(args[3]));
+    ReleaseDC(main, dc);
+    char out[64];
+    std::snprintf(out, sizeof out, "{\"pixel\": \"%02X%02X%02X\"}", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    Print(out);
+    result = 0;
+  } else if (command == L"close") {
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    result = 0;
+  }
+  LocalFree(args);
+  return result;
+}
