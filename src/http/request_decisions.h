@@ -1,0 +1,32 @@
+// The platform-free decisions of HttpRequest, kept apart from the COM calls so they are tested
+// natively.
+#pragma once
+
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "http/header_lines.h"
+#include "runtime/text/text.h"
+
+namespace korvan {
+
+// "GET", "POST" or "HEAD"; a method outside 0..2 counts as 0.
+Text RequestMethodName(int method);
+
+// The value passed four times to SetTimeouts; nullopt (for -1) leaves the object's time-outs alone.
+std::optional<int> RequestTimeoutMilliseconds(int timeoutSeconds);
+
+// Every SetRequestHeader call in order: "Cookie" first when there are cookies, then the lines of
+// the completed block.
+std::vector<HeaderField> RequestHeaderFields(std::string_view cookies, std::string_view completedHeaders);
+
+// What the end of an exchange leaves in the caller's variables.
+struct ResponseCookieResult {
+  Text responseHeaders;  // with every Set-Cookie name unified
+  Text cookies;          // the merge of the old cookies with the new ones
+  Text newCookies;       // the new entries, without blanks
+};
+ResponseCookieResult TakeResponseCookies(std::string_view rawResponseHeaders, std::string_view cookies);
+
+}  // namespace korvan

@@ -1,0 +1,53 @@
+// RenewFreeVps: one run of the renewal job. It logs in to the provider's panel with the user name and
+// password standing in the window, opens the VPS list, takes the first VPS, logs its expiry text,
+// submits the free-renewal form and logs the provider's verdict.
+#pragma once
+
+#include <functional>
+#include <string_view>
+
+#include "app/main_window_access.h"
+#include "runtime/text/text.h"
+
+namespace korvan {
+
+// One request of a run, as handed to HttpRequest: url, method (0 GET, 1 POST), postData and the
+// one-line header block; the cookie text is the port's business.
+struct PanelRequest {
+  Text url;
+  int method = 0;
+  Text postData;
+  Text headers;
+  friend bool operator==(const PanelRequest&, const PanelRequest&) = default;
+};
+
+// What a run needs from the rest of the program.
+struct RenewalPorts {
+  std::function<ByteSet(const PanelRequest&)> request;
+  std::function<Text(FormBox)> readBox;
+  std::function<void(std::string_view)> appendLog;
+  std::function<void(bool)> setLoginOk;
+};
+
+// "http://" + the provider's site host, no trailing slash.
+Text SiteRoot();
+
+// The login form body; user name and password are form-encoded as code page 936 bytes so that
+// "&", "=", "%", "+" or a space in them cannot break the form.
+Text LoginBody(std::string_view userName, std::string_view password);
+
+void RenewFreeVps(const RenewalPorts& ports);
+
+class PanelCookies;
+// One exchange with the panel: HttpRequest with the cookie text in/out and the answer's own cookies out.
+using CookieExchange = std::function<ByteSet(const PanelRequest&, Text& cookieText, Text& newCookies)>;
+// The request port of the program's run. Each request works on a copy of `cookies` and writes the
+// merged text back; when the site view replaced the text meanwhile, the answer's cookies are merged
+// into the replacement instead.
+std::function<ByteSet(const PanelRequest&)> RequestWithCookies(PanelCookies& cookies, CookieExchange exchange);
+
+// The program's run: HttpRequest with panelCookies for each request, the window's boxes, AppendLog
+// and loginOk. Windows only.
+void RenewFreeVps();
+
+}  // namespace korvan

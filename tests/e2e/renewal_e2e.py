@@ -1,0 +1,184 @@
+#!/usr/bin/env python3
+"""End-to-end checks of the renewal job: korvan.exe under Wine against tools/fake_panel.py.
+
+korvan.exe must be built with its site and time hosts at 127.0.0.1 ports (KORVAN_SITE_HOST and
+KORVAN_TIME_HOST); the fake panel serves on exactly those ports. Each scenario starts a fresh
+korvan.exe in its own directory with a ready korvan.ini, waits for the run's log entries (read
+through window_probe.exe), checks them and the requests the panel received, and checks that the
+window still answers. Standard library only; needs WINEPREFIX; DISPLAY or an own Xvfb.
+"""
+import argparse
+import os
+import pathlib
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = pathlib.Path(__file__).resolve().parent
+sys.path.insert(0, str(HERE))
+sys.path.insert(0, str(HERE.parent.parent / "tools"))
+
+import fake_panel  # noqa: E402
+from korvan_e2e import LOG_BOX, Display, Session, Wine, check, take_screenshot, wait_until  # noqa: E402
+
+STAMP = "2023年11月15日6时13分20秒"  # what fake_panel's fixed time page gives
+USER = fake_panel.USER
+LOGGED_IN = USER + " 登录成功！"
+WRONG_PASSWORD = USER + " 密码不正确！"
+LOGIN_FAILED = USER + " 登录失败！"
+NO_VPS = "未找到免费VPS"
+EXPIRY = "到期时间：" + fake_panel.EXPIRY
+RENEWED = "续费成功！"
+ONE_DAY = "请在该产品到期前1日内进行积分免费续期"
+
+# scenario: (fake panel scenario or None for a closed panel port, expected entries, panel requests
+# that must arrive before the run counts as over, seconds the run may take)
+SCENARIOS = {
+    "success": ("success", [LOGGED_IN, EXPIRY, RENEWED], 4, 60),
+    "wrong-password": ("wrong_password", [WRONG_PASSWORD], 1, 60),
+    "login-500": ("login_500", [LOGIN_FAILED], 1, 60),
+    "refused": (None, [LOGIN_FAILED], 0, 60),
+    "no-vps": ("no_vps", [LOGGED_IN, NO_VPS], 2, 60),
+    "renewal-refused": ("renewal_refused", [LOGGED_IN, EXPIRY, ONE_DAY], 4, 60),
+    "success-in-cp936": ("success_cp936", [LOGGED_IN, EXPIRY], 4, 60),
+    "zero-byte": ("zero_byte", [LOGGED_IN, EXPIRY], 4, 60),
+    "garbage": ("garbage", [LOGIN_FAILED], 1, 90),
+    "login-delayed": ("login_delayed", [LOGIN_FAILED], 1, 90),
+    "reset": ("reset", [LOGIN_FAILED], 1, 60),
+}
+
+
+def write_ini(directory):
+    text = ("[登录配置]\r\nuser=%s\r\npass=%s\r\n[监控续费时间]\r\ntime=10\r\n[重启软件时间]\r\ntime=24\r\n"
+            % (USER, fake_panel.PASSWORD))
+    (pathlib.Path(directory) / "korvan.ini").write_bytes(text.encode("gbk"))
+
+
+def log_entries(session):
+    """(stamp, message) pairs of the log box, after its two opening lines."""
+    text = session.controls()[LOG_BOX]["text"]
+    lines = text.split("\r\n")
+    entries = []
+    for index, line in enumerate(lines[:-1]):
+        if re.fullmatch(r"\d+年\d+月\d+日(\d+时(\d+分(\d+秒)?)?)?", line):
+            entries.append((line, lines[index + 1]))
+    return entries
+
+
+def run_requests(panel):
+    return [r for r in panel.requests() if (r["method"], r["path"]) != ("GET", "/")]
+
+
+def check_recorded_success(requests, site):
+    root = "http://" + site
+    expected = [
+        ("POST", "/user/usertop_login.asp", "/idc/top_login.asp"),
+        ("GET", "/user/vpsadm.asp", "/user/logininfo.asp"),
+        ("GET", "/vpsadm/selfvpsmodifyrepay.asp?id=" + fake_panel.VPS_IDS[0], "/user/vpsadm.asp"),
+        ("POST", "/vpsadm/selfvpsmodifyendtime.asp", "/user/vpsadm.asp"),
+    ]
+    # The hidden site view reads the provider's home page on its own; that is no request of the run.
+    requests = [r for r in requests if (r["method"], r["path"]) != ("GET", "/")]
+    check(len(requests) == 4, "panel received %r" % [(r["method"], r["path"]) for r in requests])
+    for request, (method, path, referer) in zip(requests, expected):
+        headers = dict(request["headers"])
+        check((request["method"], request["path"]) == (method, path), "request %r, expected %s %s"
+              % ((request["method"], request["path"]), method, path))
+        check(headers.get("Referer") == root + referer, "%s Referer %r" % (path, headers.get("Referer")))
+        check(headers.get("User-Agent") == "Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)",
+              "%s User-Agent %r" % (path, headers.get("User-Agent")))
+        check(headers.get("Accept-Language") == "zh-cn", "%s Accept-Language" % path)
+    # The password holds a space and "&": form-encoded, so the panel reads it back whole.
+    check(requests[0]["body"] == "username=demo&password=pa+ss%261&Submit.x=40&Submit.y=5",
+          "login body %r" % requests[0]["body"])
+    # What the login answer set comes back with every later request.
+    for request in requests[1:]:
+        cookie = dict(request["headers"]).get("Cookie", "")
+        check(re.fullmatch(r"ASPSESSIONIDQQ=S\d+; vpsuser=L\d+", cookie) is not None,
+              "%s Cookie %r" % (request["path"], cookie))
+    check(requests[3]["body"] == "year=9001&moneynow=0&id=%s&Submit=%%C2%%ED%%C9%%CF%%D0%%F8%%C6%%DA"
+          % fake_panel.VPS_IDS[0], "renewal body %r" % requests[3]["body"])
+
+
+def run_scenario(wine, args, name, directory):
+    scenario, expected, request_count, seconds = SCENARIOS[name]
+    write_ini(directory)
+    panel = fake_panel.FakePanel(scenario or "success", args.site_port, args.time_port,
+                                 no_panel=scenario is None)
+    session = None
+    try:
+        session = Session(wine, args.korvan, directory)
+        check(wine.run_probe("wait", 30000)[0] == 0, "main window did not appear")
+        entries = wait_until(lambda: (len(log_entries(session)) >= len(expected)
+                                      and len(run_requests(panel)) >= request_count) and log_entries(session),
+                             seconds, step=0.5)
+        check(entries, "log entries after %d s: %r" % (seconds, log_entries(session)))
+        # Nothing more may come: give a late entry the time of one time-page request.
+        time.sleep(3)
+        entries = log_entries(session)
+        check([message for _, message in entries] == expected, "log entries %r, expected %r"
+              % ([m for _, m in entries], expected))
+        check(all(stamp == STAMP for stamp, _ in entries), "stamps %r" % [s for s, _ in entries])
+        check(len(panel.requests("time")) == len(expected), "time page read %d times for %d entries"
+              % (len(panel.requests("time")), len(expected)))
+        if name == "success":
+            check_recorded_success(panel.requests(), "127.0.0.1:%d" % args.site_port)
+            if args.screenshot:
+                _, window = wine.run_probe("window")
+                take_screenshot(window[0], args.screenshot)
+        # The window's thread never waited on the run.
+        started = time.monotonic()
+        code, _ = wine.run_probe("controls")
+        check(code == 0 and time.monotonic() - started < 10, "window does not answer after the run")
+        return session.controls()[LOG_BOX]["text"]
+    finally:
+        if session:
+            session.close()
+        panel.close()
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--wine", default="/usr/lib/wine/wine64")
+    parser.add_argument("--korvan", required=True)
+    parser.add_argument("--probe", required=True)
+    parser.add_argument("--site-port", type=int, required=True)
+    parser.add_argument("--time-port", type=int, required=True)
+    parser.add_argument("--screenshot")
+    parser.add_argument("--print-log", action="store_true", help="print the log box text after each scenario")
+    parser.add_argument("scenarios", nargs="*", default=list(SCENARIOS))
+    args = parser.parse_args()
+    if not os.environ.get("WINEPREFIX"):
+        print("WINEPREFIX must name a throwaway prefix", file=sys.stderr)
+        return 2
+
+    wine = Wine(args.wine, args.probe)
+    failures = 0
+    with Display():
+        # One wineserver for the whole run, and its helper processes (services, desktop) started
+        # here with no pipe of ours: started by a probe, they would hold the probe's output pipe
+        # open for as long as they live.
+        wineserver = shutil.which("wineserver") or "/usr/lib/wine/wineserver64"
+        subprocess.run([wineserver, "-p"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+        subprocess.run([args.wine, args.probe, "wait", "1"], stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=240)
+        for name in args.scenarios:
+            with tempfile.TemporaryDirectory(prefix="korvan-renewal-") as directory:
+                started = time.monotonic()
+                try:
+                    log_text = run_scenario(wine, args, name, directory)
+                    print("ok   %s (%.1f s)" % (name, time.monotonic() - started), flush=True)
+                    if args.print_log:
+                        print("---- log box (%s) ----\n%s----" % (name, log_text.replace("\r\n", "\n")), flush=True)
+                except Exception as failure:  # a hung Wine or probe counts as this scenario's failure
+                    failures += 1
+                    print("FAIL %s: %s" % (name, failure), flush=True)
+        subprocess.run([wineserver, "-k"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
