@@ -1,6 +1,7 @@
 #include "runtime/text/text.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace korvan {
@@ -48,6 +49,13 @@ std::size_t NextCandidate(std::string_view text, std::size_t from, char first, b
 // bytes right before `offset` decides: in it, characters pair up from the run's start.
 bool StartsCharacter(std::string_view text, std::size_t known, std::size_t offset) {
   std::size_t runStart = offset;
+  // Eight high bytes at a time: an even count never changes the pairing.
+  while (runStart >= known + 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + runStart - 8, 8);
+    if ((word & 0x8080808080808080ull) != 0x8080808080808080ull) break;
+    runStart -= 8;
+  }
   while (runStart > known && IsHighByte(text[runStart - 1])) --runStart;
   if ((offset - runStart) % 2 == 0) return true;
   // The run's last byte is a lead; it pairs with the byte at offset unless that byte is zero.
@@ -89,14 +97,14 @@ int FindText(std::string_view text, std::string_view target, std::optional<int> 
   while (from <= last) {
     const std::size_t candidate = NextCandidate(text, from, target[0], ignoreCase);
     if (candidate > last) return -1;
-    if (!StartsCharacter(text, known, candidate)) {
-      known = from = candidate + 1;  // the byte after a trail byte starts a character
+    // Compare first: most candidates fail there, and only a match needs to know whether it
+    // starts a character.
+    if (!EqualAt(text, candidate, target, ignoreCase)) {
+      from = candidate + 1;
       continue;
     }
-    if (EqualAt(text, candidate, target, ignoreCase)) return static_cast<int>(candidate) + 1;
-    const std::size_t step = CharacterLength(text, candidate);
-    if (step == 0) return -1;
-    known = from = candidate + step;
+    if (StartsCharacter(text, known, candidate)) return static_cast<int>(candidate) + 1;
+    known = from = candidate + 1;  // the byte after a trail byte starts a character
   }
   return -1;
 }
