@@ -17,6 +17,8 @@ RunGate& RenewalGate() {
 
 }  // namespace
 
+bool RenewalRunning() { return RenewalGate().Busy(); }
+
 void RenewalWorker() { RenewFreeVps(); }
 
 void StartRenewalWorker() {

@@ -7,6 +7,9 @@ namespace korvan {
 // nothing (the next tick is the retry).
 void StartRenewalWorker();
 
+// True while a started renewal has not yet returned.
+bool RenewalRunning();
+
 // The worker's entry: one RenewFreeVps.
 void RenewalWorker();
 

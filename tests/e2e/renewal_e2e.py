@@ -22,7 +22,8 @@ sys.path.insert(0, str(HERE))
 sys.path.insert(0, str(HERE.parent.parent / "tools"))
 
 import fake_panel  # noqa: E402
-from korvan_e2e import LOG_BOX, Display, Session, Wine, check, take_screenshot, wait_until  # noqa: E402
+from korvan_e2e import (ABNORMAL, LOG_BOX, RUNNING_FILLED, RUNNING_HOLLOW, Display, Failure, Session,  # noqa: E402
+                        Wine, check, take_screenshot, wait_until)
 
 STAMP = "2023年11月15日6时13分20秒"  # what fake_panel's fixed time page gives
 USER = fake_panel.USER
@@ -49,6 +50,21 @@ SCENARIOS = {
     "login-delayed": ("login_delayed", [LOGIN_FAILED], 1, 90),
     "reset": ("reset", [LOGIN_FAILED], 1, 60),
 }
+
+
+def check_blinking(session):
+    # About four seconds of samples: the dot alternates every second, nothing else shows.
+    samples = session.status_samples(10, 0.3)
+    check(set(samples) == {RUNNING_FILLED, RUNNING_HOLLOW}, "status after a successful login %r" % samples)
+
+
+def check_abnormal(session):
+    samples = session.status_samples(5, 0.3)
+    check(set(samples) == {ABNORMAL}, "status after a wrong password %r" % samples)
+
+
+# What the status label shows once the run is over, by scenario.
+STATUS_CHECKS = {"success": check_blinking, "wrong-password": check_abnormal}
 
 
 def write_ini(directory):
@@ -124,6 +140,8 @@ def run_scenario(wine, args, name, directory):
         check(all(stamp == STAMP for stamp, _ in entries), "stamps %r" % [s for s, _ in entries])
         check(len(panel.requests("time")) == len(expected), "time page read %d times for %d entries"
               % (len(panel.requests("time")), len(expected)))
+        if name in STATUS_CHECKS:
+            STATUS_CHECKS[name](session)
         if name == "success":
             check_recorded_success(panel.requests(), "127.0.0.1:%d" % args.site_port)
             if args.screenshot:
@@ -140,6 +158,35 @@ def run_scenario(wine, args, name, directory):
         panel.close()
 
 
+def close_during_run(wine, args, directory):
+    """Closing the window while a login waits for its answer ends the process at once, cleanly."""
+    write_ini(directory)
+    panel = fake_panel.FakePanel("login_delayed", args.site_port, args.time_port)
+    session = None
+    try:
+        session = Session(wine, args.korvan, directory)
+        check(wine.run_probe("wait", 30000)[0] == 0, "main window did not appear")
+        login = "/user/usertop_login.asp"
+        check(wait_until(lambda: any(r["path"] == login for r in run_requests(panel)), 30),
+              "the first run sent no login")
+        wine.run_probe("close")
+        closed = time.monotonic()
+        try:
+            code = session.process.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            raise Failure("the process still runs 5 s after the window was closed")
+        took = time.monotonic() - closed
+        # The login answer is held back for LOGIN_DELAY_SECONDS: the end did not wait for the run.
+        check(took < fake_panel.LOGIN_DELAY_SECONDS / 2, "the process took %.1f s to end" % took)
+        check(code == 0, "exit code %d after closing" % code)
+        check(wine.run_probe("message-box", 2000)[0] != 0, "a dialog is open after the process ended")
+        return "closed after %.1f s, exit code %d" % (took, code)
+    finally:
+        if session:
+            session.close()
+        panel.close()
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--wine", default="/usr/lib/wine/wine64")
@@ -149,7 +196,7 @@ def main():
     parser.add_argument("--time-port", type=int, required=True)
     parser.add_argument("--screenshot")
     parser.add_argument("--print-log", action="store_true", help="print the log box text after each scenario")
-    parser.add_argument("scenarios", nargs="*", default=list(SCENARIOS))
+    parser.add_argument("scenarios", nargs="*", default=list(SCENARIOS) + ["close-during-run"])
     args = parser.parse_args()
     if not os.environ.get("WINEPREFIX"):
         print("WINEPREFIX must name a throwaway prefix", file=sys.stderr)
@@ -169,7 +216,10 @@ def main():
             with tempfile.TemporaryDirectory(prefix="korvan-renewal-") as directory:
                 started = time.monotonic()
                 try:
-                    log_text = run_scenario(wine, args, name, directory)
+                    if name == "close-during-run":
+                        log_text = close_during_run(wine, args, directory) + "\n"
+                    else:
+                        log_text = run_scenario(wine, args, name, directory)
                     print("ok   %s (%.1f s)" % (name, time.monotonic() - started), flush=True)
                     if args.print_log:
                         print("---- log box (%s) ----\n%s----" % (name, log_text.replace("\r\n", "\n")), flush=True)

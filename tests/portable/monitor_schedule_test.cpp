@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -117,6 +118,94 @@ TEST_F(ScheduleForm, RewritingTheSamePeriodKeepsTheCountdown) {
   EXPECT_EQ(renewTimerControl.Due(), 1800000 + 7200000);
 }
 
+TEST_F(ScheduleForm, ANegativePeriodStopsTheCountdown) {
+  renewHours.SetContent("3");
+  ASSERT_TRUE(renewTimerControl.Running());
+  renewHours.SetContent("-2");
+  EXPECT_EQ(renewHours.Content(), "-2");
+  EXPECT_EQ(renewTimer.Interval(), 0);
+  EXPECT_FALSE(renewTimerControl.Running());
+  int ticks = 0;
+  renewTimer.SetTickHandler([&] { ++ticks; });
+  renewTimerControl.Advance(600LL * 3600000);
+  EXPECT_EQ(ticks, 0);
+}
+
+TEST_F(ScheduleForm, TypingAPeriodReArmsAtEveryKeystroke) {
+  // The user types "1", "12", "120" a minute apart: each value counts from its own keystroke.
+  struct Keystroke {
+    std::string text;
+    std::int64_t due;
+  };
+  const Keystroke keystrokes[] = {
+      {"1", 0 + 3600000}, {"12", 60000 + 12LL * 3600000}, {"120", 120000 + 120LL * 3600000}};
+  int starts = 0;
+  for (const auto& k : keystrokes) {
+    SCOPED_TRACE(k.text);
+    renewHoursControl.Type(k.text);
+    EXPECT_EQ(renewTimerControl.Due(), k.due);
+    EXPECT_EQ(renewTimerControl.starts, ++starts);
+    renewTimerControl.Advance(60000);
+  }
+  // Backspacing to "12" again is a new period as well.
+  renewHoursControl.Type("12");
+  EXPECT_EQ(renewTimerControl.Due(), 180000 + 12LL * 3600000);
+}
+
+TEST_F(ScheduleForm, EachPausedConditionAloneOverridesTheBlink) {
+  struct Case {
+    const char* what;
+    std::function<void()> spoil;
+  };
+  const Case cases[] = {
+      {"renewal timer stopped", [this] { renewHours.SetContent("-1"); }},
+      {"restart timer stopped", [this] { restartHours.SetContent("-1"); }},
+      {"user name empty", [this] { user.SetContent(""); }},
+      {"password empty", [this] { password.SetContent(""); }},
+      // Emptied through its handler a period box shows "1" at once; with the handler unbound the box
+      // stays empty while its timer keeps running, which only the box test catches.
+      {"restart box empty",
+       [this] {
+         restartHours.SetChangedHandler(nullptr);
+         restartHours.SetContent("");
+       }},
+      {"renewal box empty",
+       [this] {
+         renewHours.SetChangedHandler(nullptr);
+         renewHours.SetContent("");
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    renewHours.SetChangedHandler(OnRenewHoursChanged);
+    restartHours.SetChangedHandler(OnRestartHoursChanged);
+    FillAll();
+    loginOk().store(true);
+    blinkStep() = 0;
+    ASSERT_EQ(StatusOverTicks(1), (std::vector<std::string>{kRunningFilled}));
+    c.spoil();
+    // Paused wins over both the blink and the abnormal state.
+    EXPECT_EQ(StatusOverTicks(2), (std::vector<std::string>{kPaused, kPaused}));
+    loginOk().store(false);
+    EXPECT_EQ(StatusOverTicks(1), (std::vector<std::string>{kPaused}));
+  }
+}
+
+TEST_F(ScheduleForm, BlinksOverEightTicksAndReloadsTheNoticeOnTicksFourAndEight) {
+  FillAll();
+  loginOk().store(true);
+  const std::string expected[] = {kRunningFilled, kRunningHollow, kRunningFilled, kRunningHollow,
+                                  kRunningFilled, kRunningHollow, kRunningFilled, kRunningHollow};
+  const std::size_t reloadsAfter[] = {0, 0, 0, 1, 1, 1, 1, 2};
+  for (int tick = 0; tick < 8; ++tick) {
+    SCOPED_TRACE(tick + 1);
+    OnStatusTick();
+    EXPECT_EQ(status.Caption(), expected[tick]);
+    EXPECT_EQ(noticeControl.navigations.size(), reloadsAfter[tick]);
+  }
+  EXPECT_EQ(blinkStep(), 0);
+}
+
 TEST_F(ScheduleForm, StatusIsPausedUntilEverythingIsSet) {
   loginOk().store(true);
   EXPECT_EQ(StatusOverTicks(1), (std::vector<std::string>{kPaused}));  // first use: timers disarmed
@@ -134,6 +223,11 @@ TEST_F(ScheduleForm, StatusIsAbnormalUntilALoginSucceedsThenBlinks) {
   loginOk().store(true);
   EXPECT_EQ(StatusOverTicks(4),
             (std::vector<std::string>{kRunningFilled, kRunningHollow, kRunningFilled, kRunningHollow}));
+  // A later wrong password turns it abnormal again; the next successful login blinks again.
+  loginOk().store(false);
+  EXPECT_EQ(StatusOverTicks(2), (std::vector<std::string>{kAbnormal, kAbnormal}));
+  loginOk().store(true);
+  EXPECT_EQ(StatusOverTicks(2), (std::vector<std::string>{kRunningFilled, kRunningHollow}));
 }
 
 TEST_F(ScheduleForm, NoticeViewReloadsEveryFourthTickInEveryState) {

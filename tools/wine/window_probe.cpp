@@ -6,6 +6,7 @@
 //   window_probe controls             one line per child control: id, class, text, rectangle, styles
 //   window_probe set-text ID TEXT     WM_SETTEXT on a control (a program-like write)
 //   window_probe type ID TEXT         WM_CHAR for each character (typing)
+//   window_probe retype ID TEXT       selects the whole text, then types TEXT over it
 //   window_probe click ID             clicks a button (posted, so a slow handler does not block us)
 //   window_probe message-box MS       waits for a message box; its caption and texts
 //   window_probe dismiss              presses OK on the message box
@@ -186,8 +187,9 @@ int main() {
   } else if (command == L"set-text" && count >= 4) {
     SendMessageW(Control(main, args[2]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[3]));
     result = 0;
-  } else if (command == L"type" && count >= 4) {
+  } else if ((command == L"type" || command == L"retype") && count >= 4) {
     HWND control = Control(main, args[2]);
+    if (command == L"retype") SendMessageW(control, EM_SETSEL, 0, -1);
     for (const wchar_t* c = args[3]; *c; ++c) SendMessageW(control, WM_CHAR, *c, 1);
     result = 0;
   } else if (command == L"click" && count >= 3) {
