@@ -5,7 +5,10 @@ Pages are code page 936 bytes, like the real panel's. Every request is recorded 
 headers in arrival order, body) and can be read back from the control endpoint or a JSON file.
 
   fake_panel.py [--panel-port N] [--time-port N] [--scenario NAME] [--record FILE] [--port-file FILE]
-                [--no-panel] [--max-seconds S] [-- COMMAND ARGS...]
+                [--no-panel] [--delay-ms N] [--max-seconds S] [-- COMMAND ARGS...]
+
+--delay-ms N holds every answer of the panel and the time page back by N milliseconds (control
+endpoints excepted), like a distant server; scripts/bench times a renewal run against it.
 
 With a COMMAND the servers run while the command runs (it sees KORVAN_PANEL_PORT, KORVAN_TIME_PORT
 and KORVAN_CLOSED_PORT, a port nothing listens on, in its environment) and the command's exit
@@ -97,6 +100,7 @@ class PanelState:
         self.logins = set()
         self.counter = 0
         self.stopping = threading.Event()
+        self.delay_seconds = 0.0
 
     def record(self, entry):
         with self.lock:
@@ -135,6 +139,9 @@ class QuietHandler(BaseHTTPRequestHandler):
         return self.rfile.read(length) if length > 0 else b""
 
     def answer(self, status, body, headers=()):
+        delay = self.server.state.delay_seconds
+        if delay and not self.path.startswith("/_fake/"):
+            time.sleep(delay)
         self.send_response(status)
         for name, value in headers:
             self.send_header(name, value)
@@ -331,8 +338,9 @@ class FakePanel:
     """The two servers, for use from Python tests: with FakePanel(...) as panel: panel.panel_port."""
 
     def __init__(self, scenario="success", panel_port=0, time_port=0, record_path=None, no_panel=False,
-                 time_ms=DEFAULT_TIME_MS, user=USER, password=PASSWORD):
+                 time_ms=DEFAULT_TIME_MS, user=USER, password=PASSWORD, delay_ms=0):
         self.state = PanelState(scenario, record_path)
+        self.state.delay_seconds = delay_ms / 1000
         self.panel = None if no_panel else start_server(PanelHandler, panel_port, self.state, user=user,
                                                         password=password)
         self.time = start_server(TimeHandler, time_port, self.state, time_ms=time_ms)
@@ -386,13 +394,14 @@ def main():
     parser.add_argument("--port-file")
     parser.add_argument("--no-panel", action="store_true", help="leave the panel port closed (connection refused)")
     parser.add_argument("--time-ms", type=int, default=DEFAULT_TIME_MS, help="-1: the real clock")
+    parser.add_argument("--delay-ms", type=int, default=0, help="hold every answer back this long")
     parser.add_argument("--max-seconds", type=float, default=900)
     parser.add_argument("command", nargs=argparse.REMAINDER)
     args = parser.parse_args()
     command = args.command[1:] if args.command[:1] == ["--"] else args.command
 
     fake = FakePanel(args.scenario, args.panel_port, args.time_port, args.record, args.no_panel,
-                     None if args.time_ms == -1 else args.time_ms)
+                     None if args.time_ms == -1 else args.time_ms, delay_ms=args.delay_ms)
     if args.port_file:
         with open(args.port_file + ".tmp", "w") as out:
             out.write("%d %d\n" % (fake.panel_port, fake.time_port))

@@ -4,12 +4,14 @@
 #include <shellapi.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <string>
 
 #include "app/form_controls.h"
 #include "app/main_window_handlers.h"
 #include "app/monitor_schedule.h"
 #include "config/ini_config_store.h"
+#include "resources/resource_ids.h"
 #include "runtime/system/edit_box.h"
 #include "runtime/system/wide_text.h"
 
@@ -34,6 +36,15 @@ FormControl BoxControl(FormBox box) {
   return FormControl::UserBox;
 }
 
+// The screen's DPI: the process is system DPI aware (manifest), so this is the scale of every
+// window it creates.
+int ScreenDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
 void OpenHyperlinkTarget(const ControlSpec& link) {
   ShellExecuteA(nullptr, "open", link.target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
@@ -51,19 +62,26 @@ bool MainWindow::Create(HINSTANCE instance, int showCommand) {
   windowClass.cbSize = sizeof(windowClass);
   windowClass.lpfnWndProc = WindowProc;
   windowClass.hInstance = instance;
-  windowClass.hIcon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512) /* IDI_APPLICATION */);
+  windowClass.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON,
+                                                    GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+  windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON,
+                                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
   windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kMainWindowClass;
   if (!RegisterClassExW(&windowClass)) return false;
 
   const WindowSpec spec = MainWindowSpec();
+  // The form is laid out at 96 DPI; on a scaled screen every size grows with the text.
+  dpi_ = ScreenDpi();
+  const int width = Scaled(spec.outerWidth);
+  const int height = Scaled(spec.outerHeight);
   // Centred on the screen at creation; the form's stored position is not used.
-  const int left = (GetSystemMetrics(SM_CXSCREEN) - spec.outerWidth) / 2;
-  const int top = (GetSystemMetrics(SM_CYSCREEN) - spec.outerHeight) / 2;
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
   HWND window = CreateWindowExW(0, kMainWindowClass, AnsiToWide(spec.caption).c_str(), style, left, top,
-                                spec.outerWidth, spec.outerHeight, nullptr, nullptr, instance, this);
+                                width, height, nullptr, nullptr, instance, this);
   if (!window) return false;
   ShowWindow(window, showCommand);
   UpdateWindow(window);
@@ -163,8 +181,8 @@ HWND MainWindow::CreateChild(const ControlSpec& spec) {
     case ControlKind::HtmlViewer:
       break;
   }
-  HWND child = CreateWindowExW(exStyle, className, text.c_str(), style, spec.left, spec.top, spec.width, spec.height,
-                               window_, id, instance, nullptr);
+  HWND child = CreateWindowExW(exStyle, className, text.c_str(), style, Scaled(spec.left), Scaled(spec.top),
+                               Scaled(spec.width), Scaled(spec.height), window_, id, instance, nullptr);
   if (!child) return nullptr;
   SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont_), FALSE);
   if (spec.kind == ControlKind::EditBox) {
@@ -183,10 +201,18 @@ HWND MainWindow::CreateChild(const ControlSpec& spec) {
 
 void MainWindow::BuildForm() {
   guiFont_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  LOGFONTW underlined{};
-  if (GetObjectW(guiFont_, sizeof(underlined), &underlined)) {
-    underlined.lfUnderline = TRUE;
-    linkFont_.font = CreateFontIndirectW(&underlined);
+  LOGFONTW logFont{};
+  if (GetObjectW(guiFont_, sizeof(logFont), &logFont)) {
+    // The form's text grows with the form, drawn at the new size rather than stretched. Windows
+    // keeps the stock GUI font at its 96-DPI height (11 or 12 pixels); Wine already creates it at
+    // the screen's DPI, and a font that large is left as it is.
+    if (dpi_ != 96 && std::abs(logFont.lfHeight) < Scaled(11)) {
+      logFont.lfHeight = Scaled(logFont.lfHeight);
+      scaledFont_.font = CreateFontIndirectW(&logFont);
+      if (scaledFont_.font) guiFont_ = scaledFont_.font;
+    }
+    logFont.lfUnderline = TRUE;
+    linkFont_.font = CreateFontIndirectW(&logFont);
   }
   SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont_), FALSE);
 
@@ -200,7 +226,8 @@ void MainWindow::BuildForm() {
       }
       case ControlKind::HtmlViewer: {
         BrowserViewSettings settings;
-        settings.rect = {spec.left, spec.top, spec.left + spec.width, spec.top + spec.height};
+        settings.rect = {Scaled(spec.left), Scaled(spec.top), Scaled(spec.left + spec.width),
+                         Scaled(spec.top + spec.height)};
         settings.silent = (spec.flags & kSilent) != 0;
         settings.offline = (spec.flags & kOffline) != 0;
         if (spec.control == FormControl::SiteView) settings.onDocumentComplete = OnSiteViewReady;

@@ -51,6 +51,8 @@ class MainWindow final : public FormBoxes {
   LRESULT OnControlColour(HDC dc, HWND control);
   void OnDestroy();
   EditBox* Box(FormBox box);
+  // Form pixels (laid out at 96 DPI) in this screen's pixels.
+  int Scaled(int formPixels) const { return MulDiv(formPixels, dpi_, 96); }
 
   struct GdiFont {
     HFONT font = nullptr;
@@ -60,7 +62,9 @@ class MainWindow final : public FormBoxes {
   };
 
   HWND window_ = nullptr;
+  int dpi_ = 96;
   HFONT guiFont_ = nullptr;
+  GdiFont scaledFont_;
   GdiFont linkFont_;
   std::array<HWND, kFormControlCount> children_{};
   std::array<std::unique_ptr<Win32EditBoxControl>, kFormControlCount> editControls_;

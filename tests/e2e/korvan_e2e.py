@@ -21,6 +21,8 @@ RUNTIME_ERROR_CAPTION = "运行时出错!"
 MISSING_EXPORT_MESSAGE = "无法找到指定DLL库文件“SkinH_EL.dll”中的输出命令“SkinH_AttachRes”"
 PAUSED = "监控暂停中 ●"
 ABNORMAL = "监控异常中，请重启 ●"
+RUNNING_FILLED = "监控运行中 ●"
+RUNNING_HOLLOW = "监控运行中 ○"
 SAVED = "配置保存完毕，请重启软件生效"
 HIDDEN = 0x2
 
@@ -119,6 +121,14 @@ class Session:
         check(code == 0 and lines, "no message box within %d s" % seconds)
         return lines[0]
 
+    def status_samples(self, count, gap):
+        """The status label's text, count times, gap seconds apart."""
+        samples = []
+        for _ in range(count):
+            samples.append(self.controls()[STATUS_LABEL]["text"])
+            time.sleep(gap)
+        return samples
+
     def close(self):
         if self.process.poll() is None:
             self.wine.run_probe("dismiss")
@@ -189,6 +199,9 @@ def case_first_start(wine, args, directory):
               "integer entry let through %r" % typed)
         wine.run_probe("set-text", RENEW_HOURS_BOX, "0")
         check(session.controls()[RENEW_HOURS_BOX]["text"] == "1", "period 0 is not repaired to 1")
+        # Typed by hand over the whole text: "0" turns into "1" at once as well.
+        wine.run_probe("retype", RESTART_HOURS_BOX, "0")
+        check(session.controls()[RESTART_HOURS_BOX]["text"] == "1", "typed period 0 is not repaired to 1")
 
         if args.screenshot:
             take_screenshot(window, args.screenshot)
