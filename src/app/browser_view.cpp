@@ -1,5 +1,7 @@
 #include "app/browser_view.h"
 
+#include <utility>
+
 #include <exdisp.h>
 #include <exdispid.h>
 #include <mshtmhst.h>
@@ -227,15 +229,26 @@ class BrowserView::Host final : public IOleClientSite,
 };
 
 BrowserView::BrowserView(HWND parent, BrowserViewSettings settings)
-    : host_(std::make_unique<Host>(parent, std::move(settings))) {
-  host_->Create();
+    : host_(std::make_unique<Host>(parent, std::move(settings))) {}
+
+bool BrowserView::Activate() {
+  if (host_->Created()) return true;
+  if (!host_->Create()) return false;
+  if (!pendingAddress_.empty()) host_->Navigate(std::exchange(pendingAddress_, Text{}));
+  return true;
 }
 
 BrowserView::~BrowserView() { Close(); }
 
 bool BrowserView::Created() const { return host_->Created(); }
 
-void BrowserView::Navigate(std::string_view address) { host_->Navigate(address); }
+void BrowserView::Navigate(std::string_view address) {
+  if (host_->Created()) {
+    host_->Navigate(address);
+  } else {
+    pendingAddress_ = Text(address);
+  }
+}
 
 void BrowserView::Close() { host_->Close(); }
 

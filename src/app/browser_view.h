@@ -3,6 +3,8 @@
 // stays empty and navigating it does nothing; the program runs on regardless.
 #pragma once
 
+#include "runtime/text/text.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -19,6 +21,9 @@ struct BrowserViewSettings {
   std::function<void()> onDocumentComplete;
 };
 
+// The browser control itself is created by Activate, so a window can show itself first: embedding
+// the control is the slowest step of start-up. An address written before that is kept and loaded
+// on activation.
 class BrowserView final : public HtmlViewControl {
  public:
   BrowserView(HWND parent, BrowserViewSettings settings);
@@ -26,6 +31,8 @@ class BrowserView final : public HtmlViewControl {
   BrowserView(const BrowserView&) = delete;
   BrowserView& operator=(const BrowserView&) = delete;
 
+  // Creates and places the control; false when the system has no browser control.
+  bool Activate();
   bool Created() const;
   void Navigate(std::string_view address) override;
   // Closes the control; called when the parent window is being destroyed.
@@ -34,6 +41,7 @@ class BrowserView final : public HtmlViewControl {
  private:
   class Host;
   std::unique_ptr<Host> host_;
+  Text pendingAddress_;
 };
 
 }  // namespace korvan

@@ -111,6 +111,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       PostMessageW(window_, kCreatedMessage, 0, 0);
       return 0;
     case kCreatedMessage:
+      // The window is on screen by now; embedding the two browser controls is the slowest part of
+      // start-up, so it waits until here.
+      for (auto& browser : browsers_) {
+        if (browser) browser->Activate();
+      }
       OnMainWindowCreated(*this);
       return 0;
     case WM_COMMAND:

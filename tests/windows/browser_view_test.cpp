@@ -21,6 +21,11 @@ TEST(BrowserView, CreatesNavigatesAndClosesWithoutHoldingTheThread) {
     settings.rect = {0, 0, 200, 200};
     settings.offline = true;
     BrowserView view(parent, std::move(settings));
+    // An address written before activation is kept for it; the control exists only after it.
+    view.Navigate("http://127.0.0.1:9/");
+    EXPECT_FALSE(view.Created());
+    const bool activated = view.Activate();
+    EXPECT_EQ(activated, view.Created());
     view.Navigate("http://127.0.0.1:9/");
     view.Navigate("http://127.0.0.1:9/");  // the same address again navigates again
     MSG message;
