@@ -91,6 +91,19 @@ TEST_F(ConfigIniTest, UserNameLongerThanTheReadLimitIsReportedAsNotSaved) {
   EXPECT_EQ(log, std::vector<Text>{Text(kConfigSaveFailedMessage)});
 }
 
+// A korvan.ini the program cannot write (here a folder of that name: the tests run as root, which
+// a read-only attribute does not stop) is reported as not saved.
+TEST_F(ConfigIniTest, UnwritableFileIsReportedAsNotSaved) {
+  std::filesystem::create_directory(ConfigFilePath());
+  FakeBoxes boxes;
+  boxes.contents[FormBox::User] = "alice";
+  IniConfigStore store;
+  std::vector<Text> log;
+  SaveConfiguration(store, boxes, [&log](std::string_view message) { log.emplace_back(message); });
+  std::filesystem::remove(ConfigFilePath());
+  EXPECT_EQ(log, std::vector<Text>{Text(kConfigSaveFailedMessage)});
+}
+
 // The time page is only reachable in a build whose time host is on this machine.
 TEST_F(ConfigIniTest, SaveClickLogsTheOutcomeStampedWithTheNetworkTime) {
   const std::string_view timeHost = hosts::kTime;
