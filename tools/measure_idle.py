@@ -101,36 +101,9 @@ def find_wineserver(prefix):
     return None
 
 
-class Display:
-    """DISPLAY as given, or an own Xvfb."""
-
-    def __init__(self):
-        self.server = None
-
-    def __enter__(self):
-        if os.environ.get("DISPLAY"):
-            return self
-        read_end, write_end = os.pipe()
-        self.server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24"],
-                                       pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        number = b""
-        end = time.monotonic() + 20
-        while not number.endswith(b"\n") and time.monotonic() < end:
-            chunk = os.read(read_end, 16)
-            if not chunk:
-                break
-            number += chunk
-        os.close(read_end)
-        if not number.strip():
-            raise RuntimeError("Xvfb did not start")
-        os.environ["DISPLAY"] = ":" + number.decode().strip()
-        return self
-
-    def __exit__(self, *exc):
-        if self.server:
-            self.server.terminate()
-            self.server.wait(timeout=10)
+# The same virtual display the end-to-end tests use.
+sys.path.insert(0, str(HERE.parent / "tests" / "e2e"))
+from korvan_e2e import Display  # noqa: E402
 
 
 def write_ini(directory, user, password):
