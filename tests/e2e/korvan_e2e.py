@@ -315,6 +315,24 @@ class Display:
             self.server.wait(timeout=10)
 
 
+def run_cases(names, run, prefix, errors=(Failure, subprocess.TimeoutExpired)):
+    """Runs each named case in a fresh temporary folder as run(name, directory), printing one ok or
+    FAIL line (and whatever text run gives back) per case; the count of failed cases."""
+    failures = 0
+    for name in names:
+        with tempfile.TemporaryDirectory(prefix=prefix) as directory:
+            started = time.monotonic()
+            try:
+                trailer = run(name, directory)
+                print("ok   %s (%.1f s)" % (name, time.monotonic() - started), flush=True)
+                if trailer:
+                    print(trailer, flush=True)
+            except errors as failure:
+                failures += 1
+                print("FAIL %s: %s" % (name, failure), flush=True)
+    return failures
+
+
 CASES = {
     "first-start": case_first_start,
     "existing-library-kept": case_existing_library_kept,
@@ -346,17 +364,8 @@ def main():
         print("unknown cases %r" % unknown, file=sys.stderr)
         return 2
     wine = Wine(args.wine, args.probe)
-    failures = 0
     with Display():
-        for name in cases:
-            with tempfile.TemporaryDirectory(prefix="korvan-e2e-") as directory:
-                started = time.monotonic()
-                try:
-                    CASES[name](wine, args, directory)
-                    print("ok   %s (%.1f s)" % (name, time.monotonic() - started))
-                except (Failure, subprocess.TimeoutExpired) as failure:
-                    failures += 1
-                    print("FAIL %s: %s" % (name, failure))
+        failures = run_cases(cases, lambda name, directory: CASES[name](wine, args, directory), "korvan-e2e-")
     return 1 if failures else 0
 
 

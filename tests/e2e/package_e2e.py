@@ -14,8 +14,6 @@ import os
 import pathlib
 import subprocess
 import sys
-import tempfile
-import time
 import zipfile
 
 HERE = pathlib.Path(__file__).resolve().parent
@@ -113,23 +111,18 @@ def main():
     parser.add_argument("--restart-probe", help="korvan_restart_probe.exe (odd-folder)")
     parser.add_argument("cases", nargs="+", choices=["contents", "odd-folder"])
     args = parser.parse_args()
-    failures = 0
-    for name in args.cases:
-        started = time.monotonic()
-        with tempfile.TemporaryDirectory(prefix="korvan-package-") as directory:
-            try:
-                if name == "contents":
-                    case_contents(args, directory)
-                else:
-                    if not os.environ.get("WINEPREFIX") or not args.probe or not args.restart_probe:
-                        print("odd-folder needs WINEPREFIX, --probe and --restart-probe", file=sys.stderr)
-                        return 2
-                    with korvan_e2e.Display():
-                        case_odd_folder(args, directory)
-                print("ok   %s (%.1f s)" % (name, time.monotonic() - started))
-            except (Failure, subprocess.TimeoutExpired) as failure:
-                failures += 1
-                print("FAIL %s: %s" % (name, failure))
+    if "odd-folder" in args.cases and (not os.environ.get("WINEPREFIX") or not args.probe or not args.restart_probe):
+        print("odd-folder needs WINEPREFIX, --probe and --restart-probe", file=sys.stderr)
+        return 2
+
+    def run(name, directory):
+        if name == "contents":
+            case_contents(args, directory)
+        else:
+            with korvan_e2e.Display():
+                case_odd_folder(args, directory)
+
+    failures = korvan_e2e.run_cases(args.cases, run, "korvan-package-")
     return 1 if failures else 0
 
 

@@ -14,7 +14,6 @@ import re
 import shutil
 import subprocess
 import sys
-import tempfile
 import time
 
 HERE = pathlib.Path(__file__).resolve().parent
@@ -22,7 +21,7 @@ sys.path.insert(0, str(HERE))
 sys.path.insert(0, str(HERE.parent.parent / "tools"))
 
 import fake_panel  # noqa: E402
-from korvan_e2e import (ABNORMAL, LOG_BOX, RUNNING_FILLED, RUNNING_HOLLOW, Display, Failure, Session,  # noqa: E402
+from korvan_e2e import (ABNORMAL, LOG_BOX, RUNNING_FILLED, RUNNING_HOLLOW, Display, Failure, Session, run_cases,  # noqa: E402
                         Wine, check, take_screenshot, wait_until)
 
 STAMP = "2023年11月15日6时13分20秒"  # what fake_panel's fixed time page gives
@@ -203,7 +202,6 @@ def main():
         return 2
 
     wine = Wine(args.wine, args.probe)
-    failures = 0
     with Display():
         # One wineserver for the whole run, and its helper processes (services, desktop) started
         # here with no pipe of ours: started by a probe, they would hold the probe's output pipe
@@ -212,20 +210,17 @@ def main():
         subprocess.run([wineserver, "-p"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
         subprocess.run([args.wine, args.probe, "wait", "1"], stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, timeout=240)
-        for name in args.scenarios:
-            with tempfile.TemporaryDirectory(prefix="korvan-renewal-") as directory:
-                started = time.monotonic()
-                try:
-                    if name == "close-during-run":
-                        log_text = close_during_run(wine, args, directory) + "\n"
-                    else:
-                        log_text = run_scenario(wine, args, name, directory)
-                    print("ok   %s (%.1f s)" % (name, time.monotonic() - started), flush=True)
-                    if args.print_log:
-                        print("---- log box (%s) ----\n%s----" % (name, log_text.replace("\r\n", "\n")), flush=True)
-                except Exception as failure:  # a hung Wine or probe counts as this scenario's failure
-                    failures += 1
-                    print("FAIL %s: %s" % (name, failure), flush=True)
+        def run(name, directory):
+            if name == "close-during-run":
+                log_text = close_during_run(wine, args, directory) + "\n"
+            else:
+                log_text = run_scenario(wine, args, name, directory)
+            if args.print_log:
+                return "---- log box (%s) ----\n%s----" % (name, log_text.replace("\r\n", "\n"))
+            return None
+
+        # A hung Wine or probe counts as this scenario's failure.
+        failures = run_cases(args.scenarios, run, "korvan-renewal-", errors=(Exception,))
         subprocess.run([wineserver, "-k"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
     return 1 if failures else 0
 
