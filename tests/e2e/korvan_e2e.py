@@ -112,7 +112,12 @@ class Session:
         self.process = wine.start(self.directory / "korvan.exe", self.directory)
 
     def controls(self):
-        code, lines = self.wine.run_probe("controls")
+        # On a loaded machine the window can be a moment late (or busy); try again, within bounds.
+        for _ in range(10):
+            code, lines = self.wine.run_probe("controls")
+            if code == 0:
+                break
+            time.sleep(1)
         check(code == 0, "window_probe controls: main window not found")
         return {line["id"]: line for line in lines if line["id"]}
 
