@@ -1,0 +1,46 @@
+// What one run of the renewal job did: its log entries and what they say, for the run record and the
+// alerts. Every text is code page 936, like the log.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "runtime/text/text.h"
+
+namespace korvan {
+
+// How a run ended, read from its last log message.
+enum class RunOutcome {
+  None,             // nothing that decides: no entry, or a run that ended on its expiry entry
+  Renewed,          // "续费成功！"
+  TooEarly,         // "请在该产品到期前1日内进行积分免费续期"
+  ExpiryMoved,      // "到期时间已更新：" old " → " new
+  LoginFailed,      // user name + " 登录失败！"
+  WrongPassword,    // user name + " 密码不正确！"
+  NoVps,            // "未找到免费VPS"
+  UnknownVerdict,   // "续费结果未知：无法识别服务商的答复"
+  ExpiryUnchanged,  // "警告：续费后到期时间未变化，请登录面板核实"
+  CheckDone,        // "检查完成：未提交续期" (a check without renewal)
+};
+
+struct RunEntry {
+  Text stamp;    // the entry's time stamp as the log shows it
+  Text message;  // the entry's message
+};
+
+struct RunReport {
+  std::vector<RunEntry> entries;  // in the order they were logged
+  Text userName;                  // as the run read it from the window
+  Text vpsId;                     // empty when none was found
+  Text expiry;                    // the expiry text logged by the run (empty when none was read)
+  Text newExpiry;                 // the expiry read again by the verification, when it ran
+  RunOutcome outcome = RunOutcome::None;
+};
+
+// The outcome that a run's last message stands for.
+RunOutcome OutcomeOfMessage(std::string_view lastMessage);
+// A failed run counts towards the failures in a row; a good one ends them; the others do neither.
+bool IsFailedRun(RunOutcome outcome);
+bool IsGoodRun(RunOutcome outcome);
+
+}  // namespace korvan
