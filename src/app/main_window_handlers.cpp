@@ -1,16 +1,13 @@
 #include "app/main_window_handlers.h"
 
-#include "app/form_controls.h"
 #include "app/monitor_schedule.h"
 #include "app/renewal_worker.h"
 #include "app/restart.h"
 #include "app/skin_setup.h"
-#include "app/timer_period.h"
 #include "config/ini_config_store.h"
 #include "http/browser_cookies.h"
 #include "korvan/hosts.h"
 #include "renewal/panel_state.h"
-#include "runtime/datetime/numbers.h"
 #include "runtime/system/message_box.h"
 
 namespace korvan {
@@ -29,10 +26,8 @@ void OnMainWindowCreated(FormBoxes& boxes) {
   SetSkin(kProgramSkin);
   blinkStep() = 0;
   if (LoadConfiguration(boxes)) {
-    FormControls& form = MainFormControls();
     // The same values the box handlers have just armed: the timers keep their countdowns.
-    form.renewTimer->SetInterval(HoursToMilliseconds(ToInteger(form.renewHoursBox->Content())));
-    form.restartTimer->SetInterval(HoursToMilliseconds(ToInteger(form.restartHoursBox->Content())));
+    ArmPeriodTimers();
     StartRenewalWorker();
     return;
   }

@@ -30,7 +30,7 @@ void ApplyPeriod(EditBox& box, Timer& timer) {
     box.SetContent("596");
     return;
   }
-  timer.SetInterval(HoursToMilliseconds(hours));
+  timer.SetInterval(PeriodInterval(hours));
 }
 
 bool Paused(const FormControls& form) {
@@ -40,6 +40,11 @@ bool Paused(const FormControls& form) {
 }
 
 }  // namespace
+
+std::int32_t PeriodInterval(std::int32_t hours) {
+  if (hours < 0) return 0;
+  return HoursToMilliseconds(hours > kLongestPeriodHours ? kLongestPeriodHours : hours);
+}
 
 std::int32_t& blinkStep() {
   static std::int32_t step = 0;
@@ -54,6 +59,12 @@ void OnRenewHoursChanged() {
 void OnRestartHoursChanged() {
   auto& form = MainFormControls();
   ApplyPeriod(*form.restartHoursBox, *form.restartTimer);
+}
+
+void ArmPeriodTimers() {
+  auto& form = MainFormControls();
+  form.renewTimer->SetInterval(PeriodInterval(ToInteger(form.renewHoursBox->Content())));
+  form.restartTimer->SetInterval(PeriodInterval(ToInteger(form.restartHoursBox->Content())));
 }
 
 void OnStatusTick() {

@@ -10,6 +10,7 @@
 #include "app/form_controls.h"
 #include "portable/fake_controls.h"
 #include "renewal/panel_state.h"
+#include "runtime/datetime/numbers.h"
 
 namespace korvan {
 namespace {
@@ -129,6 +130,84 @@ TEST_F(ScheduleForm, ANegativePeriodStopsTheCountdown) {
   renewTimer.SetTickHandler([&] { ++ticks; });
   renewTimerControl.Advance(600LL * 3600000);
   EXPECT_EQ(ticks, 0);
+}
+
+TEST_F(ScheduleForm, EveryNegativePeriodStopsItsTimerAndPausesTyped) {
+  // Around each point where hours x 3,600,000 cut to 32 bits turns from negative to positive.
+  const char* const periods[] = {"-1",    "-596",    "-597",        "-1193",       "-1194",
+                                 "-1790", "-641859", "-2147483647", "-2147483648", "-99999999999"};
+  int ticks = 0;
+  renewTimer.SetTickHandler([&] { ++ticks; });
+  restartTimer.SetTickHandler([&] { ++ticks; });
+  for (const char* period : periods) {
+    SCOPED_TRACE(period);
+    FillAll();
+    ASSERT_TRUE(renewTimerControl.Running() && restartTimerControl.Running());
+    renewHoursControl.Type(period);
+    restartHours.SetContent(period);
+    EXPECT_EQ(renewHours.Content(), period);
+    EXPECT_EQ(renewTimer.Interval(), 0);
+    EXPECT_EQ(restartTimer.Interval(), 0);
+    EXPECT_FALSE(renewTimerControl.Running());
+    EXPECT_FALSE(restartTimerControl.Running());
+    ticks = 0;
+    renewTimerControl.Advance(700LL * 3600000);
+    restartTimerControl.Advance(700LL * 3600000);
+    EXPECT_EQ(ticks, 0);
+    loginOk().store(true);
+    EXPECT_EQ(StatusOverTicks(1), (std::vector<std::string>{kPaused}));
+  }
+}
+
+TEST_F(ScheduleForm, EveryNegativePeriodLoadedAtStartStopsItsTimerAndPauses) {
+  struct Case {
+    const char* renew;
+    const char* restart;
+    std::int32_t renewInterval;
+    std::int32_t restartInterval;
+  };
+  const Case cases[] = {
+      {"-597", "24", 0, 86400000},     {"10", "-1193", 36000000, 0},   {"-641859", "-1790", 0, 0},
+      {"-2147483648", "1", 0, 3600000}, {"596", "-596", 2145600000, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.renew) + " / " + c.restart);
+    renewHours.SetContent("5");
+    restartHours.SetContent("5");
+    // As the configuration fills the boxes, then the created handler arms the timers from them.
+    user.SetContent("me");
+    password.SetContent("secret");
+    renewHours.SetContent(c.renew);
+    restartHours.SetContent(c.restart);
+    ArmPeriodTimers();
+    EXPECT_EQ(renewTimer.Interval(), c.renewInterval);
+    EXPECT_EQ(restartTimer.Interval(), c.restartInterval);
+    EXPECT_EQ(renewTimerControl.Running(), c.renewInterval > 0);
+    EXPECT_EQ(restartTimerControl.Running(), c.restartInterval > 0);
+    loginOk().store(true);
+    EXPECT_EQ(StatusOverTicks(1), (std::vector<std::string>{kPaused}));
+  }
+}
+
+TEST_F(ScheduleForm, ArmingFromTheBoxesConvertsLikeTheirHandlers) {
+  // Even with a box written behind its handler's back, the timer never gets a wrapped interval.
+  struct Case {
+    const char* text;
+    std::int32_t interval;
+  };
+  const Case cases[] = {{"10", 36000000}, {"596", 2145600000}, {"597", 2145600000},
+                        {"1194", 2145600000}, {"-1193", 0}, {"-1", 0}};
+  renewHours.SetChangedHandler(nullptr);
+  restartHours.SetChangedHandler(nullptr);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    renewHours.SetContent(c.text);
+    restartHours.SetContent(c.text);
+    ArmPeriodTimers();
+    EXPECT_EQ(renewTimer.Interval(), c.interval);
+    EXPECT_EQ(restartTimer.Interval(), c.interval);
+    EXPECT_EQ(PeriodInterval(ToInteger(std::string_view(c.text))), c.interval);
+  }
 }
 
 TEST_F(ScheduleForm, TypingAPeriodReArmsAtEveryKeystroke) {
