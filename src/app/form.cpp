@@ -1,5 +1,7 @@
 #include "app/form.h"
 
+#include <algorithm>
+
 #include "korvan/hosts.h"
 
 namespace korvan {
@@ -58,6 +60,21 @@ const std::vector<ControlSpec>& MainForm() {
 
 const ControlSpec& FormControlSpec(FormControl control) {
   return MainForm()[static_cast<std::size_t>(control)];
+}
+
+const std::vector<FormControl>& TabOrder() {
+  static const std::vector<FormControl> order = {FormControl::UserBox,         FormControl::PasswordBox,
+                                                 FormControl::RenewHoursBox,   FormControl::RestartHoursBox,
+                                                 FormControl::SaveButton,      FormControl::LogBox};
+  return order;
+}
+
+FormControl NextInTabOrder(std::optional<FormControl> from, bool backwards) {
+  const auto& order = TabOrder();
+  const auto at = from ? std::find(order.begin(), order.end(), *from) : order.end();
+  if (at == order.end()) return backwards ? order.back() : order.front();
+  if (backwards) return at == order.begin() ? order.back() : *(at - 1);
+  return at + 1 == order.end() ? order.front() : *(at + 1);
 }
 
 WindowSpec MainWindowSpec() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -76,6 +77,13 @@ struct WindowSpec {
 const std::vector<ControlSpec>& MainForm();
 const ControlSpec& FormControlSpec(FormControl control);
 WindowSpec MainWindowSpec();
+
+// The keyboard's way through the form, which is not the form's order: user, password, the two
+// periods, the save button, the log area.
+const std::vector<FormControl>& TabOrder();
+// Where Tab (Shift+Tab: backwards) takes the focus from `from`, round at either end; from nothing
+// or a control outside the order, to the first (last) one.
+FormControl NextInTabOrder(std::optional<FormControl> from, bool backwards);
 
 // The addresses the form and the status timer use.
 Text NoticePageAddress();

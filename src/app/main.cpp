@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include "app/dialog_keys.h"
 #include "app/main_window.h"
 #include "runtime/system/program_location.h"
 
@@ -25,6 +26,7 @@ class OleSession {
 int RunMessageLoop() {
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (korvan::HandleDialogKey(korvan::MainWindowHandle(), message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }

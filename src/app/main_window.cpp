@@ -111,12 +111,16 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       PostMessageW(window_, kCreatedMessage, 0, 0);
       return 0;
     case kCreatedMessage:
-      // The window is on screen by now; embedding the two browser controls is the slowest part of
-      // start-up, so it waits until here.
+      // Embedding the two browser controls is the slowest part of start-up and may dispatch
+      // messages, a status tick among them: it comes after the created handler has configured the
+      // window, as the next message (inside the first-use message box's loop when there is one).
+      PostMessageW(window_, kEmbedBrowsersMessage, 0, 0);
+      OnMainWindowCreated(*this);
+      return 0;
+    case kEmbedBrowsersMessage:
       for (auto& browser : browsers_) {
         if (browser) browser->Activate();
       }
-      OnMainWindowCreated(*this);
       return 0;
     case WM_COMMAND:
       OnCommand(LOWORD(wParam), HIWORD(wParam));

@@ -22,6 +22,7 @@ inline constexpr wchar_t kMainWindowClass[] = L"KorvanMainWindow";
 inline constexpr UINT kCreatedMessage = WM_APP + 1;     // runs OnMainWindowCreated once
 inline constexpr UINT kReadBoxMessage = WM_APP + 2;     // wParam: FormBox, lParam: Text* receiving the content
 inline constexpr UINT kAppendLogMessage = WM_APP + 3;   // lParam: const std::string_view* to append
+inline constexpr UINT kEmbedBrowsersMessage = WM_APP + 4;  // creates the two browser controls
 
 // The main window of this process, null before it is created and after it is destroyed.
 HWND MainWindowHandle();

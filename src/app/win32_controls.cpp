@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <cwchar>
 #include <string>
 
 #include "runtime/system/wide_text.h"
@@ -45,12 +46,41 @@ namespace {
 
 constexpr UINT_PTR kIntegerEntrySubclassId = 1;
 
+bool IntegerEntryCharacter(wchar_t character) { return character == L'-' || (character >= L'0' && character <= L'9'); }
+
+std::wstring ClipboardText(HWND owner) {
+  std::wstring text;
+  if (!OpenClipboard(owner)) return text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* locked = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text.assign(locked, wcsnlen(locked, GlobalSize(data) / sizeof(wchar_t)));
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+// Ctrl+V, Shift+Insert and the context menu's paste all arrive as WM_PASTE: the clipboard text goes
+// in through the same rule as typing, as one replacement of the selection (one content change).
+void PasteIntegerEntry(HWND edit) {
+  std::wstring kept;
+  for (const wchar_t character : ClipboardText(edit)) {
+    if (IntegerEntryCharacter(character)) kept += character;
+  }
+  // Nothing left is like a keystroke that was refused: the box stays as it was.
+  if (kept.empty()) return;
+  SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(kept.c_str()));
+}
+
 LRESULT CALLBACK IntegerEntryProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                   DWORD_PTR) {
   if (message == WM_CHAR) {
     const auto character = static_cast<wchar_t>(wParam);
-    const bool allowed = character < 0x20 || character == L'-' || (character >= L'0' && character <= L'9');
-    if (!allowed) return 0;
+    if (character >= 0x20 && !IntegerEntryCharacter(character)) return 0;
+  } else if (message == WM_PASTE) {
+    if (!(GetWindowLongW(window, GWL_STYLE) & ES_READONLY)) PasteIntegerEntry(window);
+    return 0;
   } else if (message == WM_NCDESTROY) {
     RemoveWindowSubclass(window, IntegerEntryProc, kIntegerEntrySubclassId);
   }

@@ -44,7 +44,8 @@ class Win32LabelControl final : public LabelControl {
   bool transparent_;
 };
 
-// Lets only "-" and "0".."9" (and control characters such as Backspace) into an EDIT control.
+// Lets only "-" and "0".."9" (and control characters such as Backspace) into an EDIT control,
+// typed or pasted; a paste keeps those characters of the clipboard text and drops the rest.
 void MakeIntegerEntry(HWND edit);
 
 // The text of any window as code page 936.

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "korvan/hosts.h"
 
@@ -117,6 +120,38 @@ TEST(MainForm, AddressesComeFromTheConfiguredHosts) {
   EXPECT_EQ(MainWindowSpec().caption, "Korvan\xA1\xBE" + maker + "\xA1\xBF");
   EXPECT_EQ(MainWindowSpec().outerWidth, 458);
   EXPECT_EQ(MainWindowSpec().outerHeight, 416);
+}
+
+TEST(MainForm, TabVisitsEveryBoxAndTheButtonOnceEachWay) {
+  using C = FormControl;
+  struct Step {
+    std::optional<C> from;
+    C forward;
+    C backward;
+  };
+  const Step steps[] = {
+      {std::nullopt, C::UserBox, C::LogBox},  // nothing focused yet
+      {C::UserBox, C::PasswordBox, C::LogBox},
+      {C::PasswordBox, C::RenewHoursBox, C::UserBox},
+      {C::RenewHoursBox, C::RestartHoursBox, C::PasswordBox},
+      {C::RestartHoursBox, C::SaveButton, C::RenewHoursBox},
+      {C::SaveButton, C::LogBox, C::RestartHoursBox},
+      {C::LogBox, C::UserBox, C::SaveButton},
+      {C::RenewLabel, C::UserBox, C::LogBox},  // a label never has the focus; start over
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.from ? std::string(FormControlSpec(*step.from).formName) : "none");
+    EXPECT_EQ(NextInTabOrder(step.from, false), step.forward);
+    EXPECT_EQ(NextInTabOrder(step.from, true), step.backward);
+  }
+  // Every control that takes typing or a click from the keyboard is on the way, exactly once.
+  std::vector<C> focusable;
+  for (const auto& spec : MainForm()) {
+    if (spec.kind == ControlKind::EditBox || spec.kind == ControlKind::Button) focusable.push_back(spec.control);
+  }
+  std::vector<C> order = TabOrder();
+  std::sort(order.begin(), order.end());
+  EXPECT_EQ(order, focusable);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -106,6 +107,70 @@ TEST(IntegerEntry, LetsOnlyMinusDigitsAndControlCharactersIn) {
   MakeIntegerEntry(host.edit);
   for (wchar_t c : std::wstring(L"a1-b2.3\x4E00" L"4\b")) SendMessageW(host.edit, WM_CHAR, c, 1);
   EXPECT_EQ(host.box->Content(), "1-23");  // the Backspace took the 4 back out
+}
+
+bool PutOnClipboard(HWND owner, const std::wstring& text) {
+  if (!OpenClipboard(owner)) return false;
+  EmptyClipboard();
+  bool placed = false;
+  if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t))) {
+    if (auto* target = static_cast<wchar_t*>(GlobalLock(memory))) {
+      std::copy(text.c_str(), text.c_str() + text.size() + 1, target);
+      GlobalUnlock(memory);
+      placed = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+    }
+    // The clipboard owns the memory once SetClipboardData took it.
+    if (!placed) GlobalFree(memory);
+  }
+  CloseClipboard();
+  return placed;
+}
+
+TEST(IntegerEntry, PastedTextKeepsOnlyMinusAndDigitsAndChangesOnce) {
+  struct Case {
+    const char* what;
+    const char* before;
+    int selectFrom;
+    int selectTo;
+    std::wstring clipboard;
+    bool controlV;  // Ctrl+V typed rather than WM_PASTE sent (as the context menu does)
+    const char* after;
+    int changes;
+  };
+  const Case cases[] = {
+      {"letters dropped", "", 0, 0, L"12abc", false, "12", 1},
+      {"over the whole text", "10", 0, -1, L"2x4", false, "24", 1},
+      {"into the middle", "16", 1, 1, L"-5", false, "1-56", 1},
+      {"spaces, line end, full-width and Chinese", "", 0, 0, L" 4\t5\r\n\xFF16\x4E00", false, "45", 1},
+      {"nothing allowed leaves the box alone", "10", 0, -1, L"abc", false, "10", 0},
+      {"empty clipboard text", "7", 0, -1, L"", false, "7", 0},
+      {"Ctrl+V goes the same way", "", 0, 0, L"3h", true, "3", 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Host host(ES_AUTOHSCROLL);
+    MakeIntegerEntry(host.edit);
+    host.box->SetContent(c.before);
+    int changes = 0;
+    host.box->SetChangedHandler([&] { ++changes; });
+    SendMessageW(host.edit, EM_SETSEL, c.selectFrom, c.selectTo);
+    ASSERT_TRUE(PutOnClipboard(host.window, c.clipboard));
+    if (c.controlV) {
+      SendMessageW(host.edit, WM_CHAR, 0x16, 1);
+    } else {
+      SendMessageW(host.edit, WM_PASTE, 0, 0);
+    }
+    EXPECT_EQ(host.box->Content(), c.after);
+    EXPECT_EQ(changes, c.changes);
+  }
+}
+
+TEST(IntegerEntry, PasteIntoAPlainBoxKeepsEverything) {
+  // The filter belongs to integer entry only: the user and password boxes take any pasted text.
+  Host host(ES_AUTOHSCROLL);
+  ASSERT_TRUE(PutOnClipboard(host.window, L"u1-x"));
+  SendMessageW(host.edit, WM_PASTE, 0, 0);
+  EXPECT_EQ(host.box->Content(), "u1-x");
 }
 
 TEST(TimerOnWin32, TicksWhileArmedAndStopsAtZero) {
