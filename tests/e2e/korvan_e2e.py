@@ -274,6 +274,43 @@ def case_configured_start(wine, args, directory):
         session.close()
 
 
+def case_keyboard(wine, args, directory):
+    # The form from the keyboard alone: Tab and Shift+Tab go round user, pass, the two periods, the
+    # save button and the log area; Enter or Space on the button saves, Enter in a box does not.
+    session = Session(wine, args.korvan, directory)
+    try:
+        session.message_box()
+        wine.run_probe("dismiss")
+        check(wait_until(lambda: wine.run_probe("message-box", 0)[0] != 0, 5), "first-use box did not close")
+        before = session.controls()
+        steps = [
+            (["tab"], 1008, 0), (["tab"], PASSWORD_BOX, 0), (["tab"], RENEW_HOURS_BOX, 0),
+            (["tab"], RESTART_HOURS_BOX, 0), (["tab"], SAVE_BUTTON, 0), (["tab"], LOG_BOX, 0),
+            (["tab"], 1008, 0), (["shift+tab"], LOG_BOX, 0), (["shift+tab"], SAVE_BUTTON, 0),
+            (["enter"], SAVE_BUTTON, 1), (["space"], SAVE_BUTTON, 2), (["shift+tab"], RESTART_HOURS_BOX, 2),
+            (["enter"], RESTART_HOURS_BOX, 2), (["shift+tab", "shift+tab", "shift+tab"], 1008, 2),
+            (["shift+tab", "shift+tab"], SAVE_BUTTON, 2),
+        ]
+        for keys, focus, saves in steps:
+            code, _ = wine.run_probe("keys", *keys)
+            check(code == 0, "window_probe keys %r failed" % keys)
+            shown = wait_until(lambda: wine.run_probe("focus")[1][0]["focus"] == focus and
+                               session.controls()[LOG_BOX]["text"].count(SAVED) == saves, 10)
+            got = (wine.run_probe("focus")[1][0]["focus"], session.controls()[LOG_BOX]["text"].count(SAVED))
+            check(shown, "after %r: focus %d and %d saves, expected %d and %d" % (keys, got[0], got[1], focus, saves))
+        check((pathlib.Path(directory) / "korvan.ini").is_file(), "Enter on the button wrote no korvan.ini")
+        after = session.controls()
+        for control_id in FORM:
+            check((after[control_id]["left"], after[control_id]["top"]) == (before[control_id]["left"],
+                                                                           before[control_id]["top"]),
+                  "%s moved" % FORM[control_id][0])
+        # Tab moved the focus only: no tab character went into a box.
+        shown = [after[i]["text"] for i in (1008, PASSWORD_BOX, RENEW_HOURS_BOX, RESTART_HOURS_BOX)]
+        check(shown == ["", "", "10", "24"], "boxes after the keys %r" % shown)
+    finally:
+        session.close()
+
+
 def skin_window_colour(skin_file):
     for line in pathlib.Path(skin_file).read_text("ascii").splitlines():
         key, _, value = line.partition(" ")
@@ -343,8 +380,9 @@ CASES = {
     "existing-library-kept": case_existing_library_kept,
     "bogus-library": case_bogus_library,
     "configured-start": case_configured_start,
+    "keyboard": case_keyboard,
 }
-DEFAULT_CASES = ["first-start", "existing-library-kept", "bogus-library"]
+DEFAULT_CASES = ["first-start", "existing-library-kept", "bogus-library", "keyboard"]
 
 
 def main():

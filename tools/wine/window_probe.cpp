@@ -12,6 +12,9 @@
 //   window_probe dismiss              presses OK on the message box
 //   window_probe pixel X Y            colour at a client point of the main window, RRGGBB
 //   window_probe close                asks the main window to close
+//   window_probe focus                the id of the control with the keyboard focus (0: none of them)
+//   window_probe keys KEY...          brings the main window to the front and presses each key as
+//                                     keyboard input: tab, shift+tab, enter, space
 // Exit code 0 on success, 1 when the window or box was not found in time, 2 on bad arguments.
 #include <windows.h>
 #include <shellapi.h>
@@ -156,6 +159,51 @@ int DescribeMessageBox(HWND box) {
   return 0;
 }
 
+int DescribeFocus(HWND main) {
+  GUITHREADINFO thread{};
+  thread.cbSize = sizeof(thread);
+  int id = 0;
+  if (GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &thread) && thread.hwndFocus &&
+      GetParent(thread.hwndFocus) == main) {
+    id = GetDlgCtrlID(thread.hwndFocus);
+  }
+  char out[64];
+  std::snprintf(out, sizeof out, "{\"focus\": %d}", id);
+  Print(out);
+  return 0;
+}
+
+void AddKey(std::vector<INPUT>& inputs, WORD key, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  inputs.push_back(input);
+}
+
+// Real key input, so the program's own key state (Shift held) is what a user's would be.
+int PressKeys(HWND main, wchar_t** keys, int count) {
+  SetForegroundWindow(main);
+  Sleep(200);
+  for (int i = 0; i < count; ++i) {
+    const std::wstring name = keys[i];
+    const bool shift = name.rfind(L"shift+", 0) == 0;
+    const std::wstring base = shift ? name.substr(6) : name;
+    const WORD key = base == L"tab" ? VK_TAB : base == L"enter" ? VK_RETURN : base == L"space" ? VK_SPACE : 0;
+    if (key == 0) return 2;
+    std::vector<INPUT> inputs;
+    if (shift) AddKey(inputs, VK_SHIFT, false);
+    AddKey(inputs, key, false);
+    AddKey(inputs, key, true);
+    if (shift) AddKey(inputs, VK_SHIFT, true);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    // Each key is carried out before the next one comes.
+    Sleep(150);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main() {
@@ -203,6 +251,10 @@ int main() {
     std::snprintf(out, sizeof out, "{\"pixel\": \"%02X%02X%02X\"}", GetRValue(colour), GetGValue(colour), GetBValue(colour));
     Print(out);
     result = 0;
+  } else if (command == L"focus") {
+    result = DescribeFocus(main);
+  } else if (command == L"keys" && count >= 3) {
+    result = PressKeys(main, args + 2, count - 2);
   } else if (command == L"close") {
     PostMessageW(main, WM_CLOSE, 0, 0);
     result = 0;
