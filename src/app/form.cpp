@@ -63,9 +63,9 @@ const ControlSpec& FormControlSpec(FormControl control) {
 }
 
 const std::vector<FormControl>& TabOrder() {
-  static const std::vector<FormControl> order = {FormControl::UserBox,         FormControl::PasswordBox,
-                                                 FormControl::RenewHoursBox,   FormControl::RestartHoursBox,
-                                                 FormControl::SaveButton,      FormControl::LogBox};
+  static const std::vector<FormControl> order = {FormControl::UserBox,       FormControl::PasswordBox,
+                                                 FormControl::RenewHoursBox, FormControl::RestartHoursBox,
+                                                 FormControl::SaveButton,    FormControl::LogBox};
   return order;
 }
 
