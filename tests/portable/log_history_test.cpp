@@ -91,12 +91,6 @@ int CountOf(const Text& text, const Text& part) {
   return count;
 }
 
-TEST(HistoryBytesTest, ConvertsCodePage936ToUtf8) {
-  EXPECT_EQ(HistoryBytes(kEntry936), kEntryUtf8);
-  EXPECT_EQ(HistoryBytes("plain\r\n"), "plain\r\n");
-  EXPECT_EQ(HistoryBytes(""), "");
-}
-
 TEST(LogHistoryTest, ANewFileBeginsWithTheMarkAndLaterEntriesFollowWithout) {
   FakeFiles files;
   LogHistory history(files, kLog);

@@ -5,26 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "run_message_bytes.h"
 #include "runtime/text/encoding.h"
 
 namespace korvan {
 namespace {
 
-const Text kRenewed = "\xD0\xF8\xB7\xD1\xB3\xC9\xB9\xA6\xA3\xA1";  // 续费成功！
-// 请在该产品到期前1日内进行积分免费续期
-const Text kOneDay =
-    "\xC7\xEB\xD4\xDA\xB8\xC3\xB2\xFA\xC6\xB7\xB5\xBD\xC6\xDA\xC7\xB0"
-    "1\xC8\xD5\xC4\xDA\xBD\xF8\xD0\xD0\xBB\xFD\xB7\xD6\xC3\xE2\xB7\xD1\xD0\xF8\xC6\xDA";
-// 续费结果未知：无法识别服务商的答复
-const Text kUnknown =
-    "\xD0\xF8\xB7\xD1\xBD\xE1\xB9\xFB\xCE\xB4\xD6\xAA\xA3\xBA\xCE\xDE\xB7\xA8\xCA\xB6\xB1\xF0\xB7\xFE\xCE\xF1\xC9\xCC"
-    "\xB5\xC4\xB4\xF0\xB8\xB4";
-// 警告：续费后到期时间未变化，请登录面板核实
-const Text kWarning =
-    "\xBE\xAF\xB8\xE6\xA3\xBA\xD0\xF8\xB7\xD1\xBA\xF3\xB5\xBD\xC6\xDA\xCA\xB1\xBC\xE4\xCE\xB4\xB1\xE4\xBB\xAF\xA3\xAC"
-    "\xC7\xEB\xB5\xC7\xC2\xBC\xC3\xE6\xB0\xE5\xBA\xCB\xCA\xB5";
-const Text kMovedLabel = "\xB5\xBD\xC6\xDA\xCA\xB1\xBC\xE4\xD2\xD1\xB8\xFC\xD0\xC2\xA3\xBA";  // 到期时间已更新：
-const Text kArrow = " \xA1\xFA ";                                                             // " → "
+using namespace message_bytes;
 
 // Decoded answers as the run holds them (code page 936 after the conversion).
 const Text kSuccessAnswer = "<script>alert('" + kRenewed + "');location.href='/user/vpsadm.asp';</script>";
@@ -97,7 +84,8 @@ TEST_P(VerificationMessagesTest, ReadsTheExpiryAgainBetweenTheEntries) {
   EXPECT_EQ(read, c.newExpiry);
   std::vector<Text> expected = c.messages;
   // The unknown-verdict entry comes before the fifth request, the expiry check's entry after it.
-  const auto readAt = !expected.empty() && expected.front() == kUnknown ? expected.begin() + 1 : expected.begin();
+  const auto readAt =
+      !expected.empty() && expected.front() == kUnknownVerdict ? expected.begin() + 1 : expected.begin();
   expected.insert(readAt, "read");
   EXPECT_EQ(events, expected);
 }
@@ -108,17 +96,17 @@ INSTANTIATE_TEST_SUITE_P(
     VerificationMessagesTest,
     ::testing::Values(
         ProofCase{"SuccessMoved", kSuccessAnswer, kOld, kNew, {kMoved}},
-        ProofCase{"SuccessUnchanged", kSuccessAnswer, kOld, kOld, {kWarning}},
-        ProofCase{"SuccessEmpty", kSuccessAnswer, kOld, "", {kWarning}},
-        ProofCase{"SuccessBothEmpty", kSuccessAnswer, "", "", {kWarning}},
+        ProofCase{"SuccessUnchanged", kSuccessAnswer, kOld, kOld, {kUnchangedWarning}},
+        ProofCase{"SuccessEmpty", kSuccessAnswer, kOld, "", {kUnchangedWarning}},
+        ProofCase{"SuccessBothEmpty", kSuccessAnswer, "", "", {kUnchangedWarning}},
         ProofCase{"SuccessFromEmpty", kSuccessAnswer, "", kNew, {kMovedLabel + kArrow + kNew}},
         ProofCase{"OneDayMoved", kOneDayAnswer, kOld, kNew, {kMoved}},
         ProofCase{"OneDayUnchanged", kOneDayAnswer, kOld, kOld, {}},
         ProofCase{"OneDayEmpty", kOneDayAnswer, kOld, "", {}},
-        ProofCase{"UnknownMoved", kBusyAnswer, kOld, kNew, {kUnknown, kMoved}},
-        ProofCase{"UnknownUnchanged", kBusyAnswer, kOld, kOld, {kUnknown}},
-        ProofCase{"UnknownEmpty", kBusyAnswer, kOld, "", {kUnknown}},
-        ProofCase{"EmptyAnswerUnchanged", "", kOld, kOld, {kUnknown}},
+        ProofCase{"UnknownMoved", kBusyAnswer, kOld, kNew, {kUnknownVerdict, kMoved}},
+        ProofCase{"UnknownUnchanged", kBusyAnswer, kOld, kOld, {kUnknownVerdict}},
+        ProofCase{"UnknownEmpty", kBusyAnswer, kOld, "", {kUnknownVerdict}},
+        ProofCase{"EmptyAnswerUnchanged", "", kOld, kOld, {kUnknownVerdict}},
         // The comparison is byte for byte: a changed blank is a change.
         ProofCase{"SuccessBlankDiffers", kSuccessAnswer, kOld, kOld + " ", {kMovedLabel + kOld + kArrow + kOld + " "}}),
     [](const auto& info) { return std::string(info.param.name); });

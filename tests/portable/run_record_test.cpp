@@ -7,29 +7,16 @@
 #include <utility>
 #include <vector>
 
+#include "run_message_bytes.h"
+
 namespace korvan {
 namespace {
 
-const Text kSection = "\xD4\xCB\xD0\xD0\xD7\xB4\xCC\xAC";                   // 运行状态
-const Text kRenewed = "\xD0\xF8\xB7\xD1\xB3\xC9\xB9\xA6\xA3\xA1";           // 续费成功！
-const Text kLoginFailed = "demo \xB5\xC7\xC2\xBC\xCA\xA7\xB0\xDC\xA3\xA1";  // demo 登录失败！
-const Text kLoggedIn = "demo \xB5\xC7\xC2\xBC\xB3\xC9\xB9\xA6\xA3\xA1";     // demo 登录成功！
-const Text kExpiryEntry =
-    "\xB5\xBD\xC6\xDA\xCA\xB1\xBC\xE4\xA3\xBA"
-    "2024-05-06";  // 到期时间：2024-05-06
-// 请在该产品到期前1日内进行积分免费续期
-const Text kOneDay =
-    "\xC7\xEB\xD4\xDA\xB8\xC3\xB2\xFA\xC6\xB7\xB5\xBD\xC6\xDA\xC7\xB0"
-    "1\xC8\xD5\xC4\xDA\xBD\xF8\xD0\xD0\xBB\xFD\xB7\xD6\xC3\xE2\xB7\xD1\xD0\xF8\xC6\xDA";
-// 警告：续费后到期时间未变化，请登录面板核实
-const Text kWarning =
-    "\xBE\xAF\xB8\xE6\xA3\xBA\xD0\xF8\xB7\xD1\xBA\xF3\xB5\xBD\xC6\xDA\xCA\xB1\xBC\xE4\xCE\xB4\xB1\xE4\xBB\xAF\xA3\xAC"
-    "\xC7\xEB\xB5\xC7\xC2\xBC\xC3\xE6\xB0\xE5\xBA\xCB\xCA\xB5";
-const Text kMoved =
-    "\xB5\xBD\xC6\xDA\xCA\xB1\xBC\xE4\xD2\xD1\xB8\xFC\xD0\xC2\xA3\xBA"
-    "2024-05-06 \xA1\xFA 2024-06-06";
-const Text kCheckDone =
-    "\xBC\xEC\xB2\xE9\xCD\xEA\xB3\xC9\xA3\xBA\xCE\xB4\xCC\xE1\xBD\xBB\xD0\xF8\xC6\xDA";  // 检查完成：未提交续期
+using namespace message_bytes;
+
+const Text kSection = "\xD4\xCB\xD0\xD0\xD7\xB4\xCC\xAC";  // 运行状态
+const Text kExpiryEntry = kExpiry + "2024-05-06";
+const Text kMoved = kMovedLabel + "2024-05-06" + kArrow + "2024-06-06";
 
 const RunRecord kBefore{"t0", "m0", "r0", "e0", 2};
 
@@ -79,8 +66,8 @@ INSTANTIATE_TEST_SUITE_P(
                    {"t3", kMoved, "t2", "2024-06-06", 0}},
         UpdateCase{"WarningCountsThoughTheProviderSaidSuccess",
                    kBefore,
-                   Run({{"t1", kExpiryEntry}, {"t2", kRenewed}, {"t3", kWarning}}, "2024-05-06", "2024-05-06"),
-                   {"t3", kWarning, "t2", "2024-05-06", 3}},
+                   Run({{"t1", kExpiryEntry}, {"t2", kRenewed}, {"t3", kUnchangedWarning}}, "2024-05-06", "2024-05-06"),
+                   {"t3", kUnchangedWarning, "t2", "2024-05-06", 3}},
         UpdateCase{"CheckLeavesTheFailures",
                    kBefore,
                    Run({{"t1", kExpiryEntry}, {"t2", kCheckDone}}, "2024-05-06"),
@@ -91,8 +78,8 @@ INSTANTIATE_TEST_SUITE_P(
                    {"t1", kExpiryEntry, "r0", "2024-05-06", 2}},
         UpdateCase{"EmptyNewExpiryKeepsTheOldRead",
                    kBefore,
-                   Run({{"t1", kRenewed}, {"t2", kWarning}}, "2024-05-06", ""),
-                   {"t2", kWarning, "t1", "2024-05-06", 3}},
+                   Run({{"t1", kRenewed}, {"t2", kUnchangedWarning}}, "2024-05-06", ""),
+                   {"t2", kUnchangedWarning, "t1", "2024-05-06", 3}},
         UpdateCase{"RunWithoutEntriesChangesNothing", kBefore, Run({}, "2024"), kBefore},
         UpdateCase{"FirstFailureFromNothing",
                    RunRecord{},
