@@ -43,6 +43,9 @@ SCENARIOS = (
     "login_500",        # the login answers 500 with an empty body
     "no_vps",           # the VPS list holds no VPS link
     "renewal_refused",  # the renewal answer is the one-day text
+    "expiry_moves",     # renewal accepted, and each accepted renewal puts the expiry one day later
+    "expiry_kept",      # renewal accepted, but the expiry stays where it was
+    "unknown_verdict",  # the renewal answer holds neither success nor the one-day text
     "success_cp936",    # the renewal answer says success in code page 936 bytes, not UTF-8
     "zero_byte",        # the renewal answer holds a zero byte before the success text
     "garbage",          # the login answer is megabytes of random bytes
@@ -54,6 +57,7 @@ USER = "demo"
 PASSWORD = "pa ss&1"
 VPS_IDS = ("80123", "80124", "80125")
 EXPIRY = "2024-05-06 12:00:00"
+EXPIRY_MOVED_FORMAT = "2024-05-%02d 12:00:00"  # EXPIRY plus one day per renewal accepted in expiry_moves (20 at most)
 DEFAULT_TIME_MS = 1700000000123  # stamps 2023年11月15日6时13分20秒
 LOGIN_DELAY_SECONDS = 20         # beyond the 15-second default time-out
 GARBAGE_BYTES = 4 * 1024 * 1024
@@ -87,6 +91,8 @@ RENEWED_ANSWER = (b"<script>alert(decodeURIComponent('" + escaped_utf8("续费�
 REFUSED_ANSWER = (b"<script>alert(decodeURIComponent('" + escaped_utf8("请在该产品到期前1日内进行积分免费续期")
                   + b"'));history.back();</script>")
 RENEWED_CP936_ANSWER = gbk("<script>alert('续费成功！');</script>")
+UNKNOWN_ANSWER = (b"<script>alert(decodeURIComponent('" + escaped_utf8("系统繁忙，请稍后再试")
+                  + b"'));history.back();</script>")
 ZERO_BYTE_ANSWER = b"<script>\x00alert(decodeURIComponent('" + escaped_utf8("续费成功！") + b"'));</script>"
 
 
@@ -99,6 +105,7 @@ class PanelState:
         self.sessions = set()
         self.logins = set()
         self.counter = 0
+        self.renewals = 0  # renewals accepted in expiry_moves since the last reset
         self.stopping = threading.Event()
         self.delay_seconds = 0.0
 
@@ -217,6 +224,7 @@ class PanelHandler(QuietHandler):
                 state.requests.clear()
                 state.sessions.clear()
                 state.logins.clear()
+                state.renewals = 0
             self.answer(200, b"ok")
         else:
             self.answer(400, b"bad control request")
@@ -270,10 +278,15 @@ class PanelHandler(QuietHandler):
             self.page(VPS_LIST_PAGE if scenario != "no_vps" else NO_VPS_PAGE, logged_in, extra)
         elif path == "/vpsadm/selfvpsmodifyrepay.asp":
             vps_id = urllib.parse.parse_qs(urllib.parse.urlsplit(self.path).query).get("id", [""])[0]
-            self.page(gbk(RENEWAL_PAGE_TEMPLATE % (vps_id, EXPIRY, vps_id)), logged_in, extra)
+            with state.lock:
+                expiry = EXPIRY_MOVED_FORMAT % (6 + min(state.renewals, 20)) if state.renewals else EXPIRY
+            self.page(gbk(RENEWAL_PAGE_TEMPLATE % (vps_id, expiry, vps_id)), logged_in, extra)
         elif path == "/vpsadm/selfvpsmodifyendtime.asp" and self.command == "POST":
             answers = {"renewal_refused": REFUSED_ANSWER, "success_cp936": RENEWED_CP936_ANSWER,
-                       "zero_byte": ZERO_BYTE_ANSWER}
+                       "zero_byte": ZERO_BYTE_ANSWER, "unknown_verdict": UNKNOWN_ANSWER}
+            if scenario == "expiry_moves" and logged_in:
+                with state.lock:
+                    state.renewals += 1
             self.page(answers.get(scenario, RENEWED_ANSWER), logged_in, extra)
         else:
             self.answer(404, gbk("<html><body>404 页面不存在</body></html>"), extra)
@@ -357,6 +370,7 @@ class FakePanel:
             self.state.requests.clear()
             self.state.sessions.clear()
             self.state.logins.clear()
+            self.state.renewals = 0
 
     def requests(self, server="panel"):
         with self.state.lock:

@@ -43,4 +43,7 @@ RunOutcome OutcomeOfMessage(std::string_view lastMessage);
 bool IsFailedRun(RunOutcome outcome);
 bool IsGoodRun(RunOutcome outcome);
 
+// Adds an entry to the report; the report's outcome follows its last message.
+void RecordRunEntry(RunReport& report, std::string_view stamp, std::string_view message);
+
 }  // namespace korvan

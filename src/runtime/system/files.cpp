@@ -8,6 +8,21 @@
 #include "runtime/system/handles.h"
 
 namespace korvan {
+namespace {
+
+// WriteFile takes a 32-bit count; larger sets go in pieces.
+bool WriteAll(HANDLE file, std::span<const std::uint8_t> bytes) {
+  std::span<const std::uint8_t> rest = bytes;
+  while (!rest.empty()) {
+    const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(rest.size(), 0x40000000));
+    DWORD written = 0;
+    if (!::WriteFile(file, rest.data(), piece, &written, nullptr) || written == 0) return false;
+    rest = rest.subspan(written);
+  }
+  return true;
+}
+
+}  // namespace
 
 bool FileExists(std::string_view path) {
   const std::string pathText(path);
@@ -23,16 +38,36 @@ bool WriteFileBytes(std::string_view path, std::initializer_list<std::span<const
                                             FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   for (const std::span<const std::uint8_t> bytes : byteSets) {
-    std::span<const std::uint8_t> rest = bytes;
-    // WriteFile takes a 32-bit count; larger sets go in pieces.
-    while (!rest.empty()) {
-      const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(rest.size(), 0x40000000));
-      DWORD written = 0;
-      if (!::WriteFile(file.Get(), rest.data(), piece, &written, nullptr) || written == 0) return false;
-      rest = rest.subspan(written);
-    }
+    if (!WriteAll(file.Get(), bytes)) return false;
   }
   return true;
+}
+
+bool AppendFileBytes(std::string_view path, std::span<const std::uint8_t> bytes) {
+  if (path.empty()) return false;
+  const std::string pathText(path);
+  // Append-only access puts every write at the current end of the file, whoever else wrote there.
+  const UniqueFileHandle file(::CreateFileA(pathText.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  return WriteAll(file.Get(), bytes);
+}
+
+std::int64_t FileSize(std::string_view path) {
+  if (path.empty()) return -1;
+  const std::string pathText(path);
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  // The attributes come without opening the file, so a file held open without sharing still has a size.
+  if (!::GetFileAttributesExA(pathText.c_str(), GetFileExInfoStandard, &data)) return -1;
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return -1;
+  return static_cast<std::int64_t>((static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+}
+
+bool MoveFileReplacing(std::string_view from, std::string_view to) {
+  if (from.empty() || to.empty()) return false;
+  const std::string fromText(from);
+  const std::string toText(to);
+  return ::MoveFileExA(fromText.c_str(), toText.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
 }
 
 bool ChangeFileAttributes(std::string_view path, int attributes) {

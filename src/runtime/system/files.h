@@ -1,4 +1,5 @@
-// File existence, writing whole files from byte sets, and file attributes (ANSI paths, code page 936).
+// File existence, writing whole files from byte sets, appending, sizes, renaming and file attributes
+// (ANSI paths, code page 936).
 #pragma once
 
 #include <cstdint>
@@ -23,6 +24,18 @@ template <typename... ByteSets>
 bool WriteFileBytes(std::string_view path, const ByteSets&... byteSets) {
   return WriteFileBytes(path, {std::span<const std::uint8_t>(byteSets)...});
 }
+
+// Appends the bytes at the end of the file, creating it when it is missing; others may read the file
+// meanwhile. False for an empty path or when the file cannot be opened or written; a partly
+// written append may remain.
+bool AppendFileBytes(std::string_view path, std::span<const std::uint8_t> bytes);
+
+// The size in bytes of a file; -1 when there is none (a directory is no file).
+std::int64_t FileSize(std::string_view path);
+
+// Renames (or moves) a file, replacing an existing target file. False when the source is missing,
+// the target is a directory or in use, or the folder refuses the change.
+bool MoveFileReplacing(std::string_view from, std::string_view to);
 
 // Only read-only 0x01, hidden 0x02, system 0x04 and archive 0x20 are applied; other bits are dropped.
 inline constexpr int kSettableFileAttributes = 0x27;

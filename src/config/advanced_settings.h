@@ -1,0 +1,37 @@
+// The advanced settings in korvan.ini, section "高级设置": ASCII keys, "1" is on and anything else
+// (a missing key included) is off. Read at the start of every run, so a change needs no restart.
+#pragma once
+
+#include <string_view>
+
+#include "config/config_file.h"
+
+namespace korvan {
+
+inline constexpr std::string_view kAdvancedSection = "\xB8\xDF\xBC\xB6\xC9\xE8\xD6\xC3";  // 高级设置
+inline constexpr std::string_view kVerifyKey = "verify";
+inline constexpr std::string_view kHistoryKey = "history";
+inline constexpr std::string_view kSettingOn = "1";
+inline constexpr std::string_view kSettingOff = "0";
+
+// 高级设置已保存
+inline constexpr std::string_view kAdvancedSavedMessage = "\xB8\xDF\xBC\xB6\xC9\xE8\xD6\xC3\xD2\xD1\xB1\xA3\xB4\xE6";
+// 高级设置保存失败
+inline constexpr std::string_view kAdvancedSaveFailedMessage =
+    "\xB8\xDF\xBC\xB6\xC9\xE8\xD6\xC3\xB1\xA3\xB4\xE6\xCA\xA7\xB0\xDC";
+
+struct AdvancedSettings {
+  bool verify = false;   // read the expiry again after the renewal and check it moved
+  bool history = false;  // keep korvan.log and korvan-status.ini
+  friend bool operator==(const AdvancedSettings&, const AdvancedSettings&) = default;
+};
+
+AdvancedSettings ReadAdvancedSettings(ConfigStore& store);
+
+// Writes both keys ("1" or "0"), then reads them back: true only when both come back as written.
+bool WriteAdvancedSettings(ConfigStore& store, const AdvancedSettings& settings);
+
+// WriteAdvancedSettings, reported in the log as "高级设置已保存" or "高级设置保存失败".
+void SaveAdvancedSettings(ConfigStore& store, const AdvancedSettings& settings, const LogWriter& appendLog);
+
+}  // namespace korvan

@@ -1,0 +1,132 @@
+#include "config/advanced_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+namespace korvan {
+namespace {
+
+const Text kSection = "\xB8\xDF\xBC\xB6\xC9\xE8\xD6\xC3";                                     // 高级设置
+const Text kSaved = "\xB8\xDF\xBC\xB6\xC9\xE8\xD6\xC3\xD2\xD1\xB1\xA3\xB4\xE6";               // 高级设置已保存
+const Text kSaveFailed = "\xB8\xDF\xBC\xB6\xC9\xE8\xD6\xC3\xB1\xA3\xB4\xE6\xCA\xA7\xB0\xDC";  // 高级设置保存失败
+
+class FakeStore final : public ConfigStore {
+ public:
+  using Item = std::pair<Text, Text>;
+  Text Read(std::string_view section, std::string_view key) override {
+    const auto found = items.find(Item(section, key));
+    return found == items.end() ? Text() : found->second;
+  }
+  bool Write(std::string_view section, std::string_view key, std::string_view value) override {
+    writes.emplace_back(Text(section), Text(key), Text(value));
+    if (refused.count(Text(key))) return false;
+    items[Item(section, key)] = Text(value);
+    return true;
+  }
+  std::map<Item, Text> items;
+  std::set<Text> refused;
+  std::vector<std::tuple<Text, Text, Text>> writes;
+};
+
+struct ReadCase {
+  const char* name;
+  std::optional<Text> stored;  // absent: no key
+  bool on;
+};
+
+class AdvancedSettingReadTest : public ::testing::TestWithParam<ReadCase> {};
+
+TEST_P(AdvancedSettingReadTest, OnlyOneIsOn) {
+  const ReadCase& c = GetParam();
+  for (const Text key : {"verify", "history"}) {
+    FakeStore store;
+    if (c.stored) store.items[{kSection, key}] = *c.stored;
+    const AdvancedSettings settings = ReadAdvancedSettings(store);
+    EXPECT_EQ(settings.verify, key == "verify" && c.on) << key;
+    EXPECT_EQ(settings.history, key == "history" && c.on) << key;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases,
+                         AdvancedSettingReadTest,
+                         ::testing::Values(ReadCase{"One", Text("1"), true},
+                                           ReadCase{"Missing", std::nullopt, false},
+                                           ReadCase{"Empty", Text(""), false},
+                                           ReadCase{"Zero", Text("0"), false},
+                                           ReadCase{"Eleven", Text("11"), false},
+                                           ReadCase{"Two", Text("2"), false},
+                                           ReadCase{"True", Text("true"), false},
+                                           ReadCase{"Yes", Text("yes"), false},
+                                           ReadCase{"FullWidthOne", Text("\xA3\xB1"), false},
+                                           ReadCase{"OneAndBlank", Text("1 "), false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(AdvancedSettingReadTest, OtherSectionsDoNotCount) {
+  FakeStore store;
+  store.items[{"settings", "verify"}] = "1";
+  store.items[{Text("\xB5\xC7\xC2\xBC\xC5\xE4\xD6\xC3"), "history"}] = "1";  // 登录配置
+  EXPECT_EQ(ReadAdvancedSettings(store), AdvancedSettings{});
+}
+
+struct WriteCase {
+  const char* name;
+  AdvancedSettings settings;
+  Text verify;
+  Text history;
+};
+
+class AdvancedSettingWriteTest : public ::testing::TestWithParam<WriteCase> {};
+
+TEST_P(AdvancedSettingWriteTest, WritesBothKeysAndReadsThemBack) {
+  const WriteCase& c = GetParam();
+  FakeStore store;
+  std::vector<Text> log;
+  SaveAdvancedSettings(store, c.settings, [&log](std::string_view message) { log.emplace_back(message); });
+  const std::vector<std::tuple<Text, Text, Text>> writes = {{kSection, "verify", c.verify},
+                                                            {kSection, "history", c.history}};
+  EXPECT_EQ(store.writes, writes);
+  EXPECT_EQ(ReadAdvancedSettings(store), c.settings);
+  EXPECT_EQ(log, std::vector<Text>{kSaved});
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases,
+                         AdvancedSettingWriteTest,
+                         ::testing::Values(WriteCase{"BothOff", {false, false}, "0", "0"},
+                                           WriteCase{"VerifyOnly", {true, false}, "1", "0"},
+                                           WriteCase{"HistoryOnly", {false, true}, "0", "1"},
+                                           WriteCase{"BothOn", {true, true}, "1", "1"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(AdvancedSettingSaveTest, AWriteThatDoesNotStickIsReportedAsFailed) {
+  for (const Text refusedKey : {"verify", "history"}) {
+    FakeStore store;
+    store.refused.insert(refusedKey);
+    std::vector<Text> log;
+    SaveAdvancedSettings(store, {true, true}, [&log](std::string_view message) { log.emplace_back(message); });
+    EXPECT_EQ(log, std::vector<Text>{kSaveFailed}) << refusedKey;
+    EXPECT_EQ(store.writes.size(), 2u) << "the other key is written all the same";
+  }
+}
+
+TEST(AdvancedSettingSaveTest, TheReadBackDecidesNotTheWriteResult) {
+  // Refused, but the file already holds what was asked: saved. Turning off over a missing key that
+  // cannot be written is not: the key must come back as "0".
+  FakeStore store;
+  store.items[{kSection, "verify"}] = "1";
+  store.items[{kSection, "history"}] = "0";
+  store.refused = {"verify", "history"};
+  EXPECT_TRUE(WriteAdvancedSettings(store, {true, false}));
+  FakeStore empty;
+  empty.refused = {"verify", "history"};
+  EXPECT_FALSE(WriteAdvancedSettings(empty, {false, false}));
+}
+
+}  // namespace
+}  // namespace korvan

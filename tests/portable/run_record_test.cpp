@@ -1,0 +1,199 @@
+#include "renewal/run_record.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "run_message_bytes.h"
+
+namespace korvan {
+namespace {
+
+using namespace message_bytes;
+
+const Text kSection = "\xD4\xCB\xD0\xD0\xD7\xB4\xCC\xAC";  // 运行状态
+const Text kExpiryEntry = kExpiry + "2024-05-06";
+const Text kMoved = kMovedLabel + "2024-05-06" + kArrow + "2024-06-06";
+
+const RunRecord kBefore{"t0", "m0", "r0", "e0", 2};
+
+RunReport Run(std::vector<std::pair<Text, Text>> entries, Text expiry = "", Text newExpiry = "") {
+  RunReport report;
+  for (const auto& [stamp, message] : entries)
+    RecordRunEntry(report, stamp, message);
+  report.expiry = std::move(expiry);
+  report.newExpiry = std::move(newExpiry);
+  return report;
+}
+
+struct UpdateCase {
+  const char* name;
+  RunRecord before;
+  RunReport run;
+  RunRecord after;
+};
+
+class UpdatedRunRecordTest : public ::testing::TestWithParam<UpdateCase> {};
+
+TEST_P(UpdatedRunRecordTest, FollowsTheRun) {
+  const UpdateCase& c = GetParam();
+  EXPECT_EQ(UpdatedRunRecord(c.before, c.run), c.after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases,
+    UpdatedRunRecordTest,
+    ::testing::Values(
+        UpdateCase{"RenewedEndsTheFailures",
+                   kBefore,
+                   Run({{"t1", kLoggedIn}, {"t2", kExpiryEntry}, {"t3", kRenewed}}, "2024-05-06"),
+                   {"t3", kRenewed, "t3", "2024-05-06", 0}},
+        UpdateCase{"LoginFailedCountsAndKeepsTheExpiry",
+                   kBefore,
+                   Run({{"t1", kLoginFailed}}),
+                   {"t1", kLoginFailed, "r0", "e0", 3}},
+        UpdateCase{"TooEarlyIsGoodButNoRenewal",
+                   kBefore,
+                   Run({{"t1", kLoggedIn}, {"t2", kExpiryEntry}, {"t3", kOneDay}}, "2024-05-06"),
+                   {"t3", kOneDay, "r0", "2024-05-06", 0}},
+        // The renewal's stamp is that of its own entry, not of the run's last.
+        UpdateCase{"ExpiryMovedTakesTheNewExpiry",
+                   kBefore,
+                   Run({{"t1", kExpiryEntry}, {"t2", kRenewed}, {"t3", kMoved}}, "2024-05-06", "2024-06-06"),
+                   {"t3", kMoved, "t2", "2024-06-06", 0}},
+        UpdateCase{"WarningCountsThoughTheProviderSaidSuccess",
+                   kBefore,
+                   Run({{"t1", kExpiryEntry}, {"t2", kRenewed}, {"t3", kUnchangedWarning}}, "2024-05-06", "2024-05-06"),
+                   {"t3", kUnchangedWarning, "t2", "2024-05-06", 3}},
+        UpdateCase{"CheckLeavesTheFailures",
+                   kBefore,
+                   Run({{"t1", kExpiryEntry}, {"t2", kCheckDone}}, "2024-05-06"),
+                   {"t2", kCheckDone, "r0", "2024-05-06", 2}},
+        UpdateCase{"RunEndedOnItsExpiryLeavesTheFailures",
+                   kBefore,
+                   Run({{"t1", kExpiryEntry}}, "2024-05-06"),
+                   {"t1", kExpiryEntry, "r0", "2024-05-06", 2}},
+        UpdateCase{"EmptyNewExpiryKeepsTheOldRead",
+                   kBefore,
+                   Run({{"t1", kRenewed}, {"t2", kUnchangedWarning}}, "2024-05-06", ""),
+                   {"t2", kUnchangedWarning, "t1", "2024-05-06", 3}},
+        UpdateCase{"RunWithoutEntriesChangesNothing", kBefore, Run({}, "2024"), kBefore},
+        UpdateCase{"FirstFailureFromNothing",
+                   RunRecord{},
+                   Run({{"t1", kLoginFailed}}),
+                   {"t1", kLoginFailed, "", "", 1}},
+        UpdateCase{"FailuresStopAtTheLimit",
+                   RunRecord{"", "", "", "", kMaxFailuresInRow},
+                   Run({{"t1", kLoginFailed}}),
+                   {"t1", kLoginFailed, "", "", kMaxFailuresInRow}},
+        UpdateCase{"NegativeFailuresCountFromZero",
+                   RunRecord{"", "", "", "", -5},
+                   Run({{"t1", kLoginFailed}}),
+                   {"t1", kLoginFailed, "", "", 1}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct FailuresCase {
+  const char* name;
+  Text text;
+  int failures;
+};
+
+class FailuresFromTextTest : public ::testing::TestWithParam<FailuresCase> {};
+
+TEST_P(FailuresFromTextTest, ReadsOnlyPlainCounts) {
+  EXPECT_EQ(FailuresFromText(GetParam().text), GetParam().failures);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases,
+                         FailuresFromTextTest,
+                         ::testing::Values(FailuresCase{"Zero", "0", 0},
+                                           FailuresCase{"Seven", "7", 7},
+                                           FailuresCase{"LeadingZeros", "0012", 12},
+                                           FailuresCase{"Blanks", "  12 ", 12},
+                                           FailuresCase{"Empty", "", 0},
+                                           FailuresCase{"BlanksOnly", "   ", 0},
+                                           FailuresCase{"Negative", "-3", 0},
+                                           FailuresCase{"Plus", "+5", 0},
+                                           FailuresCase{"Letters", "abc", 0},
+                                           FailuresCase{"DigitsThenText", "12abc", 0},
+                                           FailuresCase{"Fraction", "1.5", 0},
+                                           FailuresCase{"FullWidthDigit", "\xA3\xB1", 0},
+                                           FailuresCase{"Binary",
+                                                        Text("\x01\xFF\x00"
+                                                             "7",
+                                                             4),
+                                                        0},
+                                           FailuresCase{"AtTheLimit", "999999999", kMaxFailuresInRow},
+                                           FailuresCase{"BeyondTheLimit", "1000000000", kMaxFailuresInRow},
+                                           FailuresCase{"Huge", Text(300, '9'), kMaxFailuresInRow}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+class FakeStatusStore final : public StatusStore {
+ public:
+  using Item = std::pair<Text, Text>;
+  Text Read(std::string_view section, std::string_view key) override {
+    const auto found = items.find(Item(section, key));
+    return found == items.end() ? Text() : found->second;
+  }
+  bool Write(std::string_view section, std::string_view key, std::string_view value) override {
+    writes.emplace_back(key);
+    if (refuse.count(Text(key))) return false;
+    items[Item(section, key)] = Text(value);
+    return true;
+  }
+  std::map<Item, Text> items;
+  std::map<Text, bool> refuse;
+  std::vector<Text> writes;
+};
+
+TEST(RunRecordStoreTest, SavesTheFiveKeysInItsSectionAndLoadsThemBack) {
+  FakeStatusStore store;
+  const RunRecord record{"2023\xC4\xEA", kRenewed, "t2", "2024-05-06", 4};
+  ASSERT_TRUE(SaveRunRecord(store, record));
+  const std::map<FakeStatusStore::Item, Text> expected = {
+      {{kSection, "lastRun"}, "2023\xC4\xEA"}, {{kSection, "lastResult"}, kRenewed}, {{kSection, "lastRenewed"}, "t2"},
+      {{kSection, "expiry"}, "2024-05-06"},    {{kSection, "failures"}, "4"},
+  };
+  EXPECT_EQ(store.items, expected);
+  EXPECT_EQ(LoadRunRecord(store), record);
+}
+
+TEST(RunRecordStoreTest, LineBreaksCannotLeaveTheValuesLine) {
+  FakeStatusStore store;
+  ASSERT_TRUE(SaveRunRecord(store, {"a\r\nb", "c\nd", "e\rf", "g\r\n", 0}));
+  EXPECT_EQ(LoadRunRecord(store), (RunRecord{"a  b", "c d", "e f", "g  ", 0}));
+}
+
+TEST(RunRecordStoreTest, MissingAndHandWrittenValuesLoadSafely) {
+  FakeStatusStore store;
+  EXPECT_EQ(LoadRunRecord(store), RunRecord{});
+  store.items[{kSection, "failures"}] = "-12";
+  store.items[{kSection, "expiry"}] = Text("\x00\xFF", 2);
+  EXPECT_EQ(LoadRunRecord(store), (RunRecord{"", "", "", Text("\x00\xFF", 2), 0}));
+  // Another section's keys are not the record's.
+  store.items[{"other", "lastRun"}] = "t9";
+  EXPECT_EQ(LoadRunRecord(store).lastRun, "");
+}
+
+TEST(RunRecordStoreTest, AFailedWriteIsReportedAndTheOtherKeysStillWritten) {
+  FakeStatusStore store;
+  store.refuse["lastResult"] = true;
+  EXPECT_FALSE(SaveRunRecord(store, {"t", "m", "r", "e", 1}));
+  EXPECT_EQ(store.writes, (std::vector<Text>{"lastRun", "lastResult", "lastRenewed", "expiry", "failures"}));
+  EXPECT_EQ(LoadRunRecord(store), (RunRecord{"t", "", "r", "e", 1}));
+}
+
+TEST(RunRecordStoreTest, FailuresAreWrittenWithinTheRange) {
+  for (const auto& [failures, text] :
+       std::vector<std::pair<int, Text>>{{-4, "0"}, {0, "0"}, {1234567890, "999999999"}}) {
+    FakeStatusStore store;
+    ASSERT_TRUE(SaveRunRecord(store, {"", "", "", "", failures}));
+    EXPECT_EQ(store.Read(kSection, "failures"), text) << failures;
+  }
+}
+
+}  // namespace
+}  // namespace korvan
