@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <bcrypt.h>
 #include <wininet.h>
 
 #include <utility>
@@ -70,10 +71,24 @@ struct ModuleTraits {
   static void Close(Type module) noexcept { ::FreeLibrary(module); }
 };
 
+struct CryptoAlgorithmTraits {
+  using Type = BCRYPT_ALG_HANDLE;
+  static Type Invalid() noexcept { return nullptr; }
+  static void Close(Type algorithm) noexcept { ::BCryptCloseAlgorithmProvider(algorithm, 0); }
+};
+
+struct CryptoHashTraits {
+  using Type = BCRYPT_HASH_HANDLE;
+  static Type Invalid() noexcept { return nullptr; }
+  static void Close(Type hash) noexcept { ::BCryptDestroyHash(hash); }
+};
+
 using UniqueHandle = UniqueResource<HandleTraits>;
 using UniqueFileHandle = UniqueResource<FileHandleTraits>;
 using UniqueFindHandle = UniqueResource<FindHandleTraits>;
 using UniqueInternetHandle = UniqueResource<InternetHandleTraits>;
 using UniqueModule = UniqueResource<ModuleTraits>;
+using UniqueCryptoAlgorithm = UniqueResource<CryptoAlgorithmTraits>;
+using UniqueCryptoHash = UniqueResource<CryptoHashTraits>;
 
 }  // namespace korvan

@@ -20,5 +20,7 @@ ByteSet TextToWide(std::string_view text, std::optional<int> codePage = std::nul
 // The text up to the first zero; codePage omitted means the system's ANSI code page (natively: 936).
 Text WideToText(const ByteSet& wide, std::optional<int> codePage = std::nullopt);
 Text Utf8ToAnsi(std::string_view text);
+// Code page 936 text as UTF-8, for what leaves the program in UTF-8 (pushes, JSON bodies).
+Text AnsiToUtf8(std::string_view text);
 
 }  // namespace korvan

@@ -37,4 +37,6 @@ Text WideToText(const ByteSet& wide, std::optional<int> codePage) {
 
 Text Utf8ToAnsi(std::string_view text) { return WideToText(TextToWide(text), kCodePage936); }
 
+Text AnsiToUtf8(std::string_view text) { return WideToText(TextToWide(text, kCodePage936), kCodePageUtf8); }
+
 }  // namespace korvan
