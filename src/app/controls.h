@@ -18,6 +18,8 @@ class EditBoxControl {
   virtual ~EditBoxControl() = default;
   virtual Text ReadText() const = 0;
   virtual void WriteText(std::string_view text) = 0;
+  // Adds the text at the end and brings it into view.
+  virtual void AppendText(std::string_view text) { WriteText(JoinTexts(ReadText(), text)); }
 };
 
 // An edit box whose programmatic writes raise content-changed exactly once, synchronously, after
@@ -30,6 +32,9 @@ class EditBox {
 
   Text Content() const { return control_.ReadText(); }
   void SetContent(std::string_view text);
+  // Adds to the end without a content-changed event: only the log box is appended to, and it has
+  // no handler.
+  void Append(std::string_view text);
   void SetChangedHandler(std::function<void()> handler) { changed_ = std::move(handler); }
 
   // The platform reports that the text changed. The control's own echo of a write from the program

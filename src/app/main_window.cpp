@@ -5,14 +5,14 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 #include "app/form_controls.h"
-#include "app/main_window_handlers.h"
+#include "app/main_window/configuration.h"
+#include "app/main_window/handlers.h"
 #include "app/monitor_schedule.h"
-#include "config/ini_config_store.h"
 #include "resources/resource_ids.h"
-#include "runtime/system/edit_box.h"
 #include "runtime/system/wide_text.h"
 
 namespace korvan {
@@ -24,17 +24,6 @@ std::atomic<HWND>& MainWindowSlot() {
 }
 
 constexpr std::size_t Index(FormControl control) { return static_cast<std::size_t>(control); }
-
-FormControl BoxControl(FormBox box) {
-  switch (box) {
-    case FormBox::User: return FormControl::UserBox;
-    case FormBox::Password: return FormControl::PasswordBox;
-    case FormBox::RenewHours: return FormControl::RenewHoursBox;
-    case FormBox::RestartHours: return FormControl::RestartHoursBox;
-    case FormBox::Log: return FormControl::LogBox;
-  }
-  return FormControl::UserBox;
-}
 
 // The screen's DPI: the process is system DPI aware (manifest), so this is the scale of every
 // window it creates.
@@ -116,7 +105,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       for (auto& browser : browsers_) {
         if (browser) browser->Activate();
       }
-      OnMainWindowCreated(*this);
+      OnMainWindowCreated();
       return 0;
     case WM_COMMAND:
       OnCommand(LOWORD(wParam), HIWORD(wParam));
@@ -132,11 +121,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
       }
       break;
-    case kReadBoxMessage:
-      *reinterpret_cast<Text*>(lParam) = ReadBox(static_cast<FormBox>(wParam));
-      return 1;
-    case kAppendLogMessage:
-      AppendToEditBox(children_[Index(FormControl::LogBox)], *reinterpret_cast<const std::string_view*>(lParam));
+    case kRunOnWindowThreadMessage:
+      (*reinterpret_cast<const std::function<void()>*>(lParam))();
       return 1;
     case WM_DESTROY:
       OnDestroy();
@@ -290,7 +276,7 @@ void MainWindow::OnCommand(int id, int code) {
   if (code == EN_CHANGE && editBoxes_[Index(control)]) {
     editBoxes_[Index(control)]->ControlChanged();
   } else if (control == FormControl::SaveButton && code == BN_CLICKED) {
-    OnSaveClicked(*this);
+    OnSaveClicked();
   } else if (control == FormControl::SignupLink && code == STN_CLICKED) {
     OpenHyperlinkTarget(FormControlSpec(control));
   }
@@ -320,17 +306,6 @@ void MainWindow::OnDestroy() {
   for (auto& timer : timerControls_) {
     if (timer) timer->Stop();
   }
-}
-
-EditBox* MainWindow::Box(FormBox box) { return editBoxes_[Index(BoxControl(box))].get(); }
-
-Text MainWindow::ReadBox(FormBox box) {
-  EditBox* edit = Box(box);
-  return edit ? edit->Content() : Text{};
-}
-
-void MainWindow::SetBox(FormBox box, std::string_view text) {
-  if (EditBox* edit = Box(box)) edit->SetContent(text);
 }
 
 }  // namespace korvan

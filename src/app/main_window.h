@@ -1,6 +1,5 @@
 // The main window: built from the form table, its procedure only dispatches messages to the bound
-// handlers. It also serves the setting boxes to the configuration and, through private messages,
-// the box reads and log appends of other threads (main_window_access.h).
+// handlers and carries out the work other threads hand it (main_window/window_thread.h).
 #pragma once
 
 #include <windows.h>
@@ -12,7 +11,6 @@
 #include "app/controls.h"
 #include "app/form.h"
 #include "app/win32_controls.h"
-#include "config/form_boxes.h"
 
 namespace korvan {
 
@@ -20,24 +18,20 @@ inline constexpr wchar_t kMainWindowClass[] = L"KorvanMainWindow";
 
 // Private messages, carried out on the window's thread.
 inline constexpr UINT kCreatedMessage = WM_APP + 1;     // runs OnMainWindowCreated once
-inline constexpr UINT kReadBoxMessage = WM_APP + 2;     // wParam: FormBox, lParam: Text* receiving the content
-inline constexpr UINT kAppendLogMessage = WM_APP + 3;   // lParam: const std::string_view* to append
+inline constexpr UINT kRunOnWindowThreadMessage = WM_APP + 2;  // lParam: const std::function<void()>* to run
 
 // The main window of this process, null before it is created and after it is destroyed.
 HWND MainWindowHandle();
 
-class MainWindow final : public FormBoxes {
+class MainWindow final {
  public:
   MainWindow() = default;
-  ~MainWindow() override;
+  ~MainWindow();
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 
   // Registers the class, creates the window centred on the screen and shows it.
   bool Create(HINSTANCE instance, int showCommand);
-
-  Text ReadBox(FormBox box) override;
-  void SetBox(FormBox box, std::string_view text) override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -50,7 +44,6 @@ class MainWindow final : public FormBoxes {
   void OnTimer(UINT_PTR id);
   LRESULT OnControlColour(HDC dc, HWND control);
   void OnDestroy();
-  EditBox* Box(FormBox box);
   // Form pixels (laid out at 96 DPI) in this screen's pixels.
   int Scaled(int formPixels) const { return MulDiv(formPixels, dpi_, 96); }
 

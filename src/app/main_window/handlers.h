@@ -1,13 +1,11 @@
 // The main window's own handlers and those of its timers and site view (Win32 side).
 #pragma once
 
-#include "config/form_boxes.h"
-
 namespace korvan {
 
 // Created: attaches skin 3, resets blinkStep, loads the configuration; configured: arms the period
 // timers from the boxes and starts the first renewal worker; first use: tells the user to save.
-void OnMainWindowCreated(FormBoxes& boxes);
+void OnMainWindowCreated();
 
 // Tick of 时钟1: one renewal worker.
 void OnRenewTick();

@@ -1,12 +1,12 @@
-#include "app/main_window_handlers.h"
+#include "app/main_window/handlers.h"
 
 #include "app/form_controls.h"
+#include "app/main_window/configuration.h"
 #include "app/monitor_schedule.h"
 #include "app/renewal_worker.h"
 #include "app/restart.h"
 #include "app/skin_setup.h"
 #include "app/timer_period.h"
-#include "config/ini_config_store.h"
 #include "http/browser_cookies.h"
 #include "korvan/hosts.h"
 #include "renewal/panel_state.h"
@@ -25,10 +25,10 @@ constexpr char kInformationCaption[] = "\xD0\xC5\xCF\xA2\xA3\xBA";  // 信息：
 
 }  // namespace
 
-void OnMainWindowCreated(FormBoxes& boxes) {
+void OnMainWindowCreated() {
   SetSkin(kProgramSkin);
   blinkStep() = 0;
-  if (LoadConfiguration(boxes)) {
+  if (LoadConfiguration()) {
     FormControls& form = MainFormControls();
     // The same values the box handlers have just armed: the timers keep their countdowns.
     form.renewTimer->SetInterval(HoursToMilliseconds(ToInteger(form.renewHoursBox->Content())));
