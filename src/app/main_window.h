@@ -4,13 +4,12 @@
 
 #include <windows.h>
 
-#include <array>
 #include <memory>
+#include <optional>
 
-#include "app/browser_view.h"
 #include "app/controls.h"
 #include "app/form.h"
-#include "app/win32_controls.h"
+#include "runtime/system/handles.h"
 
 namespace korvan {
 
@@ -39,35 +38,24 @@ class MainWindow final {
 
   void BuildForm();
   HWND CreateChild(const ControlSpec& spec);
-  void BindControls();
+  std::unique_ptr<Control> CreateControl(const ControlSpec& spec);
+  void StartControls();
+  void ActivateBrowserViews();
   void OnCommand(int id, int code);
   void OnTimer(UINT_PTR id);
   LRESULT OnControlColour(HDC dc, HWND control);
+  bool OnSetCursor(HWND control);
   void OnDestroy();
+  // The form entry of one of this window's child controls.
+  std::optional<FormControl> ChildControl(HWND child) const;
   // Form pixels (laid out at 96 DPI) in this screen's pixels.
   int Scaled(int formPixels) const { return MulDiv(formPixels, dpi_, 96); }
-
-  struct GdiFont {
-    HFONT font = nullptr;
-    ~GdiFont() {
-      if (font) DeleteObject(font);
-    }
-  };
 
   HWND window_ = nullptr;
   int dpi_ = 96;
   HFONT guiFont_ = nullptr;
-  GdiFont scaledFont_;
-  GdiFont linkFont_;
-  std::array<HWND, kFormControlCount> children_{};
-  std::array<std::unique_ptr<Win32EditBoxControl>, kFormControlCount> editControls_;
-  std::array<std::unique_ptr<EditBox>, kFormControlCount> editBoxes_;
-  std::array<std::unique_ptr<Win32TimerControl>, kFormControlCount> timerControls_;
-  std::array<std::unique_ptr<Timer>, kFormControlCount> timers_;
-  std::unique_ptr<Win32LabelControl> statusLabelControl_;
-  std::unique_ptr<Label> statusLabel_;
-  std::array<std::unique_ptr<BrowserView>, kFormControlCount> browsers_;
-  std::array<std::unique_ptr<HtmlView>, kFormControlCount> htmlViews_;
+  UniqueFont scaledFont_;
+  UniqueFont linkFont_;
 };
 
 }  // namespace korvan

@@ -20,10 +20,10 @@ RunGate& RenewalGate() {
 }
 
 // The content of a box, read on the window's thread; empty when the window is gone.
-Text ReadBoxOnWindowThread(EditBox* FormControls::*box) {
+Text ReadBoxOnWindowThread(FormControl box) {
   Text content;
   RunOnWindowThread([&] {
-    if (EditBox* edit = MainFormControls().*box) content = edit->Content();
+    if (auto* edit = MainFormControls().Find<EditBox>(box)) content = edit->Content();
   });
   return content;
 }
@@ -35,8 +35,8 @@ bool RenewalRunning() { return RenewalGate().Busy(); }
 void RenewalWorker() {
   RenewalPorts ports;
   ports.request = PanelRequestOverHttp();
-  ports.userName = [] { return ReadBoxOnWindowThread(&FormControls::userBox); };
-  ports.password = [] { return ReadBoxOnWindowThread(&FormControls::passwordBox); };
+  ports.userName = [] { return ReadBoxOnWindowThread(FormControl::UserBox); };
+  ports.password = [] { return ReadBoxOnWindowThread(FormControl::PasswordBox); };
   ports.appendLog = AppendLog;
   ports.setLoginOk = [](bool ok) { loginOk().store(ok); };
   RenewFreeVps(ports);

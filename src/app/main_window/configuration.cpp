@@ -19,15 +19,16 @@ class WindowSettingBoxes final : public SettingBoxes {
   }
 
  private:
-  static EditBox* Box(Setting setting) {
-    FormControls& form = MainFormControls();
+  static EditBox* Box(Setting setting) { return MainFormControls().Find<EditBox>(SettingBox(setting)); }
+
+  static FormControl SettingBox(Setting setting) {
     switch (setting) {
-      case Setting::UserName: return form.userBox;
-      case Setting::Password: return form.passwordBox;
-      case Setting::RenewHours: return form.renewHoursBox;
-      case Setting::RestartHours: return form.restartHoursBox;
+      case Setting::UserName: return FormControl::UserBox;
+      case Setting::Password: return FormControl::PasswordBox;
+      case Setting::RenewHours: return FormControl::RenewHoursBox;
+      case Setting::RestartHours: return FormControl::RestartHoursBox;
     }
-    return nullptr;
+    return FormControl::UserBox;
   }
 };
 

@@ -1,8 +1,11 @@
 #include "app/main_window/handlers.h"
 
+#include <windows.h>
+#include <shellapi.h>
+
 #include "app/form_controls.h"
 #include "app/main_window/configuration.h"
-#include "app/monitor_schedule.h"
+#include "app/main_window/monitor_schedule.h"
 #include "app/renewal_worker.h"
 #include "app/restart.h"
 #include "app/skin_setup.h"
@@ -29,10 +32,11 @@ void OnMainWindowCreated() {
   SetSkin(kProgramSkin);
   blinkStep() = 0;
   if (LoadConfiguration()) {
-    FormControls& form = MainFormControls();
+    const FormControls& form = MainFormControls();
+    const auto hours = [&form](FormControl box) { return ToInteger(form.Get<EditBox>(box).Content()); };
     // The same values the box handlers have just armed: the timers keep their countdowns.
-    form.renewTimer->SetInterval(HoursToMilliseconds(ToInteger(form.renewHoursBox->Content())));
-    form.restartTimer->SetInterval(HoursToMilliseconds(ToInteger(form.restartHoursBox->Content())));
+    form.Get<Timer>(FormControl::RenewTimer).SetInterval(HoursToMilliseconds(hours(FormControl::RenewHoursBox)));
+    form.Get<Timer>(FormControl::RestartTimer).SetInterval(HoursToMilliseconds(hours(FormControl::RestartHoursBox)));
     StartRenewalWorker();
     return;
   }
@@ -42,6 +46,11 @@ void OnMainWindowCreated() {
 void OnRenewTick() { StartRenewalWorker(); }
 
 void OnRestartTick() { RestartProgram(); }
+
+void OnSignupLinkClicked() {
+  const Text& target = MainFormControls().Get<Hyperlink>(FormControl::SignupLink).Target();
+  ShellExecuteA(nullptr, "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
 
 void OnSiteViewReady() { panelCookies().Replace(ImportBrowserCookies(hosts::kSite)); }
 

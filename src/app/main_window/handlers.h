@@ -1,4 +1,4 @@
-// The main window's own handlers and those of its timers and site view (Win32 side).
+// The main window's own handlers and those of its timers, link and site view (Win32 side).
 #pragma once
 
 namespace korvan {
@@ -11,6 +11,9 @@ void OnMainWindowCreated();
 void OnRenewTick();
 // Tick of 时钟2: the scheduled restart.
 void OnRestartTick();
+
+// Clicked of 超级链接框1: the sign-up page opens with the system's default handler.
+void OnSignupLinkClicked();
 
 // Ready event of the site view 超文本浏览框1: the system cookie store's cookies for the provider's
 // site become panelCookies.

@@ -6,7 +6,7 @@ namespace korvan {
 
 void AppendToLogBox(std::string_view text) {
   RunOnWindowThread([text] {
-    if (EditBox* log = MainFormControls().logBox) log->Append(text);
+    if (auto* log = MainFormControls().Find<EditBox>(FormControl::LogBox)) log->Append(text);
   });
 }
 
