@@ -9,43 +9,13 @@
 #include <oleauto.h>
 #include <wrl/client.h>
 
-#include <string>
-
-#include "runtime/system/wide_text.h"
+#include "runtime/system/com_owners.h"
 
 namespace korvan {
 
 using Microsoft::WRL::ComPtr;
 
 namespace {
-
-class ScopedBstr {
- public:
-  explicit ScopedBstr(const std::wstring& text) : bstr_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
-  ScopedBstr(const ScopedBstr&) = delete;
-  ScopedBstr& operator=(const ScopedBstr&) = delete;
-  ~ScopedBstr() { SysFreeString(bstr_); }
-  BSTR Get() const { return bstr_; }
-
- private:
-  BSTR bstr_;
-};
-
-class ScopedVariant {
- public:
-  ScopedVariant() { VariantInit(&value_); }
-  explicit ScopedVariant(long number) : ScopedVariant() {
-    value_.vt = VT_I4;
-    value_.lVal = number;
-  }
-  ScopedVariant(const ScopedVariant&) = delete;
-  ScopedVariant& operator=(const ScopedVariant&) = delete;
-  ~ScopedVariant() { VariantClear(&value_); }
-  VARIANT* Get() { return &value_; }
-
- private:
-  VARIANT value_;
-};
 
 constexpr long kMediumFontSize = 2;  // on the browser's scale 0..4
 
@@ -89,8 +59,8 @@ class BrowserView::Host final : public IOleClientSite,
 
   void Navigate(std::string_view address) {
     if (!browser_) return;
-    ScopedBstr url(AnsiToWide(address));
-    ScopedVariant empty1, empty2, empty3, empty4;
+    UniqueBstr url = TextToBstr(address);
+    OwnedVariant empty1, empty2, empty3, empty4;
     browser_->Navigate(url.Get(), empty1.Get(), empty2.Get(), empty3.Get(), empty4.Get());
   }
 
@@ -205,7 +175,7 @@ class BrowserView::Host final : public IOleClientSite,
     if (member == DISPID_DOCUMENTCOMPLETE) {
       // The zoom applies to the document just loaded, so it is set again for each one.
       if (browser_) {
-        ScopedVariant size(kMediumFontSize);
+        OwnedVariant size = OwnedVariant::FromInteger(kMediumFontSize);
         browser_->ExecWB(OLECMDID_ZOOM, OLECMDEXECOPT_DONTPROMPTUSER, size.Get(), nullptr);
       }
       if (settings_.onDocumentComplete) settings_.onDocumentComplete();

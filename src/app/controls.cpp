@@ -11,6 +11,12 @@ void EditBox::SetContent(std::string_view text) {
   if (changed_) changed_();
 }
 
+void EditBox::Append(std::string_view text) {
+  writing_ = true;
+  control_.AppendText(text);
+  writing_ = false;
+}
+
 void EditBox::ControlChanged() {
   if (writing_) return;
   if (changed_) changed_();

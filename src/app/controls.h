@@ -6,10 +6,38 @@
 #include <cstdint>
 #include <functional>
 #include <string_view>
+#include <utility>
 
 #include "runtime/text/text.h"
 
 namespace korvan {
+
+// What every control of the form is, so that one table can own them all.
+class Control {
+ public:
+  Control() = default;
+  virtual ~Control() = default;
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+};
+
+// A control together with the platform face it drives, owned as one object. The face is built
+// first (a base before the control) so the control can hold on to it.
+template <typename Face>
+struct FaceHolder {
+  template <typename... Arguments>
+  explicit FaceHolder(Arguments&&... arguments) : face(std::forward<Arguments>(arguments)...) {}
+  Face face;
+};
+
+template <typename ControlType, typename Face>
+class ControlWithFace final : private FaceHolder<Face>, public ControlType {
+ public:
+  template <typename... Arguments>
+  explicit ControlWithFace(Arguments&&... arguments)
+      : FaceHolder<Face>(std::forward<Arguments>(arguments)...), ControlType(this->face) {}
+  Face& PlatformFace() { return this->face; }
+};
 
 // The platform side of an edit box. WriteText may or may not report a change of its own
 // (a single-line EDIT under Wine reports one on every write, a multi-line one never does).
@@ -18,18 +46,21 @@ class EditBoxControl {
   virtual ~EditBoxControl() = default;
   virtual Text ReadText() const = 0;
   virtual void WriteText(std::string_view text) = 0;
+  // Adds the text at the end and brings it into view.
+  virtual void AppendText(std::string_view text) { WriteText(JoinTexts(ReadText(), text)); }
 };
 
 // An edit box whose programmatic writes raise content-changed exactly once, synchronously, after
 // the text is in place, also when the text is unchanged; typing raises it on every change.
-class EditBox {
+class EditBox : public Control {
  public:
   explicit EditBox(EditBoxControl& control) : control_(control) {}
-  EditBox(const EditBox&) = delete;
-  EditBox& operator=(const EditBox&) = delete;
 
   Text Content() const { return control_.ReadText(); }
   void SetContent(std::string_view text);
+  // Adds to the end without a content-changed event: only the log box is appended to, and it has
+  // no handler.
+  void Append(std::string_view text);
   void SetChangedHandler(std::function<void()> handler) { changed_ = std::move(handler); }
 
   // The platform reports that the text changed. The control's own echo of a write from the program
@@ -54,11 +85,9 @@ class TimerControl {
 // A timer with a signed 32-bit interval: a negative value stores 0; the value it already has changes
 // nothing (a running countdown goes on); any other value stops it and, above 0, starts it again
 // counted from this moment.
-class Timer {
+class Timer : public Control {
  public:
   explicit Timer(TimerControl& control) : control_(control) {}
-  Timer(const Timer&) = delete;
-  Timer& operator=(const Timer&) = delete;
 
   std::int32_t Interval() const { return interval_; }
   void SetInterval(std::int32_t milliseconds);
@@ -81,11 +110,9 @@ class LabelControl {
 };
 
 // A label or transparent label: its caption is shown unchanged.
-class Label {
+class Label : public Control {
  public:
   explicit Label(LabelControl& control) : control_(control) {}
-  Label(const Label&) = delete;
-  Label& operator=(const Label&) = delete;
 
   Text Caption() const { return control_.ReadCaption(); }
   void SetCaption(std::string_view caption) { control_.WriteCaption(caption); }
@@ -101,18 +128,46 @@ class HtmlViewControl {
 };
 
 // An HTML viewer: writing the address always navigates, also to the address it already shows.
-class HtmlView {
+class HtmlView : public Control {
  public:
   explicit HtmlView(HtmlViewControl& control) : control_(control) {}
-  HtmlView(const HtmlView&) = delete;
-  HtmlView& operator=(const HtmlView&) = delete;
 
   const Text& Address() const { return address_; }
   void SetAddress(std::string_view address);
+  void SetReadyHandler(std::function<void()> handler) { ready_ = std::move(handler); }
+
+  // The platform reports that the viewer has finished a document.
+  void ControlReady() {
+    if (ready_) ready_();
+  }
 
  private:
   HtmlViewControl& control_;
+  std::function<void()> ready_;
   Text address_;
+};
+
+// A push button: its caption is fixed by the form, only the click matters.
+class Button : public Control {
+ public:
+  void SetClickedHandler(std::function<void()> handler) { clicked_ = std::move(handler); }
+  // The platform reports a click.
+  void ControlClicked() {
+    if (clicked_) clicked_();
+  }
+
+ private:
+  std::function<void()> clicked_;
+};
+
+// A hyperlink: a clickable caption with the address it leads to.
+class Hyperlink final : public Button {
+ public:
+  explicit Hyperlink(Text target) : target_(std::move(target)) {}
+  const Text& Target() const { return target_; }
+
+ private:
+  Text target_;
 };
 
 }  // namespace korvan

@@ -1,27 +1,13 @@
 // korvan.exe: fixes the run directory, initialises OLE for the browser views, builds the main
 // window from its form and runs the message loop until the window is closed.
 #include <windows.h>
-#include <ole2.h>
 
 #include "app/dialog_keys.h"
 #include "app/main_window.h"
+#include "runtime/system/com_owners.h"
 #include "runtime/system/program_location.h"
 
 namespace {
-
-// Pairs OleInitialize with OleUninitialize on the window's thread.
-class OleSession {
- public:
-  OleSession() : initialised_(SUCCEEDED(OleInitialize(nullptr))) {}
-  OleSession(const OleSession&) = delete;
-  OleSession& operator=(const OleSession&) = delete;
-  ~OleSession() {
-    if (initialised_) OleUninitialize();
-  }
-
- private:
-  bool initialised_;
-};
 
 int RunMessageLoop() {
   MSG message;
@@ -39,7 +25,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   korvan::FixRunDirectory();
   int exitCode = 0;
   {
-    OleSession ole;
+    korvan::OleSession ole;
     korvan::MainWindow window;
     if (!window.Create(instance, showCommand)) return 1;
     exitCode = RunMessageLoop();

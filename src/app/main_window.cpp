@@ -1,18 +1,18 @@
 #include "app/main_window.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <atomic>
 #include <cstdlib>
+#include <functional>
 #include <string>
 
+#include "app/browser_view.h"
 #include "app/form_controls.h"
-#include "app/main_window_handlers.h"
-#include "app/monitor_schedule.h"
-#include "config/ini_config_store.h"
+#include "app/main_window/event_bindings.h"
+#include "app/main_window/handlers.h"
+#include "app/win32_controls.h"
 #include "resources/resource_ids.h"
-#include "runtime/system/edit_box.h"
 #include "runtime/system/wide_text.h"
 
 namespace korvan {
@@ -23,30 +23,23 @@ std::atomic<HWND>& MainWindowSlot() {
   return window;
 }
 
-constexpr std::size_t Index(FormControl control) { return static_cast<std::size_t>(control); }
+using Win32EditBox = ControlWithFace<EditBox, Win32EditBoxControl>;
+using Win32Timer = ControlWithFace<Timer, Win32TimerControl>;
+using Win32Label = ControlWithFace<Label, Win32LabelControl>;
+using Win32HtmlView = ControlWithFace<HtmlView, BrowserView>;
 
-FormControl BoxControl(FormBox box) {
-  switch (box) {
-    case FormBox::User: return FormControl::UserBox;
-    case FormBox::Password: return FormControl::PasswordBox;
-    case FormBox::RenewHours: return FormControl::RenewHoursBox;
-    case FormBox::RestartHours: return FormControl::RestartHoursBox;
-    case FormBox::Log: return FormControl::LogBox;
-  }
-  return FormControl::UserBox;
+std::optional<FormControl> FormControlOfId(int id) {
+  const int index = id - kFirstControlId;
+  if (index < 0 || index >= kFormControlCount) return std::nullopt;
+  return static_cast<FormControl>(index);
 }
 
 // The screen's DPI: the process is system DPI aware (manifest), so this is the scale of every
 // window it creates.
 int ScreenDpi() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
+  const UniqueScreenDc screen(GetDC(nullptr));
+  const int dpi = screen ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
   return dpi > 0 ? dpi : 96;
-}
-
-void OpenHyperlinkTarget(const ControlSpec& link) {
-  ShellExecuteA(nullptr, "open", link.target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace
@@ -105,7 +98,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
       BuildForm();
-      BindControls();
+      BindEvents(MainFormControls(), MainWindowEventBindings());
+      StartControls();
       MainWindowSlot().store(window_);
       // After the window is shown: the first-use message box then has the window behind it.
       PostMessageW(window_, kCreatedMessage, 0, 0);
@@ -115,12 +109,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // messages, a status tick among them: it comes after the created handler has configured the
       // window, as the next message (inside the first-use message box's loop when there is one).
       PostMessageW(window_, kEmbedBrowsersMessage, 0, 0);
-      OnMainWindowCreated(*this);
+      OnMainWindowCreated();
       return 0;
     case kEmbedBrowsersMessage:
-      for (auto& browser : browsers_) {
-        if (browser) browser->Activate();
-      }
+      ActivateBrowserViews();
       return 0;
     case WM_COMMAND:
       OnCommand(LOWORD(wParam), HIWORD(wParam));
@@ -131,16 +123,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC:
       return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_SETCURSOR:
-      if (reinterpret_cast<HWND>(wParam) == children_[Index(FormControl::SignupLink)]) {
-        SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32649) /* IDC_HAND */));
-        return TRUE;
-      }
+      if (OnSetCursor(reinterpret_cast<HWND>(wParam))) return TRUE;
       break;
-    case kReadBoxMessage:
-      *reinterpret_cast<Text*>(lParam) = ReadBox(static_cast<FormBox>(wParam));
-      return 1;
-    case kAppendLogMessage:
-      AppendToEditBox(children_[Index(FormControl::LogBox)], *reinterpret_cast<const std::string_view*>(lParam));
+    case kRunOnWindowThreadMessage:
+      (*reinterpret_cast<const std::function<void()>*>(lParam))();
       return 1;
     case WM_DESTROY:
       OnDestroy();
@@ -203,7 +189,7 @@ HWND MainWindow::CreateChild(const ControlSpec& spec) {
     if (spec.flags & kIntegerEntry) MakeIntegerEntry(child);
   }
   if (spec.kind == ControlKind::Hyperlink) {
-    if (linkFont_.font) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.font), FALSE);
+    if (linkFont_) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.Get()), FALSE);
   }
   return child;
 }
@@ -217,124 +203,113 @@ void MainWindow::BuildForm() {
     // the screen's DPI, and a font that large is left as it is.
     if (dpi_ != 96 && std::abs(logFont.lfHeight) < Scaled(11)) {
       logFont.lfHeight = Scaled(logFont.lfHeight);
-      scaledFont_.font = CreateFontIndirectW(&logFont);
-      if (scaledFont_.font) guiFont_ = scaledFont_.font;
+      scaledFont_.Reset(CreateFontIndirectW(&logFont));
+      if (scaledFont_) guiFont_ = scaledFont_.Get();
     }
     logFont.lfUnderline = TRUE;
-    linkFont_.font = CreateFontIndirectW(&logFont);
+    linkFont_.Reset(CreateFontIndirectW(&logFont));
   }
   SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont_), FALSE);
 
-  for (const ControlSpec& spec : MainForm()) {
-    const std::size_t index = Index(spec.control);
-    switch (spec.kind) {
-      case ControlKind::Timer: {
-        timerControls_[index] = std::make_unique<Win32TimerControl>(window_, ControlId(spec.control));
-        timers_[index] = std::make_unique<Timer>(*timerControls_[index]);
-        break;
-      }
-      case ControlKind::HtmlViewer: {
-        BrowserViewSettings settings;
-        settings.rect = {Scaled(spec.left), Scaled(spec.top), Scaled(spec.left + spec.width),
-                         Scaled(spec.top + spec.height)};
-        settings.silent = (spec.flags & kSilent) != 0;
-        settings.offline = (spec.flags & kOffline) != 0;
-        if (spec.control == FormControl::SiteView) settings.onDocumentComplete = OnSiteViewReady;
-        browsers_[index] = std::make_unique<BrowserView>(window_, std::move(settings));
-        htmlViews_[index] = std::make_unique<HtmlView>(*browsers_[index]);
-        break;
-      }
-      default:
-        children_[index] = CreateChild(spec);
-        break;
-    }
-  }
-  HWND status = children_[Index(FormControl::StatusLabel)];
-  statusLabelControl_ = std::make_unique<Win32LabelControl>(status, true);
-  statusLabel_ = std::make_unique<Label>(*statusLabelControl_);
-  for (FormControl box : {FormControl::UserBox, FormControl::PasswordBox, FormControl::RenewHoursBox,
-                          FormControl::RestartHoursBox, FormControl::LogBox}) {
-    editControls_[Index(box)] = std::make_unique<Win32EditBoxControl>(children_[Index(box)]);
-    editBoxes_[Index(box)] = std::make_unique<EditBox>(*editControls_[Index(box)]);
-  }
-}
-
-void MainWindow::BindControls() {
   FormControls& form = MainFormControls();
-  form.userBox = editBoxes_[Index(FormControl::UserBox)].get();
-  form.passwordBox = editBoxes_[Index(FormControl::PasswordBox)].get();
-  form.renewHoursBox = editBoxes_[Index(FormControl::RenewHoursBox)].get();
-  form.restartHoursBox = editBoxes_[Index(FormControl::RestartHoursBox)].get();
-  form.logBox = editBoxes_[Index(FormControl::LogBox)].get();
-  form.renewTimer = timers_[Index(FormControl::RenewTimer)].get();
-  form.restartTimer = timers_[Index(FormControl::RestartTimer)].get();
-  form.statusTimer = timers_[Index(FormControl::StatusTimer)].get();
-  form.statusLabel = statusLabel_.get();
-  form.noticeView = htmlViews_[Index(FormControl::NoticeView)].get();
-  form.siteView = htmlViews_[Index(FormControl::SiteView)].get();
+  for (const ControlSpec& spec : MainForm()) form.Add(spec.control, CreateControl(spec));
+}
 
-  // The event bindings; no other event has a handler.
-  form.renewHoursBox->SetChangedHandler(OnRenewHoursChanged);
-  form.restartHoursBox->SetChangedHandler(OnRestartHoursChanged);
-  form.renewTimer->SetTickHandler(OnRenewTick);
-  form.restartTimer->SetTickHandler(OnRestartTick);
-  form.statusTimer->SetTickHandler(OnStatusTick);
+std::unique_ptr<Control> MainWindow::CreateControl(const ControlSpec& spec) {
+  switch (spec.kind) {
+    case ControlKind::Timer:
+      return std::make_unique<Win32Timer>(window_, ControlId(spec.control));
+    case ControlKind::HtmlViewer: {
+      BrowserViewSettings settings;
+      settings.rect = {Scaled(spec.left), Scaled(spec.top), Scaled(spec.left + spec.width),
+                       Scaled(spec.top + spec.height)};
+      settings.silent = (spec.flags & kSilent) != 0;
+      settings.offline = (spec.flags & kOffline) != 0;
+      settings.onDocumentComplete = [id = spec.control] {
+        if (auto* view = MainFormControls().Find<HtmlView>(id)) view->ControlReady();
+      };
+      return std::make_unique<Win32HtmlView>(window_, std::move(settings));
+    }
+    case ControlKind::EditBox:
+      return std::make_unique<Win32EditBox>(CreateChild(spec));
+    case ControlKind::Label:
+    case ControlKind::TransparentLabel:
+      return std::make_unique<Win32Label>(CreateChild(spec), spec.kind == ControlKind::TransparentLabel);
+    case ControlKind::Button:
+      CreateChild(spec);
+      return std::make_unique<Button>();
+    case ControlKind::Hyperlink:
+      CreateChild(spec);
+      return std::make_unique<Hyperlink>(spec.target);
+  }
+  return nullptr;
+}
 
-  // Timers armed in the form start with the window; viewers begin loading their addresses.
+// Timers armed in the form start with the window; viewers begin loading their addresses.
+void MainWindow::StartControls() {
+  const FormControls& form = MainFormControls();
   for (const ControlSpec& spec : MainForm()) {
-    if (spec.kind == ControlKind::Timer) timers_[Index(spec.control)]->SetInterval(spec.interval);
-    if (spec.kind == ControlKind::HtmlViewer) htmlViews_[Index(spec.control)]->SetAddress(spec.text);
+    if (auto* timer = form.Find<Timer>(spec.control)) timer->SetInterval(spec.interval);
+    if (auto* view = form.Find<HtmlView>(spec.control)) view->SetAddress(spec.text);
   }
 }
 
+void MainWindow::ActivateBrowserViews() {
+  const FormControls& form = MainFormControls();
+  for (const ControlSpec& spec : MainForm()) {
+    if (auto* view = form.Find<Win32HtmlView>(spec.control)) view->PlatformFace().Activate();
+  }
+}
+
+std::optional<FormControl> MainWindow::ChildControl(HWND child) const {
+  if (!child || GetParent(child) != window_) return std::nullopt;
+  return FormControlOfId(GetDlgCtrlID(child));
+}
+
+// Notifications by the kind of control they come from; the bound handlers do the rest.
 void MainWindow::OnCommand(int id, int code) {
-  const int index = id - kFirstControlId;
-  if (index < 0 || index >= kFormControlCount) return;
-  const auto control = static_cast<FormControl>(index);
-  if (code == EN_CHANGE && editBoxes_[Index(control)]) {
-    editBoxes_[Index(control)]->ControlChanged();
-  } else if (control == FormControl::SaveButton && code == BN_CLICKED) {
-    OnSaveClicked(*this);
-  } else if (control == FormControl::SignupLink && code == STN_CLICKED) {
-    OpenHyperlinkTarget(FormControlSpec(control));
+  const std::optional<FormControl> control = FormControlOfId(id);
+  if (!control) return;
+  const FormControls& form = MainFormControls();
+  if (code == EN_CHANGE) {
+    if (auto* box = form.Find<EditBox>(*control)) box->ControlChanged();
+  } else if (code == BN_CLICKED) {  // also STN_CLICKED of the hyperlink
+    if (auto* button = form.Find<Button>(*control)) button->ControlClicked();
   }
 }
 
 void MainWindow::OnTimer(UINT_PTR id) {
-  const auto index = static_cast<int>(id) - kFirstControlId;
-  if (index < 0 || index >= kFormControlCount) return;
-  if (auto& timer = timers_[static_cast<std::size_t>(index)]) timer->ControlTicked();
+  const std::optional<FormControl> control = FormControlOfId(static_cast<int>(id));
+  if (!control) return;
+  if (auto* timer = MainFormControls().Find<Timer>(*control)) timer->ControlTicked();
 }
 
 // Without a skin the transparent label still has to let the window show through.
 LRESULT MainWindow::OnControlColour(HDC dc, HWND control) {
-  if (control == children_[Index(FormControl::StatusLabel)]) {
+  const std::optional<FormControl> child = ChildControl(control);
+  if (child && FormControlSpec(*child).kind == ControlKind::TransparentLabel) {
     SetBkMode(dc, TRANSPARENT);
     return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
   }
   return DefWindowProcW(window_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
 }
 
+// A hyperlink shows the hand.
+bool MainWindow::OnSetCursor(HWND control) {
+  const std::optional<FormControl> child = ChildControl(control);
+  if (!child || !MainFormControls().Find<Hyperlink>(*child)) return false;
+  SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32649) /* IDC_HAND */));
+  return true;
+}
+
+// The timers stop first; the browser controls close as their objects go.
 void MainWindow::OnDestroy() {
   MainWindowSlot().store(nullptr);
-  MainFormControls() = FormControls{};
-  for (auto& browser : browsers_) {
-    if (browser) browser->Close();
+  FormControls& form = MainFormControls();
+  for (const ControlSpec& spec : MainForm()) {
+    if (auto* timer = form.Find<Win32Timer>(spec.control)) timer->PlatformFace().Stop();
   }
-  for (auto& timer : timerControls_) {
-    if (timer) timer->Stop();
-  }
-}
-
-EditBox* MainWindow::Box(FormBox box) { return editBoxes_[Index(BoxControl(box))].get(); }
-
-Text MainWindow::ReadBox(FormBox box) {
-  EditBox* edit = Box(box);
-  return edit ? edit->Content() : Text{};
-}
-
-void MainWindow::SetBox(FormBox box, std::string_view text) {
-  if (EditBox* edit = Box(box)) edit->SetContent(text);
+  form.Clear();
 }
 
 }  // namespace korvan

@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <string>
 
+#include "runtime/system/edit_box.h"
 #include "runtime/system/wide_text.h"
 
 namespace korvan {
@@ -23,6 +24,8 @@ Text Win32EditBoxControl::ReadText() const { return ReadWindowText(edit_); }
 void Win32EditBoxControl::WriteText(std::string_view text) {
   SetWindowTextW(edit_, AnsiToWide(text).c_str());
 }
+
+void Win32EditBoxControl::AppendText(std::string_view text) { AppendToEditBox(edit_, text); }
 
 void Win32TimerControl::Start(std::uint32_t milliseconds) { SetTimer(owner_, id_, milliseconds, nullptr); }
 

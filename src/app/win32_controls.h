@@ -14,6 +14,7 @@ class Win32EditBoxControl final : public EditBoxControl {
   explicit Win32EditBoxControl(HWND edit) : edit_(edit) {}
   Text ReadText() const override;
   void WriteText(std::string_view text) override;
+  void AppendText(std::string_view text) override;
 
  private:
   HWND edit_;

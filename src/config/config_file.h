@@ -5,7 +5,7 @@
 #include <functional>
 #include <string_view>
 
-#include "config/form_boxes.h"
+#include "config/setting_boxes.h"
 #include "runtime/text/text.h"
 
 namespace korvan {
@@ -30,17 +30,17 @@ inline constexpr std::string_view kConfigSavedMessage =
 inline constexpr std::string_view kConfigSaveFailedMessage = "\xC5\xE4\xD6\xC3\xB1\xA3\xB4\xE6\xCA\xA7\xB0\xDC";
 
 struct ConfigItem {
-  FormBox box;
+  Setting setting;
   std::string_view section;
   std::string_view key;
 };
 
 // The four settings in the order they are loaded and saved.
 inline constexpr ConfigItem kConfigItems[] = {
-    {FormBox::User, kLoginSection, kUserKey},
-    {FormBox::Password, kLoginSection, kPasswordKey},
-    {FormBox::RenewHours, kRenewHoursSection, kHoursKey},
-    {FormBox::RestartHours, kRestartHoursSection, kHoursKey},
+    {Setting::UserName, kLoginSection, kUserKey},
+    {Setting::Password, kLoginSection, kPasswordKey},
+    {Setting::RenewHours, kRenewHoursSection, kHoursKey},
+    {Setting::RestartHours, kRestartHoursSection, kHoursKey},
 };
 
 // Where the settings are kept. A missing file, section or key reads as the empty text.
@@ -55,10 +55,10 @@ using LogWriter = std::function<void(std::string_view message)>;
 
 // False (and nothing touched) when no user name is stored: a first start. Otherwise fills the four
 // boxes from the store, each fill raising that box's content-changed handler, and gives true.
-bool LoadConfiguration(ConfigStore& store, FormBoxes& boxes);
+bool LoadConfiguration(ConfigStore& store, SettingBoxes& boxes);
 
 // Writes the four boxes, then reads the user name back: the log reports success only when it
 // comes back byte for byte as the box holds it.
-void SaveConfiguration(ConfigStore& store, FormBoxes& boxes, const LogWriter& appendLog);
+void SaveConfiguration(ConfigStore& store, SettingBoxes& boxes, const LogWriter& appendLog);
 
 }  // namespace korvan

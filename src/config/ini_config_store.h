@@ -1,4 +1,4 @@
-// The settings file beside the program, and the two entry points the window calls.
+// The settings file beside the program.
 #pragma once
 
 #include <string_view>
@@ -16,11 +16,5 @@ class IniConfigStore final : public ConfigStore {
   Text Read(std::string_view section, std::string_view key) override;
   bool Write(std::string_view section, std::string_view key, std::string_view value) override;
 };
-
-// Run by the window's created handler: true when a user name is stored and the boxes were filled.
-bool LoadConfiguration(FormBoxes& boxes);
-
-// Handler of 按钮_保存: saves the boxes and reports the outcome with AppendLog.
-void OnSaveClicked(FormBoxes& boxes);
 
 }  // namespace korvan

@@ -1,94 +1,8 @@
 #include "http/automation_win32.h"
 
-#include <cstring>
-#include <memory>
-
 #include "runtime/system/wide_text.h"
 
 namespace korvan {
-
-namespace {
-
-struct SafeArrayDeleter {
-  void operator()(SAFEARRAY* array) const noexcept { ::SafeArrayDestroy(array); }
-};
-using UniqueSafeArray = std::unique_ptr<SAFEARRAY, SafeArrayDeleter>;
-
-// Holds SafeArrayAccessData for one scope.
-class SafeArrayAccess {
- public:
-  explicit SafeArrayAccess(SAFEARRAY* array) noexcept : array_(array) {
-    if (FAILED(::SafeArrayAccessData(array_, &data_))) data_ = nullptr;
-  }
-  ~SafeArrayAccess() {
-    if (data_ != nullptr) ::SafeArrayUnaccessData(array_);
-  }
-  SafeArrayAccess(const SafeArrayAccess&) = delete;
-  SafeArrayAccess& operator=(const SafeArrayAccess&) = delete;
-  void* Data() const noexcept { return data_; }
-
- private:
-  SAFEARRAY* array_;
-  void* data_ = nullptr;
-};
-
-struct BstrDeleter {
-  void operator()(wchar_t* text) const noexcept { ::SysFreeString(text); }
-};
-using UniqueBstr = std::unique_ptr<wchar_t, BstrDeleter>;
-
-UniqueBstr TextToBstr(std::string_view text) {
-  const std::wstring wide = AnsiToWide(text);
-  return UniqueBstr(::SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size())));
-}
-
-}  // namespace
-
-OwnedVariant& OwnedVariant::operator=(OwnedVariant&& other) noexcept {
-  if (this != &other) {
-    ::VariantClear(&value_);
-    value_ = other.value_;
-    ::VariantInit(&other.value_);
-  }
-  return *this;
-}
-
-OwnedVariant OwnedVariant::FromInteger(LONG number) {
-  OwnedVariant variant;
-  V_VT(variant.Get()) = VT_I4;
-  V_I4(variant.Get()) = number;
-  return variant;
-}
-
-OwnedVariant OwnedVariant::FromLogical(bool logical) {
-  OwnedVariant variant;
-  V_VT(variant.Get()) = VT_BOOL;
-  V_BOOL(variant.Get()) = logical ? VARIANT_TRUE : VARIANT_FALSE;
-  return variant;
-}
-
-OwnedVariant OwnedVariant::FromText(std::string_view text) {
-  OwnedVariant variant;
-  UniqueBstr bstr = TextToBstr(text);
-  if (!bstr) return variant;
-  V_VT(variant.Get()) = VT_BSTR;
-  V_BSTR(variant.Get()) = bstr.release();
-  return variant;
-}
-
-OwnedVariant OwnedVariant::FromBytes(const ByteSet& bytes) {
-  OwnedVariant variant;
-  UniqueSafeArray array(::SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size())));
-  if (!array) return variant;
-  {
-    SafeArrayAccess access(array.get());
-    if (access.Data() == nullptr) return variant;
-    if (!bytes.empty()) std::memcpy(access.Data(), bytes.data(), bytes.size());
-  }
-  V_VT(variant.Get()) = VT_ARRAY | VT_UI1;
-  V_ARRAY(variant.Get()) = array.release();
-  return variant;
-}
 
 ByteSet VariantBytes(const VARIANT& value) {
   if (V_VT(&value) != (VT_ARRAY | VT_UI1) || V_ARRAY(&value) == nullptr) return {};
@@ -145,9 +59,8 @@ HRESULT CallByName(IDispatch* object, const wchar_t* name, WORD kind, std::vecto
   UINT badArgument = 0;
   hr = object->Invoke(member, IID_NULL, LOCALE_USER_DEFAULT, kind, &parameters, target, &exception, &badArgument);
   // A failing member may describe itself; those strings are ours to free.
-  ::SysFreeString(exception.bstrSource);
-  ::SysFreeString(exception.bstrDescription);
-  ::SysFreeString(exception.bstrHelpFile);
+  const UniqueBstr source(exception.bstrSource), description(exception.bstrDescription),
+      helpFile(exception.bstrHelpFile);
   return hr;
 }
 

@@ -77,21 +77,21 @@ std::function<ByteSet(const PanelRequest&)> RequestWithCookies(PanelCookies& coo
 }
 
 void RenewFreeVps(const RenewalPorts& ports) {
-  const Text userName = ports.readBox(FormBox::User);
-  const Text password = ports.readBox(FormBox::Password);
+  const Text userName = ports.userName();
+  const Text password = ports.password();
 
   const Text loginAnswer =
       Ask(ports, "/user/usertop_login.asp", kPost, LoginBody(userName, password), "/idc/top_login.asp");
   // The name in a login entry is what the box holds when the entry is written.
   if (Holds(loginAnswer, kLoginSucceededMarker)) {
-    ports.appendLog(JoinTexts(ports.readBox(FormBox::User), kLoggedIn));
+    ports.appendLog(JoinTexts(ports.userName(), kLoggedIn));
     ports.setLoginOk(true);
   } else if (Holds(loginAnswer, kWrongPasswordMarker)) {
-    ports.appendLog(JoinTexts(ports.readBox(FormBox::User), kWrongPassword));
+    ports.appendLog(JoinTexts(ports.userName(), kWrongPassword));
     ports.setLoginOk(false);
     return;
   } else {
-    ports.appendLog(JoinTexts(ports.readBox(FormBox::User), kLoginFailed));
+    ports.appendLog(JoinTexts(ports.userName(), kLoginFailed));
     return;
   }
 

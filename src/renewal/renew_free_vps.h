@@ -6,7 +6,6 @@
 #include <functional>
 #include <string_view>
 
-#include "app/main_window_access.h"
 #include "runtime/text/text.h"
 
 namespace korvan {
@@ -21,10 +20,12 @@ struct PanelRequest {
   friend bool operator==(const PanelRequest&, const PanelRequest&) = default;
 };
 
-// What a run needs from the rest of the program.
+// What a run needs from the rest of the program: one exchange with the panel, the user name and the
+// password as they stand at the moment of asking, a writer of log entries and the loginOk flag.
 struct RenewalPorts {
   std::function<ByteSet(const PanelRequest&)> request;
-  std::function<Text(FormBox)> readBox;
+  std::function<Text()> userName;
+  std::function<Text()> password;
   std::function<void(std::string_view)> appendLog;
   std::function<void(bool)> setLoginOk;
 };
@@ -46,8 +47,7 @@ using CookieExchange = std::function<ByteSet(const PanelRequest&, Text& cookieTe
 // into the replacement instead.
 std::function<ByteSet(const PanelRequest&)> RequestWithCookies(PanelCookies& cookies, CookieExchange exchange);
 
-// The program's run: HttpRequest with panelCookies for each request, the window's boxes, AppendLog
-// and loginOk. Windows only.
-void RenewFreeVps();
+// The request port of the program's run: HttpRequest with panelCookies. Windows only.
+std::function<ByteSet(const PanelRequest&)> PanelRequestOverHttp();
 
 }  // namespace korvan

@@ -38,16 +38,16 @@ class FakeStore final : public ConfigStore {
   std::vector<std::tuple<Text, Text, Text>> writes;
 };
 
-class FakeBoxes final : public FormBoxes {
+class FakeBoxes final : public SettingBoxes {
  public:
-  Text ReadBox(FormBox box) override { return contents[box]; }
-  void SetBox(FormBox box, std::string_view text) override {
+  Text Read(Setting box) override { return contents[box]; }
+  void Set(Setting box, std::string_view text) override {
     contents[box] = Text(text);
     changes.emplace_back(box, Text(text));
   }
 
-  std::map<FormBox, Text> contents{{FormBox::RenewHours, "10"}, {FormBox::RestartHours, "24"}};
-  std::vector<std::pair<FormBox, Text>> changes;
+  std::map<Setting, Text> contents{{Setting::RenewHours, "10"}, {Setting::RestartHours, "24"}};
+  std::vector<std::pair<Setting, Text>> changes;
 };
 
 // 用户 in code page 936: a user name with two-byte characters.
@@ -63,7 +63,7 @@ TEST(LoadConfigurationTest, FirstStartWithoutUserNameTouchesNoBox) {
     FakeBoxes boxes;
     EXPECT_FALSE(LoadConfiguration(store, boxes));
     EXPECT_TRUE(boxes.changes.empty());
-    EXPECT_EQ(boxes.contents[FormBox::RenewHours], "10");
+    EXPECT_EQ(boxes.contents[Setting::RenewHours], "10");
   }
 }
 
@@ -77,11 +77,11 @@ TEST(LoadConfigurationTest, FillsTheFourBoxesInOrderFromTheirSections) {
   store.items[{Text(kLoginSection), "time"}] = "99";
   FakeBoxes boxes;
   ASSERT_TRUE(LoadConfiguration(store, boxes));
-  const std::vector<std::pair<FormBox, Text>> expected = {
-      {FormBox::User, kChineseUser},
-      {FormBox::Password, "p@ss word"},
-      {FormBox::RenewHours, "6"},
-      {FormBox::RestartHours, "-3"},
+  const std::vector<std::pair<Setting, Text>> expected = {
+      {Setting::UserName, kChineseUser},
+      {Setting::Password, "p@ss word"},
+      {Setting::RenewHours, "6"},
+      {Setting::RestartHours, "-3"},
   };
   EXPECT_EQ(boxes.changes, expected);
 }
@@ -92,18 +92,18 @@ TEST(LoadConfigurationTest, UserNameAloneStillFillsEveryBoxWithEmptyTexts) {
   FakeBoxes boxes;
   ASSERT_TRUE(LoadConfiguration(store, boxes));
   // Each empty period still raises its box's handler, which repairs it to "1".
-  const std::vector<std::pair<FormBox, Text>> expected = {
-      {FormBox::User, "alice"}, {FormBox::Password, ""}, {FormBox::RenewHours, ""}, {FormBox::RestartHours, ""}};
+  const std::vector<std::pair<Setting, Text>> expected = {
+      {Setting::UserName, "alice"}, {Setting::Password, ""}, {Setting::RenewHours, ""}, {Setting::RestartHours, ""}};
   EXPECT_EQ(boxes.changes, expected);
 }
 
 TEST(SaveConfigurationTest, WritesTheFourBoxesUnderTheirSectionsAndKeys) {
   FakeStore store;
   FakeBoxes boxes;
-  boxes.contents = {{FormBox::User, kChineseUser},
-                    {FormBox::Password, "plain pass"},
-                    {FormBox::RenewHours, "7"},
-                    {FormBox::RestartHours, "48"}};
+  boxes.contents = {{Setting::UserName, kChineseUser},
+                    {Setting::Password, "plain pass"},
+                    {Setting::RenewHours, "7"},
+                    {Setting::RestartHours, "48"}};
   std::vector<Text> log;
   SaveConfiguration(store, boxes, [&log](std::string_view message) { log.emplace_back(message); });
 
@@ -141,7 +141,7 @@ TEST_P(SaveOutcomeTest, ReadBackOfTheUserNameDecidesTheMessage) {
     };
   }
   FakeBoxes boxes;
-  boxes.contents[FormBox::User] = c.boxUser;
+  boxes.contents[Setting::UserName] = c.boxUser;
   std::vector<Text> log;
   SaveConfiguration(store, boxes, [&log](std::string_view message) { log.emplace_back(message); });
   EXPECT_EQ(log, std::vector<Text>{Text(c.expectedMessage)});
@@ -163,7 +163,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SaveConfigurationTest, SavingTwiceKeepsTheSameItemsAndSucceedsBothTimes) {
   FakeStore store;
   FakeBoxes boxes;
-  boxes.contents[FormBox::User] = "alice";
+  boxes.contents[Setting::UserName] = "alice";
   std::vector<Text> log;
   const LogWriter appendLog = [&log](std::string_view message) { log.emplace_back(message); };
   SaveConfiguration(store, boxes, appendLog);

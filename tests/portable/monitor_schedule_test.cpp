@@ -1,8 +1,9 @@
-#include "app/monitor_schedule.h"
+#include "app/main_window/monitor_schedule.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,18 @@ constexpr char kPaused[] = "\xBC\xE0\xBF\xD8\xD4\xDD\xCD\xA3\xD6\xD0 \xA1\xF1"; 
 constexpr char kAbnormal[] =
     "\xBC\xE0\xBF\xD8\xD2\xEC\xB3\xA3\xD6\xD0\xA3\xAC\xC7\xEB\xD6\xD8\xC6\xF4 \xA1\xF1";  // 监控异常中，请重启 ●
 
+template <typename Kind, typename Face>
+using Fake = ControlWithFace<Kind, Face>;
+
+// Adds a control on a fake face to the form and gives the fake.
+template <typename Kind, typename Face, typename... Arguments>
+Fake<Kind, Face>& AddFake(FormControl id, Arguments&&... arguments) {
+  auto control = std::make_unique<Fake<Kind, Face>>(std::forward<Arguments>(arguments)...);
+  Fake<Kind, Face>& added = *control;
+  MainFormControls().Add(id, std::move(control));
+  return added;
+}
+
 // The form's boxes, timers, status label and notice view on fakes, bound as the window binds them.
 // The single-line boxes echo writes as changes, as they do under Wine.
 class ScheduleForm : public ::testing::Test {
@@ -38,23 +51,16 @@ class ScheduleForm : public ::testing::Test {
     restartHoursControl.Attach(restartHours);
     renewTimerControl.Attach(renewTimer);
     restartTimerControl.Attach(restartTimer);
-    FormControls& form = MainFormControls();
-    form = FormControls{};
-    form.userBox = &user;
-    form.passwordBox = &password;
-    form.renewHoursBox = &renewHours;
-    form.restartHoursBox = &restartHours;
-    form.renewTimer = &renewTimer;
-    form.restartTimer = &restartTimer;
-    form.statusLabel = &status;
-    form.noticeView = &notice;
-    renewHours.SetChangedHandler(OnRenewHoursChanged);
-    restartHours.SetChangedHandler(OnRestartHoursChanged);
+    const EventBinding bindings[] = {
+        {FormControl::RenewHoursBox, ControlEvent::ContentChanged, OnRenewHoursChanged},
+        {FormControl::RestartHoursBox, ControlEvent::ContentChanged, OnRestartHoursChanged},
+    };
+    EXPECT_TRUE(BindEvents(MainFormControls(), bindings));
     blinkStep() = 0;
     loginOk().store(false);
   }
   ~ScheduleForm() override {
-    MainFormControls() = FormControls{};
+    MainFormControls().Clear();
     loginOk().store(false);
   }
 
@@ -76,14 +82,23 @@ class ScheduleForm : public ::testing::Test {
   }
 
   FakeClock clock;
-  FakeEditBoxControl userControl{true}, passwordControl{true}, renewHoursControl{true}, restartHoursControl{true};
-  EditBox user{userControl}, password{passwordControl}, renewHours{renewHoursControl}, restartHours{restartHoursControl};
-  FakeTimerControl renewTimerControl{clock}, restartTimerControl{clock};
-  Timer renewTimer{renewTimerControl}, restartTimer{restartTimerControl};
-  FakeLabelControl statusControl;
-  Label status{statusControl};
-  FakeHtmlViewControl noticeControl;
-  HtmlView notice{noticeControl};
+  Fake<EditBox, FakeEditBoxControl>& user = AddFake<EditBox, FakeEditBoxControl>(FormControl::UserBox, true);
+  Fake<EditBox, FakeEditBoxControl>& password = AddFake<EditBox, FakeEditBoxControl>(FormControl::PasswordBox, true);
+  Fake<EditBox, FakeEditBoxControl>& renewHours =
+      AddFake<EditBox, FakeEditBoxControl>(FormControl::RenewHoursBox, true);
+  Fake<EditBox, FakeEditBoxControl>& restartHours =
+      AddFake<EditBox, FakeEditBoxControl>(FormControl::RestartHoursBox, true);
+  FakeEditBoxControl& userControl = user.PlatformFace();
+  FakeEditBoxControl& passwordControl = password.PlatformFace();
+  FakeEditBoxControl& renewHoursControl = renewHours.PlatformFace();
+  FakeEditBoxControl& restartHoursControl = restartHours.PlatformFace();
+  Fake<Timer, FakeTimerControl>& renewTimer = AddFake<Timer, FakeTimerControl>(FormControl::RenewTimer, clock);
+  Fake<Timer, FakeTimerControl>& restartTimer = AddFake<Timer, FakeTimerControl>(FormControl::RestartTimer, clock);
+  FakeTimerControl& renewTimerControl = renewTimer.PlatformFace();
+  FakeTimerControl& restartTimerControl = restartTimer.PlatformFace();
+  Fake<Label, FakeLabelControl>& status = AddFake<Label, FakeLabelControl>(FormControl::StatusLabel);
+  Fake<HtmlView, FakeHtmlViewControl>& notice = AddFake<HtmlView, FakeHtmlViewControl>(FormControl::NoticeView);
+  FakeHtmlViewControl& noticeControl = notice.PlatformFace();
 };
 
 TEST_F(ScheduleForm, PeriodBoxesArmTheirTimersInHours) {

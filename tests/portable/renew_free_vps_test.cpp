@@ -54,7 +54,8 @@ struct FakePanel {
       const auto answer = answers.find(path);
       return answer == answers.end() ? ByteSet{} : answer->second;
     };
-    ports.readBox = [this](FormBox box) { return box == FormBox::User ? user : box == FormBox::Password ? password : Text(); };
+    ports.userName = [this] { return user; };
+    ports.password = [this] { return password; };
     ports.appendLog = [this](std::string_view message) { log.emplace_back(message); };
     ports.setLoginOk = [this](bool ok) { loginOkWrites.push_back(ok); };
     return ports;
@@ -256,10 +257,8 @@ TEST(RenewFreeVps, LoginEntryShowsTheNameTheBoxHoldsWhenItIsWritten) {
   panel.answers["/user/usertop_login.asp"] = Bytes(kLoginOkPage);
   RenewalPorts ports = panel.Ports();
   int userReads = 0;
-  ports.readBox = [&](FormBox box) {
-    if (box != FormBox::User) return Text("pw");
-    return Text(++userReads == 1 ? "before" : "after");
-  };
+  ports.userName = [&] { return Text(++userReads == 1 ? "before" : "after"); };
+  ports.password = [] { return Text("pw"); };
   RenewFreeVps(ports);
   EXPECT_EQ(panel.requests.at(0).postData, "username=before&password=pw&Submit.x=40&Submit.y=5");
   EXPECT_EQ(panel.log.at(0), "after" + kLoggedIn);

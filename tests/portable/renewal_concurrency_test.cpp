@@ -38,7 +38,8 @@ TEST(RenewalConcurrency, RunsSeeWholeCookieTextsWhileTheSiteViewReplacesThem) {
     MergeCookies(cookieText, newCookies);
     return Bytes("top.location='/default.asp' vpsadm2.asp?id=9&go=c");
   });
-  ports.readBox = [](FormBox) { return Text("user"); };
+  ports.userName = [] { return Text("user"); };
+  ports.password = [] { return Text("user"); };
   ports.appendLog = [](std::string_view) {};
   ports.setLoginOk = [&](bool ok) { flag.store(ok); };
 

@@ -7,16 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window_access.h"
+#include "app/main_window/append_log.h"
 #include "korvan/hosts.h"
 #include "local_http_server.h"
-#include "renewal/append_log.h"
 #include "runtime/system/program_location.h"
 #include "scratch_directory.h"
 
 namespace korvan {
 
-// The log box of this test program: entries are collected instead of shown.
+// The log box of this test program: entries are collected instead of shown, in place of the
+// window's own AppendToLogBox.
 std::vector<Text>& LoggedEntries() {
   static std::vector<Text> entries;
   return entries;
@@ -28,11 +28,11 @@ namespace {
 using korvan::testing::LocalHttpServer;
 using korvan::testing::ReadWholeFile;
 
-class FakeBoxes final : public FormBoxes {
+class FakeBoxes final : public SettingBoxes {
  public:
-  Text ReadBox(FormBox box) override { return contents[box]; }
-  void SetBox(FormBox box, std::string_view text) override { contents[box] = Text(text); }
-  std::map<FormBox, Text> contents;
+  Text Read(Setting box) override { return contents[box]; }
+  void Set(Setting box, std::string_view text) override { contents[box] = Text(text); }
+  std::map<Setting, Text> contents;
 };
 
 // 用户
@@ -50,17 +50,18 @@ TEST_F(ConfigIniTest, FileLivesBesideTheProgram) {
 
 TEST_F(ConfigIniTest, MissingFileIsAFirstStartAndCreatesNothing) {
   FakeBoxes boxes;
-  EXPECT_FALSE(LoadConfiguration(boxes));
+  IniConfigStore store;
+  EXPECT_FALSE(LoadConfiguration(store, boxes));
   EXPECT_TRUE(boxes.contents.empty());
   EXPECT_FALSE(std::filesystem::exists(ConfigFilePath()));
 }
 
 TEST_F(ConfigIniTest, SavedFileHoldsTheSectionsInOrderAndLoadsBack) {
   FakeBoxes saved;
-  saved.contents = {{FormBox::User, kChineseUser},
-                    {FormBox::Password, "pa ss"},
-                    {FormBox::RenewHours, "10"},
-                    {FormBox::RestartHours, "24"}};
+  saved.contents = {{Setting::UserName, kChineseUser},
+                    {Setting::Password, "pa ss"},
+                    {Setting::RenewHours, "10"},
+                    {Setting::RestartHours, "24"}};
   IniConfigStore store;
   std::vector<Text> log;
   SaveConfiguration(store, saved, [&log](std::string_view message) { log.emplace_back(message); });
@@ -78,13 +79,13 @@ TEST_F(ConfigIniTest, SavedFileHoldsTheSectionsInOrderAndLoadsBack) {
   }
 
   FakeBoxes loaded;
-  ASSERT_TRUE(LoadConfiguration(loaded));
+  ASSERT_TRUE(LoadConfiguration(store, loaded));
   EXPECT_EQ(loaded.contents, saved.contents);
 }
 
 TEST_F(ConfigIniTest, UserNameLongerThanTheReadLimitIsReportedAsNotSaved) {
   FakeBoxes boxes;
-  boxes.contents[FormBox::User] = Text(10240, 'u');
+  boxes.contents[Setting::UserName] = Text(10240, 'u');
   IniConfigStore store;
   std::vector<Text> log;
   SaveConfiguration(store, boxes, [&log](std::string_view message) { log.emplace_back(message); });
@@ -96,7 +97,7 @@ TEST_F(ConfigIniTest, UserNameLongerThanTheReadLimitIsReportedAsNotSaved) {
 TEST_F(ConfigIniTest, UnwritableFileIsReportedAsNotSaved) {
   std::filesystem::create_directory(ConfigFilePath());
   FakeBoxes boxes;
-  boxes.contents[FormBox::User] = "alice";
+  boxes.contents[Setting::UserName] = "alice";
   IniConfigStore store;
   std::vector<Text> log;
   SaveConfiguration(store, boxes, [&log](std::string_view message) { log.emplace_back(message); });
@@ -113,9 +114,10 @@ TEST_F(ConfigIniTest, SaveClickLogsTheOutcomeStampedWithTheNetworkTime) {
   ASSERT_TRUE(timePage.Listening());
 
   FakeBoxes boxes;
-  boxes.contents[FormBox::User] = "alice";
+  boxes.contents[Setting::UserName] = "alice";
   LoggedEntries().clear();
-  OnSaveClicked(boxes);
+  IniConfigStore store;
+  SaveConfiguration(store, boxes, AppendLog);
   // 2023年11月15日6时14分
   const Text stamp = "2023\xC4\xEA" "11\xD4\xC2" "15\xC8\xD5" "6\xCA\xB1" "14\xB7\xD6";
   EXPECT_EQ(LoggedEntries(), std::vector<Text>{stamp + "\r\n" + Text(kConfigSavedMessage) + "\r\n"});

@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "app/form_controls.h"
 #include "app/main_window.h"
 #include "app/renewal_worker.h"
 #include "runtime/system/program_location.h"
@@ -194,7 +195,7 @@ int RunChild(int runs, const std::string& resultPath) {
   Settle();
   atEnd = Measure();
 
-  const std::vector<std::string> messages = LogMessages(window.ReadBox(korvan::FormBox::Log));
+  const std::vector<std::string> messages = LogMessages(korvan::MainFormControls().Get<korvan::EditBox>(korvan::FormControl::LogBox).Content());
   const std::string expected[] = {kLoggedIn, kExpiry, kRenewed};
   bool inOrder = messages.size() == static_cast<std::size_t>(runs) * 3;
   for (std::size_t i = 0; inOrder && i < messages.size(); ++i) inOrder = messages[i] == expected[i % 3];

@@ -1,4 +1,5 @@
 // Owning wrappers for the Win32 handle kinds the program holds: each closes its handle exactly once.
+// The COM and OLE owners stand beside them in com_owners.h.
 #pragma once
 
 #include <windows.h>
@@ -83,6 +84,21 @@ struct CryptoHashTraits {
   static void Close(Type hash) noexcept { ::BCryptDestroyHash(hash); }
 };
 
+// A pen, brush, font, bitmap or region the program created; not one selected into a DC.
+template <typename GdiType>
+struct GdiObjectTraits {
+  using Type = GdiType;
+  static Type Invalid() noexcept { return nullptr; }
+  static void Close(Type object) noexcept { ::DeleteObject(object); }
+};
+
+// The screen's DC from GetDC(nullptr).
+struct ScreenDcTraits {
+  using Type = HDC;
+  static Type Invalid() noexcept { return nullptr; }
+  static void Close(Type dc) noexcept { ::ReleaseDC(nullptr, dc); }
+};
+
 using UniqueHandle = UniqueResource<HandleTraits>;
 using UniqueFileHandle = UniqueResource<FileHandleTraits>;
 using UniqueFindHandle = UniqueResource<FindHandleTraits>;
@@ -90,5 +106,7 @@ using UniqueInternetHandle = UniqueResource<InternetHandleTraits>;
 using UniqueModule = UniqueResource<ModuleTraits>;
 using UniqueCryptoAlgorithm = UniqueResource<CryptoAlgorithmTraits>;
 using UniqueCryptoHash = UniqueResource<CryptoHashTraits>;
+using UniqueFont = UniqueResource<GdiObjectTraits<HFONT>>;
+using UniqueScreenDc = UniqueResource<ScreenDcTraits>;
 
 }  // namespace korvan

@@ -1,4 +1,4 @@
-#include "app/monitor_schedule.h"
+#include "app/main_window/monitor_schedule.h"
 
 #include "app/form.h"
 #include "app/form_controls.h"
@@ -34,9 +34,10 @@ void ApplyPeriod(EditBox& box, Timer& timer) {
 }
 
 bool Paused(const FormControls& form) {
-  return form.renewTimer->Interval() == 0 || form.restartTimer->Interval() == 0 ||
-         form.userBox->Content().empty() || form.passwordBox->Content().empty() ||
-         form.restartHoursBox->Content().empty() || form.renewHoursBox->Content().empty();
+  const auto empty = [&form](FormControl box) { return form.Get<EditBox>(box).Content().empty(); };
+  return form.Get<Timer>(FormControl::RenewTimer).Interval() == 0 ||
+         form.Get<Timer>(FormControl::RestartTimer).Interval() == 0 || empty(FormControl::UserBox) ||
+         empty(FormControl::PasswordBox) || empty(FormControl::RestartHoursBox) || empty(FormControl::RenewHoursBox);
 }
 
 }  // namespace
@@ -52,46 +53,48 @@ std::int32_t& blinkStep() {
 }
 
 void OnRenewHoursChanged() {
-  auto& form = MainFormControls();
-  ApplyPeriod(*form.renewHoursBox, *form.renewTimer);
+  const FormControls& form = MainFormControls();
+  ApplyPeriod(form.Get<EditBox>(FormControl::RenewHoursBox), form.Get<Timer>(FormControl::RenewTimer));
 }
 
 void OnRestartHoursChanged() {
-  auto& form = MainFormControls();
-  ApplyPeriod(*form.restartHoursBox, *form.restartTimer);
+  const FormControls& form = MainFormControls();
+  ApplyPeriod(form.Get<EditBox>(FormControl::RestartHoursBox), form.Get<Timer>(FormControl::RestartTimer));
 }
 
 void ArmPeriodTimers() {
-  auto& form = MainFormControls();
-  form.renewTimer->SetInterval(PeriodInterval(ToInteger(form.renewHoursBox->Content())));
-  form.restartTimer->SetInterval(PeriodInterval(ToInteger(form.restartHoursBox->Content())));
+  const FormControls& form = MainFormControls();
+  const auto hours = [&form](FormControl box) { return ToInteger(form.Get<EditBox>(box).Content()); };
+  form.Get<Timer>(FormControl::RenewTimer).SetInterval(PeriodInterval(hours(FormControl::RenewHoursBox)));
+  form.Get<Timer>(FormControl::RestartTimer).SetInterval(PeriodInterval(hours(FormControl::RestartHoursBox)));
 }
 
 void OnStatusTick() {
-  auto& form = MainFormControls();
+  const FormControls& form = MainFormControls();
+  Label& status = form.Get<Label>(FormControl::StatusLabel);
   std::int32_t& step = blinkStep();
   step += 1;
   switch (step) {
     case 1:
     case 3:
-      form.statusLabel->SetCaption(kRunningFilled);
+      status.SetCaption(kRunningFilled);
       break;
     case 2:
-      form.statusLabel->SetCaption(kRunningHollow);
+      status.SetCaption(kRunningHollow);
       break;
     case 4:
-      form.statusLabel->SetCaption(kRunningHollow);
-      form.noticeView->SetAddress(NoticePageAddress());
+      status.SetCaption(kRunningHollow);
+      form.Get<HtmlView>(FormControl::NoticeView).SetAddress(NoticePageAddress());
       step = 0;
       break;
     default:
       break;
   }
   if (Paused(form)) {
-    form.statusLabel->SetCaption(kPaused);
+    status.SetCaption(kPaused);
     return;
   }
-  if (!loginOk().load()) form.statusLabel->SetCaption(kAbnormal);
+  if (!loginOk().load()) status.SetCaption(kAbnormal);
 }
 
 }  // namespace korvan

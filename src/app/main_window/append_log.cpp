@@ -1,11 +1,11 @@
-#include "renewal/append_log.h"
+#include "app/main_window/append_log.h"
 
-#include "app/main_window_access.h"
 #include "renewal/log_entry.h"
 #include "renewal/network_time.h"
 
 namespace korvan {
 
+// The time page is read on the caller's thread: the window's thread is held only for the append.
 void AppendLog(std::string_view message) { AppendToLogBox(LogEntryText(FetchNetworkTime(), message)); }
 
 }  // namespace korvan

@@ -1,10 +1,14 @@
-#include "app/main_window_handlers.h"
+#include "app/main_window/handlers.h"
 
-#include "app/monitor_schedule.h"
+#include <windows.h>
+#include <shellapi.h>
+
+#include "app/form_controls.h"
+#include "app/main_window/configuration.h"
+#include "app/main_window/monitor_schedule.h"
 #include "app/renewal_worker.h"
 #include "app/restart.h"
 #include "app/skin_setup.h"
-#include "config/ini_config_store.h"
 #include "http/browser_cookies.h"
 #include "korvan/hosts.h"
 #include "renewal/panel_state.h"
@@ -22,10 +26,10 @@ constexpr char kInformationCaption[] = "\xD0\xC5\xCF\xA2\xA3\xBA";  // 信息：
 
 }  // namespace
 
-void OnMainWindowCreated(FormBoxes& boxes) {
+void OnMainWindowCreated() {
   SetSkin(kProgramSkin);
   blinkStep() = 0;
-  if (LoadConfiguration(boxes)) {
+  if (LoadConfiguration()) {
     // The same values the box handlers have just armed: the timers keep their countdowns.
     ArmPeriodTimers();
     StartRenewalWorker();
@@ -37,6 +41,11 @@ void OnMainWindowCreated(FormBoxes& boxes) {
 void OnRenewTick() { StartRenewalWorker(); }
 
 void OnRestartTick() { RestartProgram(); }
+
+void OnSignupLinkClicked() {
+  const Text& target = MainFormControls().Get<Hyperlink>(FormControl::SignupLink).Target();
+  ShellExecuteA(nullptr, "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
 
 void OnSiteViewReady() { panelCookies().Replace(ImportBrowserCookies(hosts::kSite)); }
 

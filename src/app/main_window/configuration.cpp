@@ -1,0 +1,49 @@
+#include "app/main_window/configuration.h"
+
+#include "app/form_controls.h"
+#include "app/main_window/append_log.h"
+#include "config/ini_config_store.h"
+
+namespace korvan {
+namespace {
+
+// The setting boxes are the window's edit boxes; window thread only.
+class WindowSettingBoxes final : public SettingBoxes {
+ public:
+  Text Read(Setting setting) override {
+    EditBox* box = Box(setting);
+    return box ? box->Content() : Text{};
+  }
+  void Set(Setting setting, std::string_view text) override {
+    if (EditBox* box = Box(setting)) box->SetContent(text);
+  }
+
+ private:
+  static EditBox* Box(Setting setting) { return MainFormControls().Find<EditBox>(SettingBox(setting)); }
+
+  static FormControl SettingBox(Setting setting) {
+    switch (setting) {
+      case Setting::UserName: return FormControl::UserBox;
+      case Setting::Password: return FormControl::PasswordBox;
+      case Setting::RenewHours: return FormControl::RenewHoursBox;
+      case Setting::RestartHours: return FormControl::RestartHoursBox;
+    }
+    return FormControl::UserBox;
+  }
+};
+
+}  // namespace
+
+bool LoadConfiguration() {
+  IniConfigStore store;
+  WindowSettingBoxes boxes;
+  return LoadConfiguration(store, boxes);
+}
+
+void OnSaveClicked() {
+  IniConfigStore store;
+  WindowSettingBoxes boxes;
+  SaveConfiguration(store, boxes, AppendLog);
+}
+
+}  // namespace korvan

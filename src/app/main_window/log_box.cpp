@@ -1,0 +1,13 @@
+#include "app/form_controls.h"
+#include "app/main_window/append_log.h"
+#include "app/main_window/window_thread.h"
+
+namespace korvan {
+
+void AppendToLogBox(std::string_view text) {
+  RunOnWindowThread([text] {
+    if (auto* log = MainFormControls().Find<EditBox>(FormControl::LogBox)) log->Append(text);
+  });
+}
+
+}  // namespace korvan
