@@ -1,11 +1,8 @@
-#!/ usr / bin / env python3
-""
-    "End-to-end table of broken exchanges: korvan.exe under Wine against tools/fake_panel.py, whose
-    answers break at one step of the
-    run(or at the time page) in one of its fault modes per
-    case.
+#!/usr/bin/env python3
+"""End-to-end table of broken exchanges: korvan.exe under Wine against tools/fake_panel.py, whose
+answers break at one step of the run (or at the time page) in one of its fault modes per case.
 
-    korvan.exe must be built with its site and time hosts at 127.0.0.1 ports; the fake panel serves on
+korvan.exe must be built with its site and time hosts at 127.0.0.1 ports; the fake panel serves on
 exactly those. Each case starts a fresh korvan.exe in its own directory, with the case's name as
 the user name so that one panel can tell side-by-side cases apart, and checks
   - the log entries: exactly those of an empty answer at the broken step (for the time page, those
@@ -45,7 +42,7 @@ GIVE_UP = TIMEOUT + 2  # the time-out and the margin after which an exchange is 
 SLACK = 12          # seconds for the rest of a run and for a busy machine
 EXPIRY_ALONE = "到期时间："
 
-#Broken step : (entries of the run, panel requests it makes, exchanges it breaks).
+# Broken step: (entries of the run, panel requests it makes, exchanges it breaks).
 STEPS = {
     "login": (["{user} 登录失败！"], 1, 1),
     "vps_list": (["{user} 登录成功！", NO_VPS], 2, 1),
@@ -54,7 +51,7 @@ STEPS = {
     "time": (["{user} 登录成功！", EXPIRY, RENEWED], 4, 3),
 }
 GOOD_RUN = ["{user} 登录成功！", EXPIRY, RENEWED]
-#Modes after which nothing comes back : the exchange ends by its own time - out or ours.
+# Modes after which nothing comes back: the exchange ends by its own time-out or ours.
 WAITING_MODES = {"header_reset", "silent"}
 
 CASES = ["%s.%s" % (step, mode) for step in STEPS for mode in fake_panel.FAULT_MODES]
@@ -83,7 +80,8 @@ def run_case(args, panel, name, directory):
     expected = [entry.format(user=user) for entry in expected]
     waits = mode in WAITING_MODES
     broken_user = None if step == "time" else user
-    wine = Wine(args.wine, args.probe, dict(os.environ, KORVAN_PROBE_EXE="\\%s\\korvan.exe" % pathlib.Path(directory).name))
+    own_window = "\\%s\\korvan.exe" % pathlib.Path(directory).name
+    wine = Wine(args.wine, args.probe, dict(os.environ, KORVAN_PROBE_EXE=own_window))
     write_ini(directory, user)
     panel.set_fault(step, mode, broken_user)
     session = None
@@ -101,8 +99,8 @@ def run_case(args, panel, name, directory):
         check(over, "run not over after %.0f s: entries %r"
               % (time.monotonic() - started, [m for _, m in log_entries(session)]))
 
-#The run is over when a tick of the renewal timer starts the next one : ticks while it is
-#under way start nothing.The panel is mended for that next run.
+        # The run is over when a tick of the renewal timer starts the next one: ticks while it is
+        # under way start nothing. The panel is mended for that next run.
         panel.set_fault(step, None, broken_user)
 
         def next_login():
@@ -116,8 +114,8 @@ def run_case(args, panel, name, directory):
         if mode == "silent":
             check(took >= broken_count * TIMEOUT - 1, "the run took %.1f s: a silent server was not waited for" % took)
 
-#The server lets go of the broken connections(a silent one only well past the time - out):
-#the abandoned exchanges must take that quietly, too.
+        # The server lets go of the broken connections (a silent one only well past the time-out):
+        # the abandoned exchanges must take that quietly, too.
         check(wait_until(lambda: len(panel.broken(broken_user)) >= broken_count, fake_panel.SILENT_SECONDS + 15),
               "the server broke %d exchanges, not %d" % (len(panel.broken(broken_user)), broken_count))
         time.sleep(2)
@@ -125,8 +123,8 @@ def run_case(args, panel, name, directory):
         answered = time.monotonic()
         check(wine.run_probe("controls")[0] == 0 and time.monotonic() - answered < 10, "the window does not answer")
 
-#Both runs ' entries, one after the other and nothing else: the broken run' s are those of an
-#empty answer, the next run's those of a good one.
+        # Both runs' entries, one after the other and nothing else: the broken run's are those of an
+        # empty answer, the next run's those of a good one.
         good = [entry.format(user=user) for entry in GOOD_RUN]
         wait_until(lambda: len(log_entries(session)) >= len(expected) + len(good), 30, step=0.5)
         time.sleep(3)  # nothing more may come: the time of one time-page request
@@ -186,7 +184,7 @@ def main():
 
     try:
         with Display():
-#One wineserver for the whole table, started with no pipe of ours(see renewal_e2e).
+            # One wineserver for the whole table, started with no pipe of ours (see renewal_e2e).
             wineserver = shutil.which("wineserver") or "/usr/lib/wine/wineserver64"
             subprocess.run([wineserver, "-p"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
             subprocess.run([args.wine, args.probe, "wait", "1"], stdout=subprocess.DEVNULL,
