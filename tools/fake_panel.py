@@ -5,7 +5,7 @@ Pages are code page 936 bytes, like the real panel's. Every request is recorded 
 headers in arrival order, body) and can be read back from the control endpoint or a JSON file.
 
   fake_panel.py [--panel-port N] [--time-port N] [--scenario NAME] [--record FILE] [--port-file FILE]
-                [--no-panel] [--delay-ms N] [--max-seconds S] [-- COMMAND ARGS...]
+                [--no-panel] [--delay-ms N] [--fault STEP:MODE] [--max-seconds S] [-- COMMAND ARGS...]
 
 --delay-ms N holds every answer of the panel and the time page back by N milliseconds (control
 endpoints excepted), like a distant server; scripts/bench times a renewal run against it.
@@ -14,13 +14,21 @@ With a COMMAND the servers run while the command runs (it sees KORVAN_PANEL_PORT
 and KORVAN_CLOSED_PORT, a port nothing listens on, in its environment) and the command's exit
 status is returned; without one they run until interrupted or until --max-seconds have passed.
 
+--fault STEP:MODE breaks one exchange the way a real network or server does: STEP is one of the four
+requests of a run (login, vps_list, renewal_page, renewal) or the time page (time); MODE is one of
+  body_reset    the headers promise 6,000 bytes, 300 arrive, a pause, then a TCP reset
+  body_short    the same 300 bytes, then an orderly close
+  header_reset  half the header block, a pause, then a reset
+  silent        the request is read and never answered until well past the client's time-out
+The option may be given once per step.
+
 Control endpoints on the panel port:
   GET  /_fake/requests           the recorded requests as JSON
   POST /_fake/scenario?name=X    switch the scenario (the login cookies stay)
   POST /_fake/reset              forget the recorded requests and every session
 Test endpoints on the panel port: /_echo/... answers with the request as the server saw it; the
 query picks the answer (status=N, cookies=mixed|spaced, sleep=S before answering, stall=S between
-headers and body, redirect=1, body=N bytes).
+headers and body, redirect=1, body=N bytes, fault=MODE with hold=S for silent).
 """
 
 import argparse
@@ -52,6 +60,13 @@ SCENARIOS = (
     "login_delayed",    # the login answer's body comes after the client's time-out
     "reset",            # the login answer's connection is reset in the middle of the body
 )
+
+FAULT_STEPS = ("login", "vps_list", "renewal_page", "renewal", "time")
+FAULT_MODES = ("body_reset", "body_short", "header_reset", "silent")
+FAULT_PROMISED_BYTES = 6000
+FAULT_SENT_BYTES = 300
+FAULT_PAUSE_SECONDS = 0.3
+SILENT_SECONDS = 45  # well beyond the 15-second default time-out and the margin after it
 
 USER = "demo"
 PASSWORD = "pa ss&1"
@@ -108,6 +123,14 @@ class PanelState:
         self.renewals = 0  # renewals accepted in expiry_moves since the last reset
         self.stopping = threading.Event()
         self.delay_seconds = 0.0
+        # (user or None for every user, step) -> fault mode; the time page's user is always None.
+        self.faults = {}
+        self.login_users = {}  # login token -> the user it was given to
+        self.broken = []       # (user, step, mode, monotonic time the broken exchange ended)
+
+    def fault_for(self, user, step):
+        with self.lock:
+            return self.faults.get((user, step)) or self.faults.get((None, step))
 
     def record(self, entry):
         with self.lock:
@@ -158,6 +181,33 @@ class QuietHandler(BaseHTTPRequestHandler):
             self.wfile.write(body)
 
 
+    def fault(self, mode, body, headers=(), silent_seconds=SILENT_SECONDS):
+        """Answers with `body` broken by `mode` (one of FAULT_MODES); the connection ends with it."""
+        self.close_connection = True
+        if mode == "silent":
+            self.server.state.stopping.wait(silent_seconds)
+            return
+        # The real answer behind filler, so that the part that arrives holds none of its markers.
+        filler = max(0, FAULT_PROMISED_BYTES - len(body) - 7)
+        promised = b"<!--" + b" " * filler + b"-->" + body
+        lines = ["HTTP/1.1 200 OK", "Server: " + self.server_version]
+        lines += ["%s: %s" % (name, value) for name, value in headers]
+        lines.append("Content-Length: %d" % len(promised))
+        head = ("\r\n".join(lines) + "\r\n\r\n").encode("latin-1")
+        self.wfile.write(head[:len(head) // 2] if mode == "header_reset" else head + promised[:FAULT_SENT_BYTES])
+        self.wfile.flush()
+        # Long enough for the client to have taken in what came before the connection ends.
+        time.sleep(FAULT_PAUSE_SECONDS)
+        if mode != "body_short":
+            # Linger 0: the close sends a reset instead of an orderly end.
+            self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            self.connection.close()
+
+    def broken_answer(self, user, step, mode, body, headers=()):
+        self.fault(mode, body, headers)
+        with self.server.state.lock:
+            self.server.state.broken.append((user, step, mode, time.monotonic()))
+
     def stall_body(self, seconds, body, headers=()):
         """The status and headers at once, the body only after `seconds`: the client's receive
         time-out covers this wait everywhere (Wine's request object does not bound the wait for the
@@ -176,11 +226,15 @@ class TimeHandler(QuietHandler):
     def do_GET(self):
         state = self.server.state
         state.record({"server": "time", "method": "GET", "path": self.path,
-                      "headers": list(self.headers.items()), "body": ""})
+                      "headers": list(self.headers.items()), "body": "", "at": time.monotonic()})
         if urllib.parse.urlsplit(self.path).path != "/special/time":
             self.answer(404, b"not found")
             return
         ms = self.server.time_ms if self.server.time_ms is not None else int(time.time() * 1000)
+        mode = state.fault_for(None, "time")
+        if mode:
+            self.broken_answer(None, "time", mode, b"window.baidu_time(%d);" % ms)
+            return
         self.answer(200, b"window.baidu_time(%d);" % ms, [("Content-Type", "text/javascript")])
 
 
@@ -200,13 +254,23 @@ class PanelHandler(QuietHandler):
         url = urllib.parse.urlsplit(self.path)
         query = urllib.parse.parse_qs(url.query)
         state.record({"server": "panel", "method": self.command, "path": self.path,
-                      "headers": list(self.headers.items()), "body": body.decode("latin-1")})
+                      "headers": list(self.headers.items()), "body": body.decode("latin-1"),
+                      "user": self.request_user(url.path, body), "at": time.monotonic()})
         if url.path.startswith("/_fake/"):
             self.control(url.path, query)
         elif url.path.startswith("/_echo"):
             self.echo(body, query)
         else:
             self.panel(url.path, body)
+
+    def request_user(self, path, body):
+        """Whose request this is: the login form's user name, or the user of the login cookie."""
+        if path == "/user/usertop_login.asp":
+            form = urllib.parse.parse_qs(body.decode("latin-1"), keep_blank_values=True, encoding="gbk")
+            return form.get("username", [None])[0]
+        token = cookie_values(self.headers.get("Cookie")).get("vpsuser")
+        with self.server.state.lock:
+            return self.server.state.login_users.get(token)
 
     # --- control ---------------------------------------------------------------------------------
     def control(self, path, query):
@@ -225,6 +289,7 @@ class PanelHandler(QuietHandler):
                 state.sessions.clear()
                 state.logins.clear()
                 state.renewals = 0
+                state.login_users.clear()
             self.answer(200, b"ok")
         else:
             self.answer(400, b"bad control request")
@@ -236,6 +301,10 @@ class PanelHandler(QuietHandler):
             time.sleep(seconds)
         if query.get("redirect"):
             self.answer(302, b"moved", [("Location", "/_echo/target")])
+            return
+        if query.get("fault", [""])[0] in FAULT_MODES:
+            self.fault(query["fault"][0], b"broken body", [("Set-Cookie", "broken=1; path=/")],
+                       silent_seconds=min(float(query.get("hold", ["30"])[0]), 60.0))
             return
         stall = min(float(query.get("stall", ["0"])[0]), 60.0)
         if stall > 0:
@@ -272,7 +341,16 @@ class PanelHandler(QuietHandler):
             # Classic ASP writes its session cookie in lower case.
             extra.append(("set-cookie", "ASPSESSIONIDQQ=%s; path=/" % session))
 
-        if path == "/user/usertop_login.asp" and self.command == "POST":
+        step = {"/user/usertop_login.asp": "login", "/user/vpsadm.asp": "vps_list",
+                "/vpsadm/selfvpsmodifyrepay.asp": "renewal_page",
+                "/vpsadm/selfvpsmodifyendtime.asp": "renewal"}.get(path)
+        user = self.request_user(path, body)
+        mode = state.fault_for(user, step) if step else None
+        if mode:
+            pages = {"login": LOGIN_OK_PAGE, "vps_list": VPS_LIST_PAGE, "renewal_page": gbk(
+                RENEWAL_PAGE_TEMPLATE % (VPS_IDS[0], EXPIRY, VPS_IDS[0])), "renewal": RENEWED_ANSWER}
+            self.broken_answer(user, step, mode, pages[step], extra + [("Content-Type", "text/html; charset=gb2312")])
+        elif path == "/user/usertop_login.asp" and self.command == "POST":
             self.login(scenario, body, extra)
         elif path == "/user/vpsadm.asp":
             self.page(VPS_LIST_PAGE if scenario != "no_vps" else NO_VPS_PAGE, logged_in, extra)
@@ -319,10 +397,11 @@ class PanelHandler(QuietHandler):
             form = urllib.parse.parse_qs(body.decode("latin-1"), keep_blank_values=True, encoding="gbk")
             user = form.get("username", [""])[0]
             password = form.get("password", [""])[0]
-            if scenario != "wrong_password" and user == self.server.user and password == self.server.password:
+            if scenario != "wrong_password" and user in self.server.users and password == self.server.password:
                 token = state.new_token("L")
                 with state.lock:
                     state.logins.add(token)
+                    state.login_users[token] = user
                 extra.append(("Set-Cookie", "vpsuser=%s; expires=Wed, 01-Jan-2031 00:00:00 GMT; path=/" % token))
                 self.answer(200, LOGIN_OK_PAGE, extra + html)
             else:
@@ -351,11 +430,15 @@ class FakePanel:
     """The two servers, for use from Python tests: with FakePanel(...) as panel: panel.panel_port."""
 
     def __init__(self, scenario="success", panel_port=0, time_port=0, record_path=None, no_panel=False,
-                 time_ms=DEFAULT_TIME_MS, user=USER, password=PASSWORD, delay_ms=0):
+                 time_ms=DEFAULT_TIME_MS, user=USER, password=PASSWORD, delay_ms=0, faults=(), users=()):
         self.state = PanelState(scenario, record_path)
         self.state.delay_seconds = delay_ms / 1000
+        for step, mode in faults:
+            self.set_fault(step, mode)
+        # Every user logs in with the same password: cases that run side by side tell themselves
+        # apart by their user names.
         self.panel = None if no_panel else start_server(PanelHandler, panel_port, self.state, user=user,
-                                                        password=password)
+                                                        users={user, *users}, password=password)
         self.time = start_server(TimeHandler, time_port, self.state, time_ms=time_ms)
         self.panel_port = self.panel.server_address[1] if self.panel else panel_port
         self.time_port = self.time.server_address[1]
@@ -365,12 +448,29 @@ class FakePanel:
         with self.state.lock:
             self.state.scenario = scenario
 
+    def set_fault(self, step, mode, user=None):
+        """Breaks every answer at `step` (FAULT_STEPS) by `mode` (FAULT_MODES, None: answers again),
+        for one user or, with user None, for all."""
+        assert step in FAULT_STEPS and (mode is None or mode in FAULT_MODES), (step, mode)
+        assert user is None or step != "time", "the time page's requests carry no user"
+        with self.state.lock:
+            if mode:
+                self.state.faults[(user, step)] = mode
+            else:
+                self.state.faults.pop((user, step), None)
+
+    def broken(self, user=None):
+        """(step, mode, monotonic end time) of each broken exchange of the user (None: the time page)."""
+        with self.state.lock:
+            return [entry[1:] for entry in self.state.broken if entry[0] == user]
+
     def reset(self):
         with self.state.lock:
             self.state.requests.clear()
             self.state.sessions.clear()
             self.state.logins.clear()
             self.state.renewals = 0
+            self.state.login_users.clear()
 
     def requests(self, server="panel"):
         with self.state.lock:
@@ -399,6 +499,13 @@ def closed_port():
     return port
 
 
+def fault_argument(text):
+    step, _, mode = text.partition(":")
+    if step not in FAULT_STEPS or mode not in FAULT_MODES:
+        raise argparse.ArgumentTypeError("%r is not STEP:MODE" % text)
+    return step, mode
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--panel-port", type=int, default=0)
@@ -409,13 +516,16 @@ def main():
     parser.add_argument("--no-panel", action="store_true", help="leave the panel port closed (connection refused)")
     parser.add_argument("--time-ms", type=int, default=DEFAULT_TIME_MS, help="-1: the real clock")
     parser.add_argument("--delay-ms", type=int, default=0, help="hold every answer back this long")
+    parser.add_argument("--fault", action="append", default=[], metavar="STEP:MODE", type=fault_argument,
+                        help="break the answers at STEP (%s) by MODE (%s)" % (", ".join(FAULT_STEPS),
+                                                                             ", ".join(FAULT_MODES)))
     parser.add_argument("--max-seconds", type=float, default=900)
     parser.add_argument("command", nargs=argparse.REMAINDER)
     args = parser.parse_args()
     command = args.command[1:] if args.command[:1] == ["--"] else args.command
 
     fake = FakePanel(args.scenario, args.panel_port, args.time_port, args.record, args.no_panel,
-                     None if args.time_ms == -1 else args.time_ms, delay_ms=args.delay_ms)
+                     None if args.time_ms == -1 else args.time_ms, delay_ms=args.delay_ms, faults=args.fault)
     if args.port_file:
         with open(args.port_file + ".tmp", "w") as out:
             out.write("%d %d\n" % (fake.panel_port, fake.time_port))

@@ -52,6 +52,24 @@ void WriteOption(IDispatch* object, LONG option, LONG value) {
              Arguments(OwnedVariant::FromInteger(option), OwnedVariant::FromInteger(value)));
 }
 
+enum class Outcome { Answered, Failed, GivenUp };
+
+// Waits for the answer of a sent exchange, at most `seconds`.
+Outcome WaitForAnswer(IDispatch* object, int seconds) {
+  const ULONGLONG started = ::GetTickCount64();
+  OwnedVariant succeeded;
+  const HRESULT hr = CallByName(object, L"WaitForResponse", DISPATCH_METHOD,
+                                Arguments(OwnedVariant::FromInteger(seconds)), succeeded.Get());
+  // An object without the member was done when Send returned.
+  if (hr == DISP_E_UNKNOWNNAME || hr == DISP_E_MEMBERNOTFOUND) return Outcome::Answered;
+  if (FAILED(hr)) return Outcome::Failed;
+  if (V_VT(succeeded.Get()) == VT_BOOL && V_BOOL(succeeded.Get()) != VARIANT_FALSE) return Outcome::Answered;
+  // Wine's WaitForResponse returns at once, its result unset, when the answer is already in; a wait
+  // that really ran out took its time.
+  const ULONGLONG waited = ::GetTickCount64() - started;
+  return waited + 500 < static_cast<ULONGLONG>(seconds) * 1000 ? Outcome::Answered : Outcome::GivenUp;
+}
+
 }  // namespace
 
 ByteSet HttpRequest(std::string_view url, const HttpRequestOptions& options) {
@@ -82,9 +100,11 @@ ByteSet HttpRequest(std::string_view url, const HttpRequestOptions& options) {
     }
   }
 
+  // Opened asynchronously so that the wait is ours to bound: Wine's object bounds neither the wait
+  // for the response headers nor the one after a header block cut off by a reset.
   CallByName(object.Get(), L"Open", DISPATCH_METHOD,
              Arguments(OwnedVariant::FromText(methodName), OwnedVariant::FromText(url),
-                       OwnedVariant::FromLogical(false)));
+                       OwnedVariant::FromLogical(true)));
   // Wine's Open puts the time-outs back to its defaults; setting them again is harmless elsewhere.
   if (timeout) SetTimeouts(object.Get(), *timeout);
 
@@ -102,17 +122,30 @@ ByteSet HttpRequest(std::string_view url, const HttpRequestOptions& options) {
 
   OwnedVariant body = options.postBytes.empty() ? OwnedVariant::FromText(options.postData)
                                                 : OwnedVariant::FromBytes(options.postBytes);
-  CallByName(object.Get(), L"Send", DISPATCH_METHOD, Arguments(std::move(body)));
+  const Outcome outcome =
+      SUCCEEDED(CallByName(object.Get(), L"Send", DISPATCH_METHOD, Arguments(std::move(body))))
+          ? WaitForAnswer(object.Get(), ExchangeWaitSeconds(options.timeoutSeconds))
+          : Outcome::Failed;
 
-  OwnedVariant responseBody;
-  CallByName(object.Get(), L"ResponseBody", DISPATCH_PROPERTYGET, Arguments(), responseBody.Get());
-  ByteSet result = VariantBytes(*responseBody.Get());
-
+  // After a failed or abandoned Send nothing more is read: the object has no answer to give, and
+  // Wine's ResponseBody copies from a freed buffer after a body cut off by a reset. The exchange
+  // then gives what a failed Send gives on Windows: no body, headers, status or new cookies.
+  ByteSet result;
   OwnedVariant allHeaders;
-  CallByName(object.Get(), L"GetAllResponseHeaders", DISPATCH_METHOD, Arguments(), allHeaders.Get());
-
   OwnedVariant status;
-  CallByName(object.Get(), L"Status", DISPATCH_PROPERTYGET, Arguments(), status.Get());
+  if (outcome == Outcome::Answered) {
+    OwnedVariant responseBody;
+    CallByName(object.Get(), L"ResponseBody", DISPATCH_PROPERTYGET, Arguments(), responseBody.Get());
+    result = VariantBytes(*responseBody.Get());
+    CallByName(object.Get(), L"GetAllResponseHeaders", DISPATCH_METHOD, Arguments(), allHeaders.Get());
+    CallByName(object.Get(), L"Status", DISPATCH_PROPERTYGET, Arguments(), status.Get());
+  } else if (outcome == Outcome::GivenUp) {
+    // An abandoned exchange is left to itself for good, neither aborted nor released: Wine's object
+    // waits inside Abort and Release for its exchange to end, which after a header block cut off by a
+    // reset it never does (it loops on a count of -1 bytes), and a silent connection that the server
+    // drops at last still reports to the object, which must then still be there.
+    static_cast<void>(object.Detach());
+  }
   const std::optional<double> statusNumber = VariantNumber(*status.Get());
   if (options.statusCode != nullptr) {
     *options.statusCode = statusNumber ? static_cast<int>(TruncateToInteger(*statusNumber)) : 0;

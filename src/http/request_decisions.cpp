@@ -1,5 +1,6 @@
 #include "http/request_decisions.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 
@@ -9,6 +10,10 @@ namespace korvan {
 
 namespace {
 constexpr int kDefaultTimeoutMilliseconds = 15000;
+constexpr int kObjectLongestDefaultSeconds = 60;
+constexpr int kGiveUpMarginSeconds = 2;
+// The wait is handed on in milliseconds as a signed 32-bit number, margin included.
+constexpr int kLongestWaitSeconds = std::numeric_limits<int>::max() / 1000;
 }  // namespace
 
 Text RequestMethodName(int method) {
@@ -26,6 +31,12 @@ std::optional<int> RequestTimeoutMilliseconds(int timeoutSeconds) {
   const std::int64_t milliseconds = std::int64_t{timeoutSeconds} * 1000;
   if (milliseconds > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
   return static_cast<int>(milliseconds);
+}
+
+int ExchangeWaitSeconds(int timeoutSeconds) {
+  const std::optional<int> milliseconds = RequestTimeoutMilliseconds(timeoutSeconds);
+  const std::int64_t seconds = milliseconds ? (std::int64_t{*milliseconds} + 999) / 1000 : kObjectLongestDefaultSeconds;
+  return static_cast<int>(std::min<std::int64_t>(seconds + kGiveUpMarginSeconds, kLongestWaitSeconds));
 }
 
 std::vector<HeaderField> RequestHeaderFields(std::string_view cookies, std::string_view completedHeaders) {

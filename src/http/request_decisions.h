@@ -17,6 +17,11 @@ Text RequestMethodName(int method);
 // The value passed four times to SetTimeouts; nullopt (for -1) leaves the object's time-outs alone.
 std::optional<int> RequestTimeoutMilliseconds(int timeoutSeconds);
 
+// How long the whole exchange may take before it is given up, in whole seconds: its time-out
+// (rounded up) and a margin for the object's own give-up to come first. -1 keeps the object's
+// time-outs, and with them the longest of its defaults, the 60 seconds for connecting.
+int ExchangeWaitSeconds(int timeoutSeconds);
+
 // Every SetRequestHeader call in order: "Cookie" first when there are cookies, then the lines of
 // the completed block.
 std::vector<HeaderField> RequestHeaderFields(std::string_view cookies, std::string_view completedHeaders);

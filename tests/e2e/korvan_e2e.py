@@ -63,9 +63,10 @@ def check(condition, what):
 
 
 class Wine:
-    def __init__(self, loader, probe):
+    def __init__(self, loader, probe, environment=None):
         self.loader = os.path.abspath(loader) if os.sep in loader else loader
         self.probe = probe
+        self.environment = environment  # for the probe and the program; None: this process's
 
     def run_probe(self, *args):
         # The probe's own waits are bounded by its arguments; this only guards a hung Wine.
@@ -75,7 +76,7 @@ class Wine:
         # wineserver it starts inherits the pipe and would hold it open long after the probe ended.
         with tempfile.TemporaryFile() as output:
             result = subprocess.run([self.loader, self.probe, *map(str, args)], stdout=output,
-                                    stderr=subprocess.DEVNULL, timeout=timeout)
+                                    stderr=subprocess.DEVNULL, timeout=timeout, env=self.environment)
             output.seek(0)
             text = output.read().decode("utf-8")
         lines = [json.loads(line) for line in text.splitlines() if line.strip()]
@@ -83,7 +84,7 @@ class Wine:
 
     def start(self, exe, directory):
         return subprocess.Popen([self.loader, str(exe)], cwd=directory, stdout=subprocess.DEVNULL,
-                                stderr=subprocess.DEVNULL)
+                                stderr=subprocess.DEVNULL, env=self.environment)
 
 
 def wait_until(predicate, seconds, step=0.25):

@@ -66,9 +66,9 @@ def check_abnormal(session):
 STATUS_CHECKS = {"success": check_blinking, "wrong-password": check_abnormal}
 
 
-def write_ini(directory):
+def write_ini(directory, user=USER):
     text = ("[登录配置]\r\nuser=%s\r\npass=%s\r\n[监控续费时间]\r\ntime=10\r\n[重启软件时间]\r\ntime=24\r\n"
-            % (USER, fake_panel.PASSWORD))
+            % (user, fake_panel.PASSWORD))
     (pathlib.Path(directory) / "korvan.ini").write_bytes(text.encode("gbk"))
 
 

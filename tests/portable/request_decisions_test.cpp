@@ -19,6 +19,12 @@ TEST(RequestTimeoutMilliseconds, DefaultsKeepsAndClamps) {
   for (const auto& [seconds, milliseconds] : cases) EXPECT_EQ(RequestTimeoutMilliseconds(seconds), milliseconds) << seconds;
 }
 
+TEST(ExchangeWaitSeconds, IsTheTimeOutAndAMarginAndFitsTheMilliseconds) {
+  const std::pair<int, int> cases[] = {{0, 17}, {-5, 17}, {1, 3}, {30, 32}, {-1, 62},
+                                       {2147481, 2147483}, {2147483, 2147483}, {INT_MAX, 2147483}};
+  for (const auto& [seconds, wait] : cases) EXPECT_EQ(ExchangeWaitSeconds(seconds), wait) << seconds;
+}
+
 TEST(RequestHeaderFields, PutsTheCookieFirstThenEveryLineOfTheBlock) {
   const Text block = "Referer: http://h/x\r\nAccept: */*\r\n\r\nnocolon";
   EXPECT_EQ(RequestHeaderFields("a=1; b=2", block),

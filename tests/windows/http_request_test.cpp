@@ -161,6 +161,67 @@ TEST_F(HttpRequestTest, TimeOutsBoundTheWait) {
   }
 }
 
+// Answers broken the way networks and servers break them (fake_panel's fault modes, whose answers
+// also set the cookie broken=1). Whatever the object does with them, the exchange ends within its
+// time-out and a little more, and a failed exchange hands back what a failed Send gives: no body,
+// headers, status or new cookies, and the old cookies merged. The server lets go of the connection
+// after `hold` seconds; the process must take that, too, and go on making exchanges.
+struct BrokenAnswerCase {
+  const char* mode;
+  int timeoutSeconds;
+  double hold;
+  double atLeastSeconds;  // the exchange waited for its time-out
+  bool mayBeAnswered;     // an orderly close may pass for the end of a shorter body
+};
+
+class BrokenAnswer : public HttpRequestTest, public ::testing::WithParamInterface<BrokenAnswerCase> {};
+
+TEST_P(BrokenAnswer, EndsInTimeAsAFailedExchange) {
+  const BrokenAnswerCase& c = GetParam();
+  Text cookies = "a=1;  b = 2; a=3";
+  Text newCookies = "old=1";
+  Text responseHeaders = "old";
+  int status = -5;
+  const auto started = std::chrono::steady_clock::now();
+  const ByteSet body = HttpRequest(JoinTexts(Panel("/_echo/broken?fault="), c.mode, "&hold=", std::to_string(c.hold)),
+                                   {.cookies = &cookies, .newCookies = &newCookies, .responseHeaders = &responseHeaders,
+                                    .statusCode = &status, .timeoutSeconds = c.timeoutSeconds});
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+
+  EXPECT_GE(seconds, c.atLeastSeconds);
+  EXPECT_LT(seconds, c.timeoutSeconds + 3.5) << "not given up within the time-out and its margin";
+  if (c.mayBeAnswered && status == 200) {
+    // Taken as complete: then it is the 300 bytes that came, the answer's own headers and cookie.
+    EXPECT_EQ(body.size(), 300u);
+    EXPECT_EQ(AsText(body).rfind("<!--", 0), 0u);
+    EXPECT_EQ(cookies, "broken=1; a=1; b=2");
+  } else {
+    EXPECT_TRUE(body.empty()) << body.size() << " bytes";
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(responseHeaders, "");
+    EXPECT_EQ(newCookies, "");
+    EXPECT_EQ(cookies, "a=1; b=2");
+  }
+
+  // Past the server's letting go, the next exchange goes through as usual.
+  const double rest = c.hold + 1 - seconds;
+  if (rest > 0) std::this_thread::sleep_for(std::chrono::duration<double>(rest));
+  int nextStatus = 0;
+  const Echo echo = ParseEcho(HttpRequest(Panel("/_echo/after"), {.statusCode = &nextStatus}));
+  EXPECT_EQ(nextStatus, 200);
+  EXPECT_EQ(echo.head.rfind("GET /_echo/after", 0), 0u) << echo.head;
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, BrokenAnswer,
+                         ::testing::Values(BrokenAnswerCase{"body_reset", 5, 0, 0, false},
+                                           BrokenAnswerCase{"body_short", 5, 0, 0, true},
+                                           BrokenAnswerCase{"header_reset", 2, 0, 0, false},
+                                           BrokenAnswerCase{"silent", 2, 6, 2, false},
+                                           BrokenAnswerCase{"silent", 1, 3, 1, false}),
+                         [](const auto& info) {
+                           return std::string(info.param.mode) + "_" + std::to_string(info.param.timeoutSeconds) + "s";
+                         });
+
 TEST_F(HttpRequestTest, CollectsAndMergesTheSetCookiesOfMixedCase) {
   Text cookies;
   Text newCookies = "stale=1";

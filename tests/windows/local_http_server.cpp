@@ -45,8 +45,9 @@ bool Readable(SOCKET socket, int milliseconds) {
 
 }  // namespace
 
-LocalHttpServer::LocalHttpServer(std::string answer, bool stall, std::uint16_t port, std::chrono::seconds limit)
-    : answer_(std::move(answer)), stall_(stall), deadline_(std::chrono::steady_clock::now() + limit) {
+LocalHttpServer::LocalHttpServer(std::string answer, bool stall, std::uint16_t port, std::chrono::seconds limit,
+                                 bool reset)
+    : answer_(std::move(answer)), stall_(stall), reset_(reset), deadline_(std::chrono::steady_clock::now() + limit) {
   listener_ = ListenOnLoopback(port, port_);
   if (listener_ != INVALID_SOCKET) thread_ = std::thread([this] { Serve(); });
 }
@@ -98,6 +99,13 @@ void LocalHttpServer::Answer(SOCKET connection) {
     const int piece = ::send(connection, answer_.data() + sent, static_cast<int>(answer_.size() - sent), 0);
     if (piece <= 0) break;
     sent += static_cast<std::size_t>(piece);
+  }
+  if (reset_) {
+    // The client takes in what came; then linger 0 makes the close a reset.
+    ::Sleep(300);
+    const linger abort{1, 0};
+    ::setsockopt(connection, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort), sizeof(abort));
+    return;
   }
   ::shutdown(connection, SD_SEND);
   // Let the client read to the end before the socket goes away.

@@ -18,8 +18,10 @@ class LocalHttpServer {
  public:
   // stall: read the request and then send nothing until the server stops.
   // port 0 takes any free port.
+  // reset: after the answer and a short pause, end the connection with a TCP reset instead of an
+  // orderly close, as a server that dies halfway does.
   explicit LocalHttpServer(std::string answer, bool stall = false, std::uint16_t port = 0,
-                           std::chrono::seconds limit = std::chrono::seconds(60));
+                           std::chrono::seconds limit = std::chrono::seconds(60), bool reset = false);
   ~LocalHttpServer();
   LocalHttpServer(const LocalHttpServer&) = delete;
   LocalHttpServer& operator=(const LocalHttpServer&) = delete;
@@ -36,6 +38,7 @@ class LocalHttpServer {
 
   std::string answer_;
   bool stall_;
+  bool reset_;
   std::chrono::steady_clock::time_point deadline_;
   SOCKET listener_ = INVALID_SOCKET;
   std::uint16_t port_ = 0;

@@ -106,6 +106,38 @@ TEST(ReadUrlTest, ClosedPortGivesEmptyQuickly) {
   EXPECT_LT(elapsed, std::chrono::seconds(3));
 }
 
+// Answers that break halfway, the way a dying server or network breaks them: the page is given up
+// within the time-out and a little more, and holds at most the bytes that came.
+struct BrokenCase {
+  const char* name;
+  std::string head;
+  std::string came;  // the body bytes that arrive
+  bool reset;        // a TCP reset ends the connection, else an orderly close
+};
+
+class ReadUrlBrokenTest : public ::testing::TestWithParam<BrokenCase> {};
+
+TEST_P(ReadUrlBrokenTest, EndsInTimeWithAtMostWhatCame) {
+  const BrokenCase& c = GetParam();
+  LocalHttpServer server(c.head + c.came, /*stall=*/false, 0, std::chrono::seconds(60), c.reset);
+  ASSERT_TRUE(server.Listening());
+  const auto started = std::chrono::steady_clock::now();
+  const ByteSet body = ReadUrl(server.Url("/special/time"));
+  const auto elapsed = std::chrono::steady_clock::now() - started;
+  EXPECT_LT(elapsed, std::chrono::milliseconds(kReadUrlTimeoutMilliseconds) + std::chrono::seconds(3));
+  const std::string text(body.begin(), body.end());
+  EXPECT_EQ(text, c.came.substr(0, text.size())) << text.size() << " bytes";
+}
+
+const std::string kPromising = "HTTP/1.0 200 OK\r\nContent-Type: text/javascript\r\nContent-Length: 6000\r\n\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReadUrlBrokenTest,
+    ::testing::Values(BrokenCase{"BodyCutByAReset", kPromising, Filler(300), true},
+                      BrokenCase{"BodyShorterThanItsLength", kPromising, Filler(300), false},
+                      BrokenCase{"HeaderBlockCutByAReset", kPromising.substr(0, 40), "", true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(ReadUrlTest, SilentServerIsGivenUpAfterTheTimeout) {
   LocalHttpServer server("", /*stall=*/true);
   ASSERT_TRUE(server.Listening());

@@ -15,6 +15,9 @@
 //   window_probe focus                the id of the control with the keyboard focus (0: none of them)
 //   window_probe keys KEY...          brings the main window to the front and presses each key as
 //                                     keyboard input: tab, shift+tab, enter, space
+//   window_probe tick ID              posts the tick of timer ID to the main window, as the timer would
+// With KORVAN_PROBE_EXE set to the end of a program's path (say "\\case-1\\korvan.exe"), only the
+// windows of that program count, so that cases running side by side each read their own window.
 // Exit code 0 on success, 1 when the window or box was not found in time, 2 on bad arguments.
 #include <windows.h>
 #include <shellapi.h>
@@ -81,6 +84,19 @@ std::wstring ClassName(HWND window) {
   return name;
 }
 
+bool OfWantedProgram(DWORD processId) {
+  wchar_t wanted[MAX_PATH] = {};
+  const DWORD wantedLength = GetEnvironmentVariableW(L"KORVAN_PROBE_EXE", wanted, MAX_PATH);
+  if (wantedLength == 0 || wantedLength >= MAX_PATH) return true;
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  if (!process) return false;
+  wchar_t path[MAX_PATH] = {};
+  DWORD length = MAX_PATH;
+  const BOOL named = QueryFullProcessImageNameW(process, 0, path, &length);
+  CloseHandle(process);
+  return named && length >= wantedLength && _wcsicmp(path + (length - wantedLength), wanted) == 0;
+}
+
 HWND WaitFor(const std::wstring& className, DWORD processId, int milliseconds) {
   const DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds);
   for (;;) {
@@ -89,7 +105,8 @@ HWND WaitFor(const std::wstring& className, DWORD processId, int milliseconds) {
          window = FindWindowExW(nullptr, window, className.c_str(), nullptr)) {
       DWORD owner = 0;
       GetWindowThreadProcessId(window, &owner);
-      if (owner != GetCurrentProcessId() && (processId == 0 || owner == processId) && IsWindowVisible(window)) {
+      if (owner != GetCurrentProcessId() && (processId == 0 || owner == processId) && IsWindowVisible(window) &&
+          OfWantedProgram(owner)) {
         found = window;
         break;
       }
@@ -257,6 +274,9 @@ int main() {
     result = PressKeys(main, args + 2, count - 2);
   } else if (command == L"close") {
     PostMessageW(main, WM_CLOSE, 0, 0);
+    result = 0;
+  } else if (command == L"tick" && count >= 3) {
+    PostMessageW(main, WM_TIMER, static_cast<WPARAM>(_wtoi(args[2])), 0);
     result = 0;
   }
   LocalFree(args);
