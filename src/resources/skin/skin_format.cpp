@@ -42,6 +42,12 @@ Colour* Slot(SkinColours& colours, std::string_view key) {
   return nullptr;
 }
 
+// string_view::substr with the bounds already checked by the caller: the skin library is built without
+// the C++ runtime, which substr's out-of-range exception would need.
+std::string_view Slice(std::string_view text, std::size_t from, std::size_t count) {
+  return std::string_view(text.data() + from, count);
+}
+
 std::string_view TrimLine(std::string_view line) {
   while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.remove_suffix(1);
   while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
@@ -51,19 +57,19 @@ std::string_view TrimLine(std::string_view line) {
 }  // namespace
 
 std::optional<SkinColours> ParseSkin(std::string_view bytes) {
-  if (bytes.substr(0, kMagic.size()) != kMagic) return std::nullopt;
+  if (!bytes.starts_with(kMagic)) return std::nullopt;
   SkinColours colours;
   std::size_t start = 0;
   while (start < bytes.size()) {
     std::size_t end = bytes.find('\n', start);
     if (end == std::string_view::npos) end = bytes.size();
-    const std::string_view line = TrimLine(bytes.substr(start, end - start));
+    const std::string_view line = TrimLine(Slice(bytes, start, end - start));
     start = end + 1;
     const std::size_t space = line.find(' ');
     if (space == std::string_view::npos) continue;
-    Colour* slot = Slot(colours, line.substr(0, space));
+    Colour* slot = Slot(colours, Slice(line, 0, space));
     if (slot == nullptr) continue;
-    const auto colour = ParseColour(TrimLine(line.substr(space + 1)));
+    const auto colour = ParseColour(TrimLine(Slice(line, space + 1, line.size() - space - 1)));
     if (!colour) return std::nullopt;
     *slot = *colour;
   }
