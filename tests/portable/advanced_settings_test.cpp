@@ -41,32 +41,23 @@ struct ReadCase {
   bool on;
 };
 
-class AdvancedSettingReadTest : public ::testing::TestWithParam<ReadCase> {};
-
-TEST_P(AdvancedSettingReadTest, OnlyOneIsOn) {
-  const ReadCase& c = GetParam();
-  for (const Text key : {"verify", "history"}) {
-    FakeStore store;
-    if (c.stored) store.items[{kSection, key}] = *c.stored;
-    const AdvancedSettings settings = ReadAdvancedSettings(store);
-    EXPECT_EQ(settings.verify, key == "verify" && c.on) << key;
-    EXPECT_EQ(settings.history, key == "history" && c.on) << key;
+TEST(AdvancedSettingReadTest, OnlyOneIsOn) {
+  const ReadCase cases[] = {
+      {"One", Text("1"), true},           {"Missing", std::nullopt, false}, {"Empty", Text(""), false},
+      {"Zero", Text("0"), false},         {"Eleven", Text("11"), false},    {"Two", Text("2"), false},
+      {"True", Text("true"), false},      {"Yes", Text("yes"), false},      {"FullWidthOne", Text("\xA3\xB1"), false},
+      {"OneAndBlank", Text("1 "), false},
+  };
+  for (const ReadCase& c : cases) {
+    for (const Text key : {"verify", "history"}) {
+      FakeStore store;
+      if (c.stored) store.items[{kSection, key}] = *c.stored;
+      const AdvancedSettings settings = ReadAdvancedSettings(store);
+      EXPECT_EQ(settings.verify, key == "verify" && c.on) << c.name << " " << key;
+      EXPECT_EQ(settings.history, key == "history" && c.on) << c.name << " " << key;
+    }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases,
-                         AdvancedSettingReadTest,
-                         ::testing::Values(ReadCase{"One", Text("1"), true},
-                                           ReadCase{"Missing", std::nullopt, false},
-                                           ReadCase{"Empty", Text(""), false},
-                                           ReadCase{"Zero", Text("0"), false},
-                                           ReadCase{"Eleven", Text("11"), false},
-                                           ReadCase{"Two", Text("2"), false},
-                                           ReadCase{"True", Text("true"), false},
-                                           ReadCase{"Yes", Text("yes"), false},
-                                           ReadCase{"FullWidthOne", Text("\xA3\xB1"), false},
-                                           ReadCase{"OneAndBlank", Text("1 "), false}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(AdvancedSettingReadTest, OtherSectionsDoNotCount) {
   FakeStore store;
@@ -82,27 +73,23 @@ struct WriteCase {
   Text history;
 };
 
-class AdvancedSettingWriteTest : public ::testing::TestWithParam<WriteCase> {};
-
-TEST_P(AdvancedSettingWriteTest, WritesBothKeysAndReadsThemBack) {
-  const WriteCase& c = GetParam();
-  FakeStore store;
-  std::vector<Text> log;
-  SaveAdvancedSettings(store, c.settings, [&log](std::string_view message) { log.emplace_back(message); });
-  const std::vector<std::tuple<Text, Text, Text>> writes = {{kSection, "verify", c.verify},
-                                                            {kSection, "history", c.history}};
-  EXPECT_EQ(store.writes, writes);
-  EXPECT_EQ(ReadAdvancedSettings(store), c.settings);
-  EXPECT_EQ(log, std::vector<Text>{kSaved});
+TEST(AdvancedSettingWriteTest, WritesBothKeysAndReadsThemBack) {
+  const WriteCase cases[] = {{"BothOff", {false, false}, "0", "0"},
+                             {"VerifyOnly", {true, false}, "1", "0"},
+                             {"HistoryOnly", {false, true}, "0", "1"},
+                             {"BothOn", {true, true}, "1", "1"}};
+  for (const WriteCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeStore store;
+    std::vector<Text> log;
+    SaveAdvancedSettings(store, c.settings, [&log](std::string_view message) { log.emplace_back(message); });
+    const std::vector<std::tuple<Text, Text, Text>> writes = {{kSection, "verify", c.verify},
+                                                              {kSection, "history", c.history}};
+    EXPECT_EQ(store.writes, writes);
+    EXPECT_EQ(ReadAdvancedSettings(store), c.settings);
+    EXPECT_EQ(log, std::vector<Text>{kSaved});
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases,
-                         AdvancedSettingWriteTest,
-                         ::testing::Values(WriteCase{"BothOff", {false, false}, "0", "0"},
-                                           WriteCase{"VerifyOnly", {true, false}, "1", "0"},
-                                           WriteCase{"HistoryOnly", {false, true}, "0", "1"},
-                                           WriteCase{"BothOn", {true, true}, "1", "1"}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(AdvancedSettingSaveTest, AWriteThatDoesNotStickIsReportedAsFailed) {
   for (const Text refusedKey : {"verify", "history"}) {
@@ -113,9 +100,6 @@ TEST(AdvancedSettingSaveTest, AWriteThatDoesNotStickIsReportedAsFailed) {
     EXPECT_EQ(log, std::vector<Text>{kSaveFailed}) << refusedKey;
     EXPECT_EQ(store.writes.size(), 2u) << "the other key is written all the same";
   }
-}
-
-TEST(AdvancedSettingSaveTest, TheReadBackDecidesNotTheWriteResult) {
   // Refused, but the file already holds what was asked: saved. Turning off over a missing key that
   // cannot be written is not: the key must come back as "0".
   FakeStore store;

@@ -81,26 +81,22 @@ const LinesCase kLinesCases[] = {
      "账号：用户\n本次结果：用户 密码不正确！\n时间：2026年12月9日", ""},
 };
 
-class AlertLinesTest : public testing::TestWithParam<LinesCase> {};
-
-TEST_P(AlertLinesTest, ListsTheRun) {
-  const LinesCase& c = GetParam();
-  RunReport run = RunEndingWith(RunOutcome::WrongPassword, kWrongPassword);
-  run.vpsId = c.vpsId;
-  run.expiry = c.expiry;
-  run.newExpiry = c.newExpiry;
-  const AlertMessage message = MakeRunAlert(AlertEvent::WrongPassword, run, c.stamp, c.nextCheck);
-  EXPECT_EQ(message.text, c.text);
-  EXPECT_EQ(message.expiry, c.expiryField);
-  EXPECT_EQ(message.event, "wrong_password");
-  EXPECT_EQ(message.user, "用户");
-  EXPECT_EQ(message.vps, c.vpsId);
-  EXPECT_EQ(message.time, "2026年12月9日");
+TEST(AlertLinesTest, ListsTheRun) {
+  for (const LinesCase& c : kLinesCases) {
+    SCOPED_TRACE(c.name);
+    RunReport run = RunEndingWith(RunOutcome::WrongPassword, kWrongPassword);
+    run.vpsId = c.vpsId;
+    run.expiry = c.expiry;
+    run.newExpiry = c.newExpiry;
+    const AlertMessage message = MakeRunAlert(AlertEvent::WrongPassword, run, c.stamp, c.nextCheck);
+    EXPECT_EQ(message.text, c.text);
+    EXPECT_EQ(message.expiry, c.expiryField);
+    EXPECT_EQ(message.event, "wrong_password");
+    EXPECT_EQ(message.user, "用户");
+    EXPECT_EQ(message.vps, c.vpsId);
+    EXPECT_EQ(message.time, "2026年12月9日");
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, AlertLinesTest, testing::ValuesIn(kLinesCases), [](const auto& info) {
-  return std::string(info.param.name);
-});
 
 TEST(AlertMessageTest, BrokenCodePage936UserNameBecomesValidUtf8) {
   // A lone lead byte at the end and a lead byte before a byte that cannot trail.
@@ -135,11 +131,7 @@ TEST(AlertMessageTest, TestMessageCarriesUserAndTime) {
   EXPECT_EQ(message.text, "账号：用户\n时间：2026年12月9日");
   EXPECT_EQ(message.event, "test");
   EXPECT_EQ(AlertContent(message), "Korvan：测试消息\n账号：用户\n时间：2026年12月9日");
-}
-
-TEST(AlertMessageTest, ContentWithoutLinesIsTheTitleAlone) {
-  const AlertMessage message = MakeTestAlert("", "");
-  EXPECT_EQ(AlertContent(message), "Korvan：测试消息");
+  EXPECT_EQ(AlertContent(MakeTestAlert("", "")), "Korvan：测试消息");  // no lines: the title alone
 }
 
 }  // namespace

@@ -81,16 +81,12 @@ const PolicyCase kPolicyCases[] = {
     {"AllUndecidedRun", NotifyMode::All, RunOutcome::None, kFirstRun, AlertEvent::RunEnded},
 };
 
-class AlertPolicyTest : public testing::TestWithParam<PolicyCase> {};
-
-TEST_P(AlertPolicyTest, ChoosesTheEvent) {
-  const PolicyCase& c = GetParam();
-  EXPECT_EQ(AlertEventOfRun(c.mode, RunEndingWith(c.outcome), c.before), c.event);
+TEST(AlertPolicyTest, ChoosesTheEvent) {
+  for (const PolicyCase& c : kPolicyCases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(AlertEventOfRun(c.mode, RunEndingWith(c.outcome), c.before), c.event);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, AlertPolicyTest, testing::ValuesIn(kPolicyCases), [](const auto& info) {
-  return std::string(info.param.name);
-});
 
 TEST(AlertPolicyTest, RunWithoutEntriesPushesInNoMode) {
   RunReport empty;
@@ -117,16 +113,12 @@ const StreakCase kStreakCases[] = {
     {"HandWrittenCountWithoutRunIsDropped", {false, 7}, RunOutcome::NoVps, {true, 1}},
 };
 
-class FailureStreakTest : public testing::TestWithParam<StreakCase> {};
-
-TEST_P(FailureStreakTest, FollowsTheRun) {
-  const StreakCase& c = GetParam();
-  EXPECT_EQ(StreakAfterRun(c.before, c.outcome), c.after);
+TEST(FailureStreakTest, FollowsTheRun) {
+  for (const StreakCase& c : kStreakCases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(StreakAfterRun(c.before, c.outcome), c.after);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, FailureStreakTest, testing::ValuesIn(kStreakCases), [](const auto& info) {
-  return std::string(info.param.name);
-});
 
 // A day of runs with a restart in the middle. With the record the streak survives the restart, so a
 // failure that goes on is pushed once; without it, the new process starts a record of its own and
@@ -186,16 +178,12 @@ const DayCase kDayCases[] = {
      {std::nullopt, AlertEvent::Renewed}},
 };
 
-class AlertDayTest : public testing::TestWithParam<DayCase> {};
-
-TEST_P(AlertDayTest, PushesEachEventOnce) {
-  const DayCase& c = GetParam();
-  EXPECT_EQ(PushesOfDay(c.mode, c.steps, c.streakSurvivesRestart), c.pushes);
+TEST(AlertDayTest, PushesEachEventOnce) {
+  for (const DayCase& c : kDayCases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(PushesOfDay(c.mode, c.steps, c.streakSurvivesRestart), c.pushes);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, AlertDayTest, testing::ValuesIn(kDayCases), [](const auto& info) {
-  return std::string(info.param.name);
-});
 
 struct NotifySettingCase {
   std::string_view setting;
@@ -208,15 +196,10 @@ const NotifySettingCase kNotifySettingCases[] = {
     {"always", NotifyMode::Fail}, {"renewal", NotifyMode::Fail}, {"\xB6\xA4", NotifyMode::Fail},
 };
 
-TEST(NotifySettingTest, ReadsTheThreeChoicesAndDefaultsToFail) {
+TEST(NotifySettingTest, ReadsTheThreeChoicesDefaultsToFailAndWritesEachAsItIsRead) {
   for (const NotifySettingCase& c : kNotifySettingCases) {
     EXPECT_EQ(NotifyModeFromSetting(c.setting), c.mode) << "setting \"" << c.setting << "\"";
-  }
-}
-
-TEST(NotifySettingTest, EachModeIsWrittenAsItIsRead) {
-  for (const NotifyMode mode : {NotifyMode::Fail, NotifyMode::Renew, NotifyMode::All}) {
-    EXPECT_EQ(NotifyModeFromSetting(NotifySettingText(mode)), mode);
+    EXPECT_EQ(NotifyModeFromSetting(NotifySettingText(c.mode)), c.mode);
   }
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -91,38 +92,33 @@ int CountOf(const Text& text, const Text& part) {
   return count;
 }
 
-TEST(LogHistoryTest, ANewFileBeginsWithTheMarkAndLaterEntriesFollowWithout) {
-  FakeFiles files;
-  LogHistory history(files, kLog);
-  history.Append(kEntry936);
-  EXPECT_EQ(files.files[kLog], kBom + kEntryUtf8);
-  history.Append("second\r\n");
-  EXPECT_EQ(files.files[kLog], kBom + kEntryUtf8 + "second\r\n");
-  EXPECT_EQ(files.moves, 0);
-}
+// The mark goes only at the start of a new or empty file; an empty entry writes nothing.
+struct MarkCase {
+  const char* name;
+  std::optional<Text> before;  // the file as found, none for no file
+  std::vector<Text> entries;
+  std::optional<Text> after;
+};
 
-TEST(LogHistoryTest, AnEmptyExistingFileGetsTheMark) {
-  FakeFiles files;
-  files.files[kLog] = "";
-  LogHistory history(files, kLog);
-  history.Append("a\r\n");
-  EXPECT_EQ(files.files[kLog], kBom + "a\r\n");
-}
+const MarkCase kMarkCases[] = {
+    {"NewFileGetsTheMarkLaterEntriesNone", std::nullopt, {kEntry936, "second\r\n"}, kBom + kEntryUtf8 + "second\r\n"},
+    {"EmptyFileGetsTheMark", "", {"a\r\n"}, kBom + "a\r\n"},
+    {"HandWrittenFileGetsNoMarkInItsMiddle", "by hand\r\n", {"a\r\n"}, "by hand\r\na\r\n"},
+    {"EmptyEntryWritesNothing", std::nullopt, {""}, std::nullopt},
+};
 
-TEST(LogHistoryTest, AHandWrittenFileWithoutTheMarkGetsNoneInItsMiddle) {
-  FakeFiles files;
-  files.files[kLog] = "written by hand\r\n";
-  LogHistory history(files, kLog);
-  history.Append("a\r\n");
-  EXPECT_EQ(files.files[kLog], "written by hand\r\na\r\n");
-}
-
-TEST(LogHistoryTest, AnEmptyEntryWritesNothing) {
-  FakeFiles files;
-  LogHistory history(files, kLog);
-  history.Append("");
-  EXPECT_EQ(files.appends, 0);
-  EXPECT_FALSE(files.files.count(kLog));
+TEST(LogHistoryTest, WritesTheMarkOnlyAtTheStart) {
+  for (const MarkCase& c : kMarkCases) {
+    SCOPED_TRACE(c.name);
+    FakeFiles files;
+    if (c.before) files.files[kLog] = *c.before;
+    LogHistory history(files, kLog);
+    for (const Text& entry : c.entries)
+      history.Append(entry);
+    EXPECT_EQ(files.files.count(kLog) ? std::optional<Text>(files.files[kLog]) : std::nullopt, c.after);
+    if (!c.after) EXPECT_EQ(files.appends, 0);
+    EXPECT_EQ(files.moves, 0);
+  }
 }
 
 struct RotationCase {
@@ -132,36 +128,26 @@ struct RotationCase {
   bool rotates;
 };
 
-class LogRotationTest : public ::testing::TestWithParam<RotationCase> {};
+const RotationCase kRotationCases[] = {
+    {"OneByteUnderTheLimit", kLimit - 41, 40, false},   {"ExactlyTheLimit", kLimit - 40, 40, false},
+    {"OneByteOverTheLimit", kLimit - 39, 40, true},     {"FileOfExactlyTheLimit", kLimit, 3, true},
+    {"FileAlreadyOverTheLimit", kLimit + 500, 3, true}, {"SmallFile", 3, 100, false},
+};
 
-TEST_P(LogRotationTest, RotatesOnlyWhenTheAppendWouldPassTheLimit) {
-  const RotationCase& c = GetParam();
-  FakeFiles files;
-  const Text old = kBom + Text(c.existing - kBom.size(), 'o');
-  files.files[kLog] = old;
-  files.files[kBackup] = "an older backup";
-  const Text entry = Text(c.entry - 2, 'e') + "\r\n";
-  LogHistory history(files, kLog);
-  history.Append(entry);
-  if (c.rotates) {
-    EXPECT_EQ(files.files[kBackup], old);
-    EXPECT_EQ(files.files[kLog], kBom + entry);
-  } else {
-    EXPECT_EQ(files.files[kBackup], "an older backup");
-    EXPECT_EQ(files.files[kLog], old + entry);
-    EXPECT_LE(files.files[kLog].size(), kLimit);
+TEST(LogHistoryTest, RotatesOnlyWhenTheAppendWouldPassTheLimit) {
+  for (const RotationCase& c : kRotationCases) {
+    SCOPED_TRACE(c.name);
+    FakeFiles files;
+    const Text old = kBom + Text(c.existing - kBom.size(), 'o');
+    files.files[kLog] = old;
+    files.files[kBackup] = "an older backup";
+    const Text entry = Text(c.entry - 2, 'e') + "\r\n";
+    LogHistory history(files, kLog);
+    history.Append(entry);
+    EXPECT_EQ(files.files[kBackup], c.rotates ? old : "an older backup");
+    EXPECT_EQ(files.files[kLog], c.rotates ? kBom + entry : old + entry);
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases,
-                         LogRotationTest,
-                         ::testing::Values(RotationCase{"OneByteUnderTheLimit", kLimit - 41, 40, false},
-                                           RotationCase{"ExactlyTheLimit", kLimit - 40, 40, false},
-                                           RotationCase{"OneByteOverTheLimit", kLimit - 39, 40, true},
-                                           RotationCase{"FileOfExactlyTheLimit", kLimit, 3, true},
-                                           RotationCase{"FileAlreadyOverTheLimit", kLimit + 500, 3, true},
-                                           RotationCase{"SmallFile", 3, 100, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LogHistoryTest, AnEntryLargerThanTheLimitGoesWholeIntoAFileOfItsOwn) {
   FakeFiles files;
@@ -176,21 +162,18 @@ TEST(LogHistoryTest, AnEntryLargerThanTheLimitGoesWholeIntoAFileOfItsOwn) {
   EXPECT_EQ(files.files[kLog], kBom + "next\r\n");
 }
 
-TEST(LogHistoryTest, AFailedRenameKeepsTheEntryOnTheFullFile) {
+TEST(LogHistoryTest, FailingFilesLoseNoLaterEntry) {
   FakeFiles files;
   const Text old = kBom + Text(kLimit - 3, 'o');
   files.files[kLog] = old;
-  files.failMove = true;
+  files.failMove = true;  // a failed rename keeps the entry on the full file
   LogHistory history(files, kLog);
   history.Append("kept\r\n");
   EXPECT_EQ(files.moves, 1);
   EXPECT_EQ(files.files[kLog], old + "kept\r\n");
   EXPECT_FALSE(files.files.count(kBackup));
-}
-
-TEST(LogHistoryTest, FailingFilesNeitherThrowNorStopLaterEntries) {
-  FakeFiles files;
-  LogHistory history(files, kLog);
+  files.failMove = false;
+  files.files[kLog] = "";
   files.failAppend = true;
   EXPECT_NO_THROW(history.Append("lost\r\n"));
   files.failAppend = false;
@@ -202,15 +185,14 @@ TEST(LogHistoryTest, FailingFilesNeitherThrowNorStopLaterEntries) {
   EXPECT_EQ(files.files[kLog], kBom + "after\r\n");
 }
 
-// Checks that a file is the mark followed by whole lines of the given shape: "T" thread "-" index ":"
-// payload CR LF; gives the lines.
+// Four threads append lines "T" thread "-" index ":" payload CR LF; each file must be the mark and
+// whole lines of that shape.
 std::vector<Text> WholeLines(const Text& content, std::size_t payload) {
   EXPECT_EQ(content.substr(0, 3), kBom);
   EXPECT_EQ(CountOf(content, kBom), 1);
   std::vector<Text> lines;
-  std::size_t at = 3;
-  while (at < content.size()) {
-    const std::size_t end = content.find("\r\n", at);
+  for (std::size_t at = 3, end; at < content.size(); at = end + 2) {
+    end = content.find("\r\n", at);
     if (end == Text::npos) {
       ADD_FAILURE() << "a cut line at " << at;
       break;
@@ -221,54 +203,39 @@ std::vector<Text> WholeLines(const Text& content, std::size_t payload) {
                 line.find_first_not_of('p', colon + 1) == Text::npos)
         << "a mixed line: " << line.substr(0, 40);
     lines.push_back(line.substr(0, colon));
-    at = end + 2;
   }
   return lines;
 }
 
-TEST(LogHistoryConcurrencyTest, EntriesFromManyThreadsNeverMix) {
-  FakeFiles files;
-  files.piece = 7;
-  LogHistory history(files, kLog);
-  constexpr int kThreads = 4;
-  constexpr int kEntries = 100;
-  std::vector<std::thread> threads;
-  for (int t = 0; t < kThreads; ++t) {
-    threads.emplace_back([&history, t] {
-      for (int i = 0; i < kEntries; ++i) {
-        history.Append("T" + std::to_string(t) + "-" + std::to_string(i) + ":" + Text(30, 'p') + "\r\n");
-      }
-    });
-  }
-  for (std::thread& thread : threads)
-    thread.join();
-  const std::vector<Text> lines = WholeLines(files.files[kLog], 30);
-  EXPECT_EQ(lines.size(), static_cast<std::size_t>(kThreads * kEntries));
-  EXPECT_EQ(std::set<Text>(lines.begin(), lines.end()).size(), lines.size());
-}
-
-TEST(LogHistoryConcurrencyTest, RotationUnderManyThreadsKeepsBothFilesWhole) {
-  FakeFiles files;
-  files.piece = 512;
-  LogHistory history(files, kLog);
-  constexpr int kThreads = 4;
-  constexpr int kEntries = 60;
-  constexpr std::size_t kPayload = 6000;  // 1.4 MB in all: at least one rotation
-  std::vector<std::thread> threads;
-  for (int t = 0; t < kThreads; ++t) {
-    threads.emplace_back([&history, t] {
-      for (int i = 0; i < kEntries; ++i) {
-        history.Append("T" + std::to_string(t) + "-" + std::to_string(i) + ":" + Text(kPayload, 'p') + "\r\n");
-      }
-    });
-  }
-  for (std::thread& thread : threads)
-    thread.join();
-  EXPECT_GE(files.moves, 1);
-  for (const Text& path : {kLog, kBackup}) {
-    SCOPED_TRACE(path);
-    EXPECT_LE(files.files[path].size(), kLimit);
-    EXPECT_FALSE(WholeLines(files.files[path], kPayload).empty());
+TEST(LogHistoryConcurrencyTest, EntriesFromManyThreadsNeverMixNorCutOverARotation) {
+  struct {
+    std::size_t piece, entries, payload;
+    bool rotates;
+  } const cases[] = {{7, 100, 30, false}, {512, 60, 6000, true}};  // 1.4 MB in all: a rotation
+  for (const auto& c : cases) {
+    FakeFiles files;
+    files.piece = c.piece;
+    LogHistory history(files, kLog);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+      threads.emplace_back([&history, &c, t] {
+        for (std::size_t i = 0; i < c.entries; ++i)
+          history.Append("T" + std::to_string(t) + "-" + std::to_string(i) + ":" + Text(c.payload, 'p') + "\r\n");
+      });
+    }
+    for (std::thread& thread : threads)
+      thread.join();
+    if (!c.rotates) {
+      const std::vector<Text> lines = WholeLines(files.files[kLog], c.payload);
+      EXPECT_EQ(lines.size(), 4 * c.entries);
+      EXPECT_EQ(std::set<Text>(lines.begin(), lines.end()).size(), lines.size());
+      continue;
+    }
+    EXPECT_GE(files.moves, 1);
+    for (const Text& path : {kLog, kBackup}) {
+      EXPECT_LE(files.files[path].size(), kLimit) << path;
+      EXPECT_FALSE(WholeLines(files.files[path], c.payload).empty()) << path;
+    }
   }
 }
 

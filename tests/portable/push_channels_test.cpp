@@ -112,18 +112,14 @@ const SignatureCase kSignatureCases[] = {
     {"TimeOfADay", "SECb6a8f0d1e2c3", 1765238400000, "JzaNUUIbqXDbj4P8o30le1FoLEwUvdfYEI4sRstFsSk%3D"},
 };
 
-class DingTalkSignTest : public testing::TestWithParam<SignatureCase> {};
-
-TEST_P(DingTalkSignTest, SignsTheTimeUnderTheSecret) {
-  const SignatureCase& c = GetParam();
-  EXPECT_EQ(DingTalkSignature(c.secret, c.milliseconds), c.signature);
+TEST(DingTalkSignTest, SignsTheTimeUnderTheSecret) {
+  for (const SignatureCase& c : kSignatureCases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(DingTalkSignature(c.secret, c.milliseconds), c.signature);
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, DingTalkSignTest, testing::ValuesIn(kSignatureCases), [](const auto& info) {
-  return std::string(info.param.name);
-});
-
-TEST(DingTalkSignTest, SignedRequestCarriesTimeAndSignatureAfterTheToken) {
+TEST(DingTalkSignTest, SignedUrlCarriesTimeAndSignatureButNeverTheSecret) {
   const std::optional<PushRequest> request =
       PushChannelRequest(PushChannel::DingTalk, "http://127.0.0.1:19530/robot/send?access_token=t",
                          WrongPasswordMessage(), DingTalkSigning{"SEC0123456789abcdef", 1700000000123});
@@ -131,21 +127,11 @@ TEST(DingTalkSignTest, SignedRequestCarriesTimeAndSignatureAfterTheToken) {
   EXPECT_EQ(request->url,
             "http://127.0.0.1:19530/robot/send?access_token=t&timestamp=1700000000123"
             "&sign=V9VP5gL2WDsEZvZQHnbd9k4n%2Bp56ibcLMh%2BWKMZRQas%3D");
-}
-
-TEST(DingTalkSignTest, UrlWithoutQueryGetsAQuestionMark) {
+  EXPECT_EQ(BodyText(*request).find("SEC0123456789abcdef"), std::string::npos);
+  // A URL without a query gets a question mark.
   EXPECT_EQ(
       DingTalkSignedUrl("http://127.0.0.1:19530/robot/send", "SECb6a8f0d1e2c3", 1765238400000),
       "http://127.0.0.1:19530/robot/send?timestamp=1765238400000&sign=JzaNUUIbqXDbj4P8o30le1FoLEwUvdfYEI4sRstFsSk%3D");
-}
-
-TEST(DingTalkSignTest, SecretGoesOnlyIntoTheSignature) {
-  const std::optional<PushRequest> request =
-      PushChannelRequest(PushChannel::DingTalk, "http://127.0.0.1:19530/robot/send?access_token=t",
-                         WrongPasswordMessage(), DingTalkSigning{"SECsecret", 1});
-  ASSERT_TRUE(request.has_value());
-  EXPECT_EQ(request->url.find("SECsecret"), std::string::npos);
-  EXPECT_EQ(BodyText(*request).find("SECsecret"), std::string::npos);
 }
 
 RunReport HeartbeatRun(RunOutcome outcome) {
@@ -174,28 +160,24 @@ const HeartbeatCase kHeartbeatCases[] = {
      "http://127.0.0.1:19531/ping/uuid/fail"},
 };
 
-class HeartbeatTest : public testing::TestWithParam<HeartbeatCase> {};
+TEST(HeartbeatTest, PingsStartThenTheEnd) {
+  for (const HeartbeatCase& c : kHeartbeatCases) {
+    SCOPED_TRACE(c.name);
+    const std::optional<PushRequest> start = HeartbeatStartRequest(c.url);
+    ASSERT_TRUE(start.has_value());
+    EXPECT_EQ(start->method, PushMethod::Get);
+    EXPECT_EQ(start->url, JoinTexts(c.url.ends_with('/') ? c.url.substr(0, c.url.size() - 1) : c.url, "/start"));
+    EXPECT_TRUE(start->body.empty());
 
-TEST_P(HeartbeatTest, PingsStartThenTheEnd) {
-  const HeartbeatCase& c = GetParam();
-  const std::optional<PushRequest> start = HeartbeatStartRequest(c.url);
-  ASSERT_TRUE(start.has_value());
-  EXPECT_EQ(start->method, PushMethod::Get);
-  EXPECT_EQ(start->url, JoinTexts(c.url.ends_with('/') ? c.url.substr(0, c.url.size() - 1) : c.url, "/start"));
-  EXPECT_TRUE(start->body.empty());
-
-  const std::optional<PushRequest> end = HeartbeatEndRequest(c.url, HeartbeatRun(c.outcome));
-  ASSERT_TRUE(end.has_value());
-  EXPECT_EQ(end->method, PushMethod::Post);
-  EXPECT_EQ(end->url, c.endUrl);
-  EXPECT_EQ(end->contentType, kPlainTextContentType);
-  // The messages one a line in UTF-8, the empty one kept; no stamps.
-  EXPECT_EQ(BodyText(*end), "登录成功\n\n续费成功！");
+    const std::optional<PushRequest> end = HeartbeatEndRequest(c.url, HeartbeatRun(c.outcome));
+    ASSERT_TRUE(end.has_value());
+    EXPECT_EQ(end->method, PushMethod::Post);
+    EXPECT_EQ(end->url, c.endUrl);
+    EXPECT_EQ(end->contentType, kPlainTextContentType);
+    // The messages one a line in UTF-8, the empty one kept; no stamps.
+    EXPECT_EQ(BodyText(*end), "登录成功\n\n续费成功！");
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, HeartbeatTest, testing::ValuesIn(kHeartbeatCases), [](const auto& info) {
-  return std::string(info.param.name);
-});
 
 TEST(HeartbeatTest, UnusableUrlPingsNothing) {
   EXPECT_EQ(HeartbeatStartRequest("hc.example/ping/uuid"), std::nullopt);

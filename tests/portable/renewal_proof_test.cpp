@@ -36,25 +36,22 @@ struct VerdictCase {
   bool unknown;
 };
 
-class VerdictMessageTest : public ::testing::TestWithParam<VerdictCase> {};
+const VerdictCase kVerdictCases[] = {{"Success", kSuccessAnswer, kRenewed, false},
+                                     {"BareSuccess", kBareSuccessAnswer, kRenewed, false},
+                                     {"OneDay", kOneDayAnswer, kOneDay, false},
+                                     {"SuccessWinsOverOneDay", kBothAnswer, kRenewed, false},
+                                     {"Busy", kBusyAnswer, "", true},
+                                     {"Empty", "", "", true},
+                                     // The success marker in UTF-8 bytes was not converted.
+                                     {"Utf8Success", "\xE6\x88\x90\xE5\x8A\x9F", "", true}};
 
-TEST_P(VerdictMessageTest, NamesTheLoggedVerdict) {
-  const VerdictCase& c = GetParam();
-  EXPECT_EQ(VerdictMessage(c.answer), c.verdict);
-  EXPECT_EQ(IsUnknownVerdict(c.answer), c.unknown);
+TEST(VerdictMessageTest, NamesTheLoggedVerdict) {
+  for (const VerdictCase& c : kVerdictCases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(VerdictMessage(c.answer), c.verdict);
+    EXPECT_EQ(IsUnknownVerdict(c.answer), c.unknown);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases,
-                         VerdictMessageTest,
-                         ::testing::Values(VerdictCase{"Success", kSuccessAnswer, kRenewed, false},
-                                           VerdictCase{"BareSuccess", kBareSuccessAnswer, kRenewed, false},
-                                           VerdictCase{"OneDay", kOneDayAnswer, kOneDay, false},
-                                           VerdictCase{"SuccessWinsOverOneDay", kBothAnswer, kRenewed, false},
-                                           VerdictCase{"Busy", kBusyAnswer, "", true},
-                                           VerdictCase{"Empty", "", "", true},
-                                           // The success marker in UTF-8 bytes was not converted.
-                                           VerdictCase{"Utf8Success", "\xE6\x88\x90\xE5\x8A\x9F", "", true}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 struct ProofCase {
   const char* name;
@@ -64,52 +61,43 @@ struct ProofCase {
   std::vector<Text> messages;
 };
 
-class VerificationMessagesTest : public ::testing::TestWithParam<ProofCase> {};
-
-TEST_P(VerificationMessagesTest, LogsTheVerificationEntries) {
-  const ProofCase& c = GetParam();
-  EXPECT_EQ(VerificationMessages(c.answer, c.oldExpiry, c.newExpiry), c.messages);
-}
-
-TEST_P(VerificationMessagesTest, ReadsTheExpiryAgainBetweenTheEntries) {
-  const ProofCase& c = GetParam();
-  std::vector<Text> events;
-  const Text read = VerifyRenewal(
-      c.answer, c.oldExpiry,
-      [&] {
-        events.emplace_back("read");
-        return c.newExpiry;
-      },
-      [&](std::string_view message) { events.emplace_back(message); });
-  EXPECT_EQ(read, c.newExpiry);
-  std::vector<Text> expected = c.messages;
-  // The unknown-verdict entry comes before the fifth request, the expiry check's entry after it.
-  const auto readAt =
-      !expected.empty() && expected.front() == kUnknownVerdict ? expected.begin() + 1 : expected.begin();
-  expected.insert(readAt, "read");
-  EXPECT_EQ(events, expected);
-}
-
 // Every verdict against an expiry that moved, stayed, or could not be read again.
-INSTANTIATE_TEST_SUITE_P(
-    Cases,
-    VerificationMessagesTest,
-    ::testing::Values(
-        ProofCase{"SuccessMoved", kSuccessAnswer, kOld, kNew, {kMoved}},
-        ProofCase{"SuccessUnchanged", kSuccessAnswer, kOld, kOld, {kUnchangedWarning}},
-        ProofCase{"SuccessEmpty", kSuccessAnswer, kOld, "", {kUnchangedWarning}},
-        ProofCase{"SuccessBothEmpty", kSuccessAnswer, "", "", {kUnchangedWarning}},
-        ProofCase{"SuccessFromEmpty", kSuccessAnswer, "", kNew, {kMovedLabel + kArrow + kNew}},
-        ProofCase{"OneDayMoved", kOneDayAnswer, kOld, kNew, {kMoved}},
-        ProofCase{"OneDayUnchanged", kOneDayAnswer, kOld, kOld, {}},
-        ProofCase{"OneDayEmpty", kOneDayAnswer, kOld, "", {}},
-        ProofCase{"UnknownMoved", kBusyAnswer, kOld, kNew, {kUnknownVerdict, kMoved}},
-        ProofCase{"UnknownUnchanged", kBusyAnswer, kOld, kOld, {kUnknownVerdict}},
-        ProofCase{"UnknownEmpty", kBusyAnswer, kOld, "", {kUnknownVerdict}},
-        ProofCase{"EmptyAnswerUnchanged", "", kOld, kOld, {kUnknownVerdict}},
-        // The comparison is byte for byte: a changed blank is a change.
-        ProofCase{"SuccessBlankDiffers", kSuccessAnswer, kOld, kOld + " ", {kMovedLabel + kOld + kArrow + kOld + " "}}),
-    [](const auto& info) { return std::string(info.param.name); });
+const ProofCase kProofCases[] = {
+    {"SuccessMoved", kSuccessAnswer, kOld, kNew, {kMoved}},
+    {"SuccessUnchanged", kSuccessAnswer, kOld, kOld, {kUnchangedWarning}},
+    {"SuccessEmpty", kSuccessAnswer, kOld, "", {kUnchangedWarning}},
+    {"SuccessBothEmpty", kSuccessAnswer, "", "", {kUnchangedWarning}},
+    {"SuccessFromEmpty", kSuccessAnswer, "", kNew, {kMovedLabel + kArrow + kNew}},
+    {"OneDayMoved", kOneDayAnswer, kOld, kNew, {kMoved}},
+    {"OneDayUnchanged", kOneDayAnswer, kOld, kOld, {}},
+    {"OneDayEmpty", kOneDayAnswer, kOld, "", {}},
+    {"UnknownMoved", kBusyAnswer, kOld, kNew, {kUnknownVerdict, kMoved}},
+    {"UnknownUnchanged", kBusyAnswer, kOld, kOld, {kUnknownVerdict}},
+    {"UnknownEmpty", kBusyAnswer, kOld, "", {kUnknownVerdict}},
+    {"EmptyAnswerUnchanged", "", kOld, kOld, {kUnknownVerdict}},
+    // The comparison is byte for byte: a changed blank is a change.
+    {"SuccessBlankDiffers", kSuccessAnswer, kOld, kOld + " ", {kMovedLabel + kOld + kArrow + kOld + " "}}};
 
+TEST(VerificationMessagesTest, LogsTheEntriesAroundReadingTheExpiryAgain) {
+  for (const ProofCase& c : kProofCases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(VerificationMessages(c.answer, c.oldExpiry, c.newExpiry), c.messages);
+    std::vector<Text> events;
+    const Text read = VerifyRenewal(
+        c.answer, c.oldExpiry,
+        [&] {
+          events.emplace_back("read");
+          return c.newExpiry;
+        },
+        [&](std::string_view message) { events.emplace_back(message); });
+    EXPECT_EQ(read, c.newExpiry);
+    std::vector<Text> expected = c.messages;
+    // The unknown-verdict entry comes before the fifth request, the expiry check's entry after it.
+    const auto readAt =
+        !expected.empty() && expected.front() == kUnknownVerdict ? expected.begin() + 1 : expected.begin();
+    expected.insert(readAt, "read");
+    EXPECT_EQ(events, expected);
+  }
+}
 }  // namespace
 }  // namespace korvan

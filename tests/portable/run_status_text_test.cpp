@@ -20,26 +20,25 @@ struct DueCase {
   Text text;
 };
 
-class DueTextTest : public ::testing::TestWithParam<DueCase> {};
+const DueCase kDueCases[] = {{"Negative", -3600000, kNotScheduled},
+                             {"Zero", 0, kNotScheduled},
+                             {"OneMillisecond", 1, kUnderAMinute},
+                             {"JustUnderAMinute", 59999, kUnderAMinute},
+                             {"OneMinute", 60000, "1" + kMinutesFromNow},
+                             {"MinutesAreCut", 119999, "1" + kMinutesFromNow},
+                             {"JustUnderAnHour", 3599999, "59" + kMinutesFromNow},
+                             {"OneHour", 3600000, "1" + kHours + "0" + kMinutesFromNow},
+                             {"ThreeHoursTwenty", 12000000, "3" + kHours + "20" + kMinutesFromNow},
+                             {"TenHours", 36000000, "10" + kHours + "0" + kMinutesFromNow},
+                             // 2^31 ms: beyond a 32-bit count.
+                             {"BeyondThirtyTwoBits", 2147483648LL, "596" + kHours + "31" + kMinutesFromNow}};
 
-TEST_P(DueTextTest, SaysHoursAndMinutesFromNow) { EXPECT_EQ(DueText(GetParam().milliseconds), GetParam().text); }
-
-INSTANTIATE_TEST_SUITE_P(Cases,
-                         DueTextTest,
-                         ::testing::Values(DueCase{"Negative", -3600000, kNotScheduled},
-                                           DueCase{"Zero", 0, kNotScheduled},
-                                           DueCase{"OneMillisecond", 1, kUnderAMinute},
-                                           DueCase{"JustUnderAMinute", 59999, kUnderAMinute},
-                                           DueCase{"OneMinute", 60000, "1" + kMinutesFromNow},
-                                           DueCase{"MinutesAreCut", 119999, "1" + kMinutesFromNow},
-                                           DueCase{"JustUnderAnHour", 3599999, "59" + kMinutesFromNow},
-                                           DueCase{"OneHour", 3600000, "1" + kHours + "0" + kMinutesFromNow},
-                                           DueCase{"ThreeHoursTwenty", 12000000, "3" + kHours + "20" + kMinutesFromNow},
-                                           DueCase{"TenHours", 36000000, "10" + kHours + "0" + kMinutesFromNow},
-                                           // 2^31 ms: beyond a 32-bit count.
-                                           DueCase{"BeyondThirtyTwoBits", 2147483648LL,
-                                                   "596" + kHours + "31" + kMinutesFromNow}),
-                         [](const auto& info) { return std::string(info.param.name); });
+TEST(DueTextTest, SaysHoursAndMinutesFromNow) {
+  for (const DueCase& c : kDueCases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(DueText(c.milliseconds), c.text);
+  }
+}
 
 // The labels, written out: 上次运行： 运行结果： 上次成功续费： 到期时间： 连续失败次数： 下次续费运行： 下次重启：
 // 记录来源：
@@ -71,43 +70,38 @@ struct StatusCase {
   Text text;
 };
 
-class RunStatusTextTest : public ::testing::TestWithParam<StatusCase> {};
+const StatusCase kStatusCases[] = {
+    {"KeptRecord",
+     {kStamp + "6\xCA\xB1", kRenewed, kStamp, "2024-05-06", 0},
+     RecordSource::StatusFile,
+     12000000,
+     86340000,
+     kLastRun + kStamp + "6\xCA\xB1\r\n" + kResult + kRenewed + "\r\n" + kLastRenewed + kStamp + "\r\n" + kExpiry +
+         "2024-05-06\r\n" + kFailures + "0\r\n" + kNextRenewal + "3" + kHours + "20" + kMinutesFromNow + "\r\n" +
+         kNextRestart + "23" + kHours + "59" + kMinutesFromNow + "\r\n" + kSource + "korvan-status.ini"},
+    {"NothingYetAndTimersOff",
+     {},
+     RecordSource::ThisProcess,
+     0,
+     -1,
+     kLastRun + kNothingYet + "\r\n" + kResult + kNothingYet + "\r\n" + kLastRenewed + kNothingYet + "\r\n" + kExpiry +
+         kNothingYet + "\r\n" + kFailures + "0\r\n" + kNextRenewal + kNotScheduled + "\r\n" + kNextRestart +
+         kNotScheduled + "\r\n" + kSource + kThisProcess},
+    {"FailingRunsNeverRenewed",
+     {kStamp, "demo x", "", "", 7},
+     RecordSource::ThisProcess,
+     30000,
+     60000,
+     kLastRun + kStamp + "\r\n" + kResult + "demo x\r\n" + kLastRenewed + kNothingYet + "\r\n" + kExpiry + kNothingYet +
+         "\r\n" + kFailures + "7\r\n" + kNextRenewal + kUnderAMinute + "\r\n" + kNextRestart + "1" + kMinutesFromNow +
+         "\r\n" + kSource + kThisProcess}};
 
-TEST_P(RunStatusTextTest, ListsTheRecordAndTheTimers) {
-  const StatusCase& c = GetParam();
-  EXPECT_EQ(RunStatusText(c.record, c.source, c.toRenewal, c.toRestart), c.text);
+TEST(RunStatusTextTest, ListsTheRecordAndTheTimers) {
+  for (const StatusCase& c : kStatusCases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(RunStatusText(c.record, c.source, c.toRenewal, c.toRestart), c.text);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases,
-    RunStatusTextTest,
-    ::testing::Values(
-        StatusCase{"KeptRecord",
-                   {kStamp + "6\xCA\xB1", kRenewed, kStamp, "2024-05-06", 0},
-                   RecordSource::StatusFile,
-                   12000000,
-                   86340000,
-                   kLastRun + kStamp + "6\xCA\xB1\r\n" + kResult + kRenewed + "\r\n" + kLastRenewed + kStamp + "\r\n" +
-                       kExpiry + "2024-05-06\r\n" + kFailures + "0\r\n" + kNextRenewal + "3" + kHours + "20" +
-                       kMinutesFromNow + "\r\n" + kNextRestart + "23" + kHours + "59" + kMinutesFromNow + "\r\n" +
-                       kSource + "korvan-status.ini"},
-        StatusCase{"NothingYetAndTimersOff",
-                   {},
-                   RecordSource::ThisProcess,
-                   0,
-                   -1,
-                   kLastRun + kNothingYet + "\r\n" + kResult + kNothingYet + "\r\n" + kLastRenewed + kNothingYet +
-                       "\r\n" + kExpiry + kNothingYet + "\r\n" + kFailures + "0\r\n" + kNextRenewal + kNotScheduled +
-                       "\r\n" + kNextRestart + kNotScheduled + "\r\n" + kSource + kThisProcess},
-        StatusCase{"FailingRunsNeverRenewed",
-                   {kStamp, "demo x", "", "", 7},
-                   RecordSource::ThisProcess,
-                   30000,
-                   60000,
-                   kLastRun + kStamp + "\r\n" + kResult + "demo x\r\n" + kLastRenewed + kNothingYet + "\r\n" + kExpiry +
-                       kNothingYet + "\r\n" + kFailures + "7\r\n" + kNextRenewal + kUnderAMinute + "\r\n" +
-                       kNextRestart + "1" + kMinutesFromNow + "\r\n" + kSource + kThisProcess}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace korvan
