@@ -57,8 +57,6 @@ TEST(HmacSha256Test, GivesTheKnownCode) {
   }
 }
 
-});
-
 TEST(HmacSha256Test, KeyAndMessageAreTakenWholeWithZeroBytes) {
   const std::string key("k\0ey", 4);
   EXPECT_NE(HmacSha256(key, "m"), HmacSha256("k", "m"));

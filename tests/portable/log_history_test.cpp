@@ -116,7 +116,9 @@ TEST(LogHistoryTest, WritesTheMarkOnlyAtTheStart) {
     for (const Text& entry : c.entries)
       history.Append(entry);
     EXPECT_EQ(files.files.count(kLog) ? std::optional<Text>(files.files[kLog]) : std::nullopt, c.after);
-    if (!c.after) EXPECT_EQ(files.appends, 0);
+    if (!c.after) {
+      EXPECT_EQ(files.appends, 0);
+    }
     EXPECT_EQ(files.moves, 0);
   }
 }
