@@ -36,64 +36,54 @@ struct UpdateCase {
   RunRecord after;
 };
 
-class UpdatedRunRecordTest : public ::testing::TestWithParam<UpdateCase> {};
+const UpdateCase kUpdateCases[] = {
+    {"RenewedEndsTheFailures",
+     kBefore,
+     Run({{"t1", kLoggedIn}, {"t2", kExpiryEntry}, {"t3", kRenewed}}, "2024-05-06"),
+     {"t3", kRenewed, "t3", "2024-05-06", 0}},
+    {"LoginFailedCountsAndKeepsTheExpiry", kBefore, Run({{"t1", kLoginFailed}}), {"t1", kLoginFailed, "r0", "e0", 3}},
+    {"TooEarlyIsGoodButNoRenewal",
+     kBefore,
+     Run({{"t1", kLoggedIn}, {"t2", kExpiryEntry}, {"t3", kOneDay}}, "2024-05-06"),
+     {"t3", kOneDay, "r0", "2024-05-06", 0}},
+    // The renewal's stamp is that of its own entry, not of the run's last.
+    {"ExpiryMovedTakesTheNewExpiry",
+     kBefore,
+     Run({{"t1", kExpiryEntry}, {"t2", kRenewed}, {"t3", kMoved}}, "2024-05-06", "2024-06-06"),
+     {"t3", kMoved, "t2", "2024-06-06", 0}},
+    {"WarningCountsThoughTheProviderSaidSuccess",
+     kBefore,
+     Run({{"t1", kExpiryEntry}, {"t2", kRenewed}, {"t3", kUnchangedWarning}}, "2024-05-06", "2024-05-06"),
+     {"t3", kUnchangedWarning, "t2", "2024-05-06", 3}},
+    {"CheckLeavesTheFailures",
+     kBefore,
+     Run({{"t1", kExpiryEntry}, {"t2", kCheckDone}}, "2024-05-06"),
+     {"t2", kCheckDone, "r0", "2024-05-06", 2}},
+    {"RunEndedOnItsExpiryLeavesTheFailures",
+     kBefore,
+     Run({{"t1", kExpiryEntry}}, "2024-05-06"),
+     {"t1", kExpiryEntry, "r0", "2024-05-06", 2}},
+    {"EmptyNewExpiryKeepsTheOldRead",
+     kBefore,
+     Run({{"t1", kRenewed}, {"t2", kUnchangedWarning}}, "2024-05-06", ""),
+     {"t2", kUnchangedWarning, "t1", "2024-05-06", 3}},
+    {"RunWithoutEntriesChangesNothing", kBefore, Run({}, "2024"), kBefore},
+    {"FirstFailureFromNothing", RunRecord{}, Run({{"t1", kLoginFailed}}), {"t1", kLoginFailed, "", "", 1}},
+    {"FailuresStopAtTheLimit",
+     RunRecord{"", "", "", "", kMaxFailuresInRow},
+     Run({{"t1", kLoginFailed}}),
+     {"t1", kLoginFailed, "", "", kMaxFailuresInRow}},
+    {"NegativeFailuresCountFromZero",
+     RunRecord{"", "", "", "", -5},
+     Run({{"t1", kLoginFailed}}),
+     {"t1", kLoginFailed, "", "", 1}}};
 
-TEST_P(UpdatedRunRecordTest, FollowsTheRun) {
-  const UpdateCase& c = GetParam();
-  EXPECT_EQ(UpdatedRunRecord(c.before, c.run), c.after);
+TEST(UpdatedRunRecordTest, FollowsTheRun) {
+  for (const UpdateCase& c : kUpdateCases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(UpdatedRunRecord(c.before, c.run), c.after);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases,
-    UpdatedRunRecordTest,
-    ::testing::Values(
-        UpdateCase{"RenewedEndsTheFailures",
-                   kBefore,
-                   Run({{"t1", kLoggedIn}, {"t2", kExpiryEntry}, {"t3", kRenewed}}, "2024-05-06"),
-                   {"t3", kRenewed, "t3", "2024-05-06", 0}},
-        UpdateCase{"LoginFailedCountsAndKeepsTheExpiry",
-                   kBefore,
-                   Run({{"t1", kLoginFailed}}),
-                   {"t1", kLoginFailed, "r0", "e0", 3}},
-        UpdateCase{"TooEarlyIsGoodButNoRenewal",
-                   kBefore,
-                   Run({{"t1", kLoggedIn}, {"t2", kExpiryEntry}, {"t3", kOneDay}}, "2024-05-06"),
-                   {"t3", kOneDay, "r0", "2024-05-06", 0}},
-        // The renewal's stamp is that of its own entry, not of the run's last.
-        UpdateCase{"ExpiryMovedTakesTheNewExpiry",
-                   kBefore,
-                   Run({{"t1", kExpiryEntry}, {"t2", kRenewed}, {"t3", kMoved}}, "2024-05-06", "2024-06-06"),
-                   {"t3", kMoved, "t2", "2024-06-06", 0}},
-        UpdateCase{"WarningCountsThoughTheProviderSaidSuccess",
-                   kBefore,
-                   Run({{"t1", kExpiryEntry}, {"t2", kRenewed}, {"t3", kUnchangedWarning}}, "2024-05-06", "2024-05-06"),
-                   {"t3", kUnchangedWarning, "t2", "2024-05-06", 3}},
-        UpdateCase{"CheckLeavesTheFailures",
-                   kBefore,
-                   Run({{"t1", kExpiryEntry}, {"t2", kCheckDone}}, "2024-05-06"),
-                   {"t2", kCheckDone, "r0", "2024-05-06", 2}},
-        UpdateCase{"RunEndedOnItsExpiryLeavesTheFailures",
-                   kBefore,
-                   Run({{"t1", kExpiryEntry}}, "2024-05-06"),
-                   {"t1", kExpiryEntry, "r0", "2024-05-06", 2}},
-        UpdateCase{"EmptyNewExpiryKeepsTheOldRead",
-                   kBefore,
-                   Run({{"t1", kRenewed}, {"t2", kUnchangedWarning}}, "2024-05-06", ""),
-                   {"t2", kUnchangedWarning, "t1", "2024-05-06", 3}},
-        UpdateCase{"RunWithoutEntriesChangesNothing", kBefore, Run({}, "2024"), kBefore},
-        UpdateCase{"FirstFailureFromNothing",
-                   RunRecord{},
-                   Run({{"t1", kLoginFailed}}),
-                   {"t1", kLoginFailed, "", "", 1}},
-        UpdateCase{"FailuresStopAtTheLimit",
-                   RunRecord{"", "", "", "", kMaxFailuresInRow},
-                   Run({{"t1", kLoginFailed}}),
-                   {"t1", kLoginFailed, "", "", kMaxFailuresInRow}},
-        UpdateCase{"NegativeFailuresCountFromZero",
-                   RunRecord{"", "", "", "", -5},
-                   Run({{"t1", kLoginFailed}}),
-                   {"t1", kLoginFailed, "", "", 1}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 struct FailuresCase {
   const char* name;

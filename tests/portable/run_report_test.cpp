@@ -26,46 +26,42 @@ struct OutcomeCase {
   Kind kind;
 };
 
-class OutcomeOfMessageTest : public ::testing::TestWithParam<OutcomeCase> {};
+const OutcomeCase kOutcomeCases[] = {
+    {"LoginFailed", "demo" + kLoginFailed, RunOutcome::LoginFailed, Kind::Failed},
+    {"LoginFailedChineseUser", kChineseUser + kLoginFailed, RunOutcome::LoginFailed, Kind::Failed},
+    {"LoginFailedEmptyUser", kLoginFailed, RunOutcome::LoginFailed, Kind::Failed},
+    // A user name that reads like another verdict is still a login entry.
+    {"LoginFailedUserNamedLikeSuccess", kRenewed + kLoginFailed, RunOutcome::LoginFailed, Kind::Failed},
+    {"WrongPassword", "demo" + kWrongPassword, RunOutcome::WrongPassword, Kind::Failed},
+    {"NoVps", kNoFreeVps, RunOutcome::NoVps, Kind::Failed},
+    {"UnknownVerdict", kUnknownVerdict, RunOutcome::UnknownVerdict, Kind::Failed},
+    {"ExpiryUnchanged", kUnchangedWarning, RunOutcome::ExpiryUnchanged, Kind::Failed},
+    {"Renewed", kRenewed, RunOutcome::Renewed, Kind::Good},
+    {"TooEarly", kOneDay, RunOutcome::TooEarly, Kind::Good},
+    {"ExpiryMoved", kMovedLabel + "2024-05-06 \xA1\xFA 2024-06-06", RunOutcome::ExpiryMoved, Kind::Good},
+    {"ExpiryMovedFromEmpty", kMovedLabel + " \xA1\xFA 2024", RunOutcome::ExpiryMoved, Kind::Good},
+    {"CheckDone", kCheckDone, RunOutcome::CheckDone, Kind::Neither},
+    {"EndedOnExpiry", kExpiry + "2024-05-06 12:00:00", RunOutcome::None, Kind::Neither},
+    {"EndedOnLogin", "demo" + kLoggedIn, RunOutcome::None, Kind::Neither},
+    {"ConfigurationSaved", kConfigSaved, RunOutcome::None, Kind::Neither},
+    {"Empty", "", RunOutcome::None, Kind::Neither},
+    // Whole-message verdicts match only whole.
+    {"RenewedWithTrailingSpace", kRenewed + " ", RunOutcome::None, Kind::Neither},
+    {"RenewedInsideText", "x" + kRenewed, RunOutcome::None, Kind::Neither},
+    {"NoVpsWithSuffix", kNoFreeVps + "!", RunOutcome::None, Kind::Neither},
+    {"OneDayCut", kOneDay.substr(0, kOneDay.size() - 2), RunOutcome::None, Kind::Neither},
+    {"LoginFailedWithoutSpace", kLoginFailed.substr(1), RunOutcome::None, Kind::Neither},
+    {"LoginFailedNotAtEnd", "demo" + kLoginFailed + "x", RunOutcome::None, Kind::Neither},
+    {"MovedLabelNotAtStart", "x" + kMovedLabel, RunOutcome::None, Kind::Neither}};
 
-TEST_P(OutcomeOfMessageTest, ClassifiesTheLastMessage) {
-  const OutcomeCase& c = GetParam();
-  EXPECT_EQ(OutcomeOfMessage(c.message), c.outcome);
-  EXPECT_EQ(IsFailedRun(c.outcome), c.kind == Kind::Failed);
-  EXPECT_EQ(IsGoodRun(c.outcome), c.kind == Kind::Good);
+TEST(OutcomeOfMessageTest, ClassifiesTheLastMessage) {
+  for (const OutcomeCase& c : kOutcomeCases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(OutcomeOfMessage(c.message), c.outcome);
+    EXPECT_EQ(IsFailedRun(c.outcome), c.kind == Kind::Failed);
+    EXPECT_EQ(IsGoodRun(c.outcome), c.kind == Kind::Good);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases,
-    OutcomeOfMessageTest,
-    ::testing::Values(
-        OutcomeCase{"LoginFailed", "demo" + kLoginFailed, RunOutcome::LoginFailed, Kind::Failed},
-        OutcomeCase{"LoginFailedChineseUser", kChineseUser + kLoginFailed, RunOutcome::LoginFailed, Kind::Failed},
-        OutcomeCase{"LoginFailedEmptyUser", kLoginFailed, RunOutcome::LoginFailed, Kind::Failed},
-        // A user name that reads like another verdict is still a login entry.
-        OutcomeCase{"LoginFailedUserNamedLikeSuccess", kRenewed + kLoginFailed, RunOutcome::LoginFailed, Kind::Failed},
-        OutcomeCase{"WrongPassword", "demo" + kWrongPassword, RunOutcome::WrongPassword, Kind::Failed},
-        OutcomeCase{"NoVps", kNoFreeVps, RunOutcome::NoVps, Kind::Failed},
-        OutcomeCase{"UnknownVerdict", kUnknownVerdict, RunOutcome::UnknownVerdict, Kind::Failed},
-        OutcomeCase{"ExpiryUnchanged", kUnchangedWarning, RunOutcome::ExpiryUnchanged, Kind::Failed},
-        OutcomeCase{"Renewed", kRenewed, RunOutcome::Renewed, Kind::Good},
-        OutcomeCase{"TooEarly", kOneDay, RunOutcome::TooEarly, Kind::Good},
-        OutcomeCase{"ExpiryMoved", kMovedLabel + "2024-05-06 \xA1\xFA 2024-06-06", RunOutcome::ExpiryMoved, Kind::Good},
-        OutcomeCase{"ExpiryMovedFromEmpty", kMovedLabel + " \xA1\xFA 2024", RunOutcome::ExpiryMoved, Kind::Good},
-        OutcomeCase{"CheckDone", kCheckDone, RunOutcome::CheckDone, Kind::Neither},
-        OutcomeCase{"EndedOnExpiry", kExpiry + "2024-05-06 12:00:00", RunOutcome::None, Kind::Neither},
-        OutcomeCase{"EndedOnLogin", "demo" + kLoggedIn, RunOutcome::None, Kind::Neither},
-        OutcomeCase{"ConfigurationSaved", kConfigSaved, RunOutcome::None, Kind::Neither},
-        OutcomeCase{"Empty", "", RunOutcome::None, Kind::Neither},
-        // Whole-message verdicts match only whole.
-        OutcomeCase{"RenewedWithTrailingSpace", kRenewed + " ", RunOutcome::None, Kind::Neither},
-        OutcomeCase{"RenewedInsideText", "x" + kRenewed, RunOutcome::None, Kind::Neither},
-        OutcomeCase{"NoVpsWithSuffix", kNoFreeVps + "!", RunOutcome::None, Kind::Neither},
-        OutcomeCase{"OneDayCut", kOneDay.substr(0, kOneDay.size() - 2), RunOutcome::None, Kind::Neither},
-        OutcomeCase{"LoginFailedWithoutSpace", kLoginFailed.substr(1), RunOutcome::None, Kind::Neither},
-        OutcomeCase{"LoginFailedNotAtEnd", "demo" + kLoginFailed + "x", RunOutcome::None, Kind::Neither},
-        OutcomeCase{"MovedLabelNotAtStart", "x" + kMovedLabel, RunOutcome::None, Kind::Neither}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RecordRunEntryTest, KeepsEntriesInOrderAndTheOutcomeOfTheLast) {
   RunReport report;
