@@ -4,13 +4,11 @@
 
 #include <string_view>
 
+#include "config/advanced_settings.h"
 #include "config/config_file.h"
 #include "runtime/text/text.h"
 
 namespace korvan {
-
-// 高级设置
-inline constexpr std::string_view kAdvancedSection = "\xB8\xDF\xBC\xB6\xC9\xE8\xD6\xC3";
 
 inline constexpr std::string_view kServerChanKey = "serverchan";
 inline constexpr std::string_view kPushPlusKey = "pushplus";
