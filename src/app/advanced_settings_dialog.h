@@ -1,0 +1,29 @@
+// The "高级设置…" dialog: the advanced and alert settings of korvan.ini, a test of the push channels,
+// 确定 and 取消. Modal to its owner; the keyboard works as in any dialog box.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string_view>
+
+#include "config/alert_settings.h"
+#include "config/config_file.h"
+#include "runtime/text/text.h"
+
+namespace korvan {
+
+struct AdvancedSettingsDialogHooks {
+  // Receives "高级设置已保存" or "高级设置保存失败" after 确定.
+  std::function<void(std::string_view message)> appendLog;
+  // Sends the test message to every channel of the settings as entered and returns one line per
+  // channel (code page 936). Called on a thread of its own; when empty, the test button is disabled.
+  std::function<Text(const AlertSettings&)> sendTestMessages;
+};
+
+// Shows the dialog for korvan.ini beside the program and returns when it is closed.
+void ShowAdvancedSettingsDialog(HWND owner, const AdvancedSettingsDialogHooks& hooks);
+// The same for the settings kept in store.
+void ShowAdvancedSettingsDialog(HWND owner, const AdvancedSettingsDialogHooks& hooks, ConfigStore& store);
+
+}  // namespace korvan
