@@ -15,15 +15,8 @@
 namespace korvan {
 namespace {
 
-constexpr int kFirstFieldId = 2001;
 constexpr int kFirstCaptionId = 2101;
 constexpr UINT kTestDoneMessage = WM_APP + 41;
-
-int FieldId(const AdvancedFieldSpec& spec) {
-  if (spec.kind == AdvancedFieldKind::OkButton) return IDOK;
-  if (spec.kind == AdvancedFieldKind::CancelButton) return IDCANCEL;
-  return kFirstFieldId + static_cast<int>(spec.field);
-}
 
 bool HasCaptionLabel(AdvancedFieldKind kind) {
   return kind == AdvancedFieldKind::TextBox || kind == AdvancedFieldKind::Choice ||
@@ -85,7 +78,7 @@ class AdvancedSettingsDialog {
   }
 
   int Scaled(int value) const { return MulDiv(value, dpi_, 96); }
-  HWND Field(AdvancedField field) const { return GetDlgItem(dialog_, FieldId(AdvancedFieldSpecOf(field))); }
+  HWND Field(AdvancedField field) const { return GetDlgItem(dialog_, AdvancedFieldId(field)); }
 
   void OnInitDialog() {
     dpi_ = ScreenDpi();
@@ -155,7 +148,7 @@ class AdvancedSettingsDialog {
       CreateChild(L"STATIC", caption, 0, 0, kFirstCaptionId + static_cast<int>(spec.field), kAdvancedCaptionLeft,
                   spec.top + 4, kAdvancedCaptionWidth, 18);
     }
-    const int id = FieldId(spec);
+    const int id = AdvancedFieldId(spec.field);
     switch (spec.kind) {
       case AdvancedFieldKind::CheckBox:
         CreateChild(L"BUTTON", caption, WS_TABSTOP | BS_AUTOCHECKBOX, 0, id, spec.left, spec.top, spec.width,
@@ -235,7 +228,7 @@ class AdvancedSettingsDialog {
       OnOk();
     } else if (id == IDCANCEL) {
       EndDialog(dialog_, IDCANCEL);
-    } else if (id == FieldId(AdvancedFieldSpecOf(AdvancedField::SendTest))) {
+    } else if (id == AdvancedFieldId(AdvancedField::SendTest)) {
       OnSendTest();
     }
   }

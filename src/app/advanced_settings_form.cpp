@@ -37,6 +37,14 @@ const AdvancedFieldSpec& AdvancedFieldSpecOf(AdvancedField field) {
   return kAdvancedFields[static_cast<std::size_t>(field)];
 }
 
+int AdvancedFieldId(AdvancedField field) {
+  switch (AdvancedFieldSpecOf(field).kind) {
+    case AdvancedFieldKind::OkButton: return 1;
+    case AdvancedFieldKind::CancelButton: return 2;
+    default: return 2001 + static_cast<int>(field);
+  }
+}
+
 int NotifyChoiceIndex(std::string_view stored) {
   const Text value = TrimBlanks(stored);
   for (int index = 0; index < kNotifyChoiceCount; ++index) {

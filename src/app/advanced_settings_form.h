@@ -91,6 +91,8 @@ inline constexpr AdvancedFieldSpec kAdvancedFields[] = {
 inline constexpr int kAdvancedFieldCount = static_cast<int>(sizeof(kAdvancedFields) / sizeof(kAdvancedFields[0]));
 
 const AdvancedFieldSpec& AdvancedFieldSpecOf(AdvancedField field);
+// The control's child window id: 确定 and 取消 have the dialog box's own (IDOK 1, IDCANCEL 2).
+int AdvancedFieldId(AdvancedField field);
 
 struct NotifyChoice {
   std::string_view value;    // as stored under "notify"
