@@ -41,7 +41,7 @@ void RenewalWorker(RenewalMode mode) {
   ports.request = PanelRequestOverHttp();
   ports.userName = [] { return ReadBoxOnWindowThread(FormControl::UserBox); };
   ports.password = [] { return ReadBoxOnWindowThread(FormControl::PasswordBox); };
-  ports.appendLog = AppendLog;
+  ports.appendLog = [history = advanced.history](std::string_view message) { return AppendRunLog(message, history); };
   ports.setLoginOk = [](bool ok) { loginOk().store(ok); };
   ports.settings = [verify = advanced.verify] { return RunSettings{verify}; };
   ports.mode = mode;

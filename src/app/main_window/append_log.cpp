@@ -1,15 +1,52 @@
 #include "app/main_window/append_log.h"
 
+#include <chrono>
+
+#include "app/entry_order.h"
+#include "app/main_window/configuration.h"
+#include "app/main_window/window_thread.h"
+#include "renewal/history_file.h"
 #include "renewal/log_entry.h"
 #include "renewal/network_time.h"
+#include "runtime/system/threads.h"
 
 namespace korvan {
+namespace {
 
-// The time page is read on the caller's thread: the window's thread is held only for the append.
-Text AppendLog(std::string_view message) {
+// Longer than any time-page request can take: an entry waits this long at most for the one before.
+constexpr std::chrono::milliseconds kTurnLimit{60000};
+
+EntryOrder& LogOrder() {
+  static EntryOrder order;
+  return order;
+}
+
+// The time page is read outside the turn, so a slow page holds up the entries after it only while
+// they wait for their own turn; the log box and korvan.log get each entry in the same order.
+Text WriteEntry(std::uint64_t turn, std::string_view message, bool history) {
   const DateTime stamp = FetchNetworkTime();
-  AppendToLogBox(LogEntryText(stamp, message));
+  const Text entry = LogEntryText(stamp, message);
+  const EntryTurn hold(LogOrder(), turn, kTurnLimit);
+  AppendToLogBox(entry);
+  if (history) AppendToHistory(entry);
   return DateTimeToText(stamp);
+}
+
+}  // namespace
+
+Text AppendLog(std::string_view message) { return AppendRunLog(message, ReadAdvancedSettings().history); }
+
+Text AppendRunLog(std::string_view message, bool history) {
+  const std::uint64_t turn = LogOrder().Take();
+  if (!OnWindowThread()) return WriteEntry(turn, message, history);
+  // The window's thread never waits for the time page: a thread of its own stamps the entry.
+  if (StartThread([turn, message = Text(message), history] { WriteEntry(turn, message, history); })) return {};
+  // No thread to be had: written at once, out of turn, rather than waiting for one on this thread.
+  const Text entry = LogEntryText(FetchNetworkTime(), message);
+  AppendToLogBox(entry);
+  if (history) AppendToHistory(entry);
+  LogOrder().Done(turn);
+  return {};
 }
 
 }  // namespace korvan

@@ -11,4 +11,9 @@ bool RunOnWindowThread(const std::function<void()>& work) {
   return SendMessageW(window, kRunOnWindowThreadMessage, 0, reinterpret_cast<LPARAM>(&work)) != 0;
 }
 
+bool OnWindowThread() {
+  HWND window = MainWindowHandle();
+  return window && GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+}
+
 }  // namespace korvan

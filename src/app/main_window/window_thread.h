@@ -10,4 +10,7 @@ namespace korvan {
 // plain call. False, and work not run, when there is no main window (not yet made, or gone).
 bool RunOnWindowThread(const std::function<void()>& work);
 
+// True on the main window's own thread.
+bool OnWindowThread();
+
 }  // namespace korvan
