@@ -294,8 +294,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ModeCase{"RenewWithoutVerify", RenewalMode::Renew, false, kSuccessAnswer, kMovedPage, {kRenewed}, "",
                  RunOutcome::Renewed},
-        ModeCase{"UnknownVerdictWithoutVerifyLogsNothing", RenewalMode::Renew, false, "?", kMovedPage, {}, "",
-                 RunOutcome::None},
         ModeCase{"VerifyExpiryMoved", RenewalMode::Renew, true, kSuccessAnswer, kMovedPage, {kRenewed, kMoved},
                  "2024-05-07 12:00:00", RunOutcome::ExpiryMoved},
         ModeCase{"VerifyExpiryKept", RenewalMode::Renew, true, kSuccessAnswer, kRenewalPage,
@@ -304,8 +302,6 @@ INSTANTIATE_TEST_SUITE_P(
                  {message_bytes::kUnknownVerdict}, "2024-05-06 12:00:00", RunOutcome::UnknownVerdict},
         ModeCase{"VerifyUnknownVerdictMoved", RenewalMode::Renew, true, "", kMovedPage,
                  {message_bytes::kUnknownVerdict, kMoved}, "2024-05-07 12:00:00", RunOutcome::ExpiryMoved},
-        ModeCase{"VerifyOneDayKept", RenewalMode::Renew, true, kOneDayEscapedUtf8, kRenewalPage, {kOneDay},
-                 "2024-05-06 12:00:00", RunOutcome::TooEarly},
         ModeCase{"VerifyPageEmptied", RenewalMode::Renew, true, kSuccessAnswer, "",
                  {kRenewed, message_bytes::kUnchangedWarning}, "", RunOutcome::ExpiryUnchanged},
         ModeCase{"CheckOnly", RenewalMode::CheckOnly, false, kSuccessAnswer, kMovedPage, {message_bytes::kCheckDone},
