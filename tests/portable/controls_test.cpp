@@ -172,7 +172,9 @@ TEST_P(TimerDue, CountsDownToTheNextTickFromTheMomentItWasArmed) {
     f.control.Advance(step.advance);
     EXPECT_EQ(f.timer.MillisecondsToNextTick(), step.expected) << "step " << i;
     // Whatever it says, the fake platform timer agrees.
-    if (f.control.Running()) EXPECT_EQ(f.control.Due() - f.clock.now, step.expected) << "step " << i;
+    if (f.control.Running()) {
+      EXPECT_EQ(f.control.Due() - f.clock.now, step.expected) << "step " << i;
+    }
   }
 }
 

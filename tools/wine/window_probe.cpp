@@ -18,7 +18,8 @@
 //   window_probe tick ID              posts the tick of timer ID to the main window, as the timer would
 //   window_probe sys ID               posts WM_SYSCOMMAND ID to the main window, as its system menu would
 //   window_probe system-menu          one line per item of the main window's system menu: id, text
-//                                     (a separator has id 0 and no text)
+//                                     (a separator has id 0 and no text); Windows only, as Wine keeps
+//                                     menus per process and answers 1 here
 // With KORVAN_PROBE_EXE set to the end of a program's path (say "\\case-1\\korvan.exe"), only the
 // windows of that program count, so that cases running side by side each read their own window.
 // Exit code 0 on success, 1 when the window or box was not found in time, 2 on bad arguments.
