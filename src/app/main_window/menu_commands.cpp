@@ -5,8 +5,10 @@
 
 #include <string>
 
+#include "app/advanced_settings_dialog.h"
 #include "app/form_controls.h"
 #include "app/main_window.h"
+#include "app/main_window/append_log.h"
 #include "app/renewal_worker.h"
 #include "app/run_events.h"
 #include "renewal/history_file.h"
@@ -60,7 +62,11 @@ void OnOpenRunLogCommand() {
   if (result <= 32) ShowInformation(JoinTexts(kCannotOpenRunLogMessage, path));
 }
 
-// The dialog is its own change; until it is bound here the command does nothing.
-void OnAdvancedSettingsCommand() {}
+// The test messages come with the push channels' sender; until then the dialog's test button is off.
+void OnAdvancedSettingsCommand() {
+  AdvancedSettingsDialogHooks hooks;
+  hooks.appendLog = [](std::string_view message) { AppendLog(message); };
+  ShowAdvancedSettingsDialog(MainWindowHandle(), hooks);
+}
 
 }  // namespace korvan
