@@ -27,7 +27,19 @@ void Timer::SetInterval(std::int32_t milliseconds) {
   if (milliseconds == interval_) return;
   interval_ = milliseconds;
   control_.Stop();
-  if (interval_ > 0) control_.Start(static_cast<std::uint32_t>(interval_));
+  if (interval_ > 0) {
+    control_.Start(static_cast<std::uint32_t>(interval_));
+    armedAt_ = control_.Now();
+  }
+}
+
+// A periodic timer's ticks fall on whole periods after arming, also when a late or missed tick
+// shifted nothing of the countdown.
+std::int64_t Timer::MillisecondsToNextTick() const {
+  if (interval_ <= 0) return 0;
+  const std::int64_t elapsed = control_.Now() - armedAt_;
+  if (elapsed < 0) return interval_;
+  return interval_ - elapsed % interval_;
 }
 
 void Timer::ControlTicked() {

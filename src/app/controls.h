@@ -73,13 +73,16 @@ class EditBox : public Control {
   bool writing_ = false;
 };
 
-// The platform side of a window timer: a periodic countdown that can be (re)started or stopped.
+// The platform side of a window timer: a periodic countdown that can be (re)started or stopped,
+// and the clock it counts on.
 class TimerControl {
  public:
   virtual ~TimerControl() = default;
   // Starts the countdown anew with this period (above 0), replacing a running one.
   virtual void Start(std::uint32_t milliseconds) = 0;
   virtual void Stop() = 0;
+  // A monotonic clock in milliseconds; only differences of its readings count.
+  virtual std::int64_t Now() const = 0;
 };
 
 // A timer with a signed 32-bit interval: a negative value stores 0; the value it already has changes
@@ -91,6 +94,9 @@ class Timer : public Control {
 
   std::int32_t Interval() const { return interval_; }
   void SetInterval(std::int32_t milliseconds);
+  // Milliseconds until the next tick is due, counted from the moment the countdown was armed; 0
+  // when the timer is not armed.
+  std::int64_t MillisecondsToNextTick() const;
   void SetTickHandler(std::function<void()> handler) { tick_ = std::move(handler); }
 
   // The platform reports one tick. A tick that was already queued when the timer stopped is dropped.
@@ -100,6 +106,7 @@ class Timer : public Control {
   TimerControl& control_;
   std::function<void()> tick_;
   std::int32_t interval_ = 0;
+  std::int64_t armedAt_ = 0;
 };
 
 class LabelControl {

@@ -11,6 +11,7 @@
 #include "app/form_controls.h"
 #include "app/main_window/event_bindings.h"
 #include "app/main_window/handlers.h"
+#include "app/main_window/system_menu.h"
 #include "app/win32_controls.h"
 #include "resources/resource_ids.h"
 #include "runtime/system/wide_text.h"
@@ -99,6 +100,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE:
       BuildForm();
       BindEvents(MainFormControls(), MainWindowEventBindings());
+      AddSystemMenuCommands(window_, MainWindowSystemMenu());
       StartControls();
       MainWindowSlot().store(window_);
       // After the window is shown: the first-use message box then has the window behind it.
@@ -120,6 +122,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       OnTimer(wParam);
       return 0;
+    case WM_SYSCOMMAND:
+      if (RunSystemMenuCommand(MainWindowSystemMenu(), wParam)) return 0;
+      break;
     case WM_CTLCOLORSTATIC:
       return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_SETCURSOR:

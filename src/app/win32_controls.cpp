@@ -31,6 +31,8 @@ void Win32TimerControl::Start(std::uint32_t milliseconds) { SetTimer(owner_, id_
 
 void Win32TimerControl::Stop() { KillTimer(owner_, id_); }
 
+std::int64_t Win32TimerControl::Now() const { return static_cast<std::int64_t>(GetTickCount64()); }
+
 Text Win32LabelControl::ReadCaption() const { return ReadWindowText(label_); }
 
 void Win32LabelControl::WriteCaption(std::string_view caption) {

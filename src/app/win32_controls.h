@@ -26,6 +26,7 @@ class Win32TimerControl final : public TimerControl {
   Win32TimerControl(HWND owner, UINT_PTR id) : owner_(owner), id_(id) {}
   void Start(std::uint32_t milliseconds) override;
   void Stop() override;
+  std::int64_t Now() const override;
 
  private:
   HWND owner_;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -146,6 +147,49 @@ TEST(Timer, TickQueuedBeforeStopIsDropped) {
   f.timer.ControlTicked();  // a WM_TIMER that was already in the queue
   EXPECT_EQ(f.ticks, 0);
 }
+
+// One step on the fake clock: write the interval (when set) or move the clock on, then read how far
+// off the next tick is.
+struct DueStep {
+  std::optional<std::int32_t> interval;
+  std::int64_t advance;
+  std::int64_t expected;
+};
+
+struct DueCase {
+  const char* name;
+  std::vector<DueStep> steps;
+};
+
+class TimerDue : public ::testing::TestWithParam<DueCase> {};
+
+TEST_P(TimerDue, CountsDownToTheNextTickFromTheMomentItWasArmed) {
+  TimerFixture f;
+  f.control.Advance(12345);  // the clock does not start at 0
+  for (std::size_t i = 0; i < GetParam().steps.size(); ++i) {
+    const DueStep& step = GetParam().steps[i];
+    if (step.interval) f.timer.SetInterval(*step.interval);
+    f.control.Advance(step.advance);
+    EXPECT_EQ(f.timer.MillisecondsToNextTick(), step.expected) << "step " << i;
+    // Whatever it says, the fake platform timer agrees.
+    if (f.control.Running()) {
+      EXPECT_EQ(f.control.Due() - f.clock.now, step.expected) << "step " << i;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, TimerDue,
+    ::testing::Values(
+        DueCase{"NotArmed", {{std::nullopt, 5000, 0}, {-1, 0, 0}}},
+        DueCase{"JustArmed", {{600000, 0, 600000}}},
+        DueCase{"PartWay", {{600000, 1, 599999}, {std::nullopt, 200000, 399999}}},
+        DueCase{"AfterTicks", {{1000, 1000, 1000}, {std::nullopt, 2500, 500}}},
+        DueCase{"SameIntervalKeepsTheCountdown", {{1000, 600, 400}, {1000, 0, 400}}},
+        DueCase{"OtherIntervalRestartsFromNow", {{1000, 600, 400}, {3000, 100, 2900}}},
+        DueCase{"Stopped", {{1000, 600, 400}, {0, 100, 0}}},
+        DueCase{"LongestPeriod", {{2145600000, 3600000, 2142000000}}}),
+    [](const ::testing::TestParamInfo<DueCase>& info) { return info.param.name; });
 
 TEST(HtmlView, WritingTheAddressAlwaysNavigates) {
   FakeHtmlViewControl control;

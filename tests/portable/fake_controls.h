@@ -49,6 +49,7 @@ class FakeTimerControl : public TimerControl {
     ++starts;
   }
   void Stop() override { period_ = 0; }
+  std::int64_t Now() const override { return clock_.now; }
   bool Running() const { return period_ > 0; }
   std::int64_t Due() const { return due_; }
 

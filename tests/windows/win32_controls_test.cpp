@@ -189,6 +189,15 @@ TEST(TimerOnWin32, TicksWhileArmedAndStopsAtZero) {
   EXPECT_EQ(ticks, stoppedAt);
 }
 
+TEST(TimerOnWin32, CountsDownOnTheSystemClock) {
+  Host host(ES_AUTOHSCROLL);
+  host.timer->SetInterval(60000);
+  Sleep(120);
+  const std::int64_t left = host.timer->MillisecondsToNextTick();
+  EXPECT_LE(left, 60000 - 100);
+  EXPECT_GT(left, 60000 - 5000);
+}
+
 TEST(LabelOnWin32, TransparentLabelShowsTheCaptionUnchanged) {
   Host host(ES_AUTOHSCROLL);
   HWND label = CreateWindowExW(WS_EX_TRANSPARENT, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 100, 150, 24, host.window,

@@ -16,6 +16,10 @@
 //   window_probe keys KEY...          brings the main window to the front and presses each key as
 //                                     keyboard input: tab, shift+tab, enter, space
 //   window_probe tick ID              posts the tick of timer ID to the main window, as the timer would
+//   window_probe sys ID               posts WM_SYSCOMMAND ID to the main window, as its system menu would
+//   window_probe system-menu          one line per item of the main window's system menu: id, text
+//                                     (a separator has id 0 and no text); Windows only, as Wine keeps
+//                                     menus per process and answers 1 here
 // With KORVAN_PROBE_EXE set to the end of a program's path (say "\\case-1\\korvan.exe"), only the
 // windows of that program count, so that cases running side by side each read their own window.
 // Exit code 0 on success, 1 when the window or box was not found in time, 2 on bad arguments.
@@ -24,6 +28,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -221,6 +226,22 @@ int PressKeys(HWND main, wchar_t** keys, int count) {
   return 0;
 }
 
+int ListSystemMenu(HWND main) {
+  HMENU menu = GetSystemMenu(main, FALSE);
+  if (!menu) return 1;
+  const int count = GetMenuItemCount(menu);
+  if (count < 0) return 1;
+  for (int position = 0; position < count; ++position) {
+    wchar_t text[256] = {};
+    GetMenuStringW(menu, static_cast<UINT>(position), text, 256, MF_BYPOSITION);
+    const UINT id = GetMenuItemID(menu, position);
+    char number[32];
+    std::snprintf(number, sizeof number, "{\"id\": %u, ", id == static_cast<UINT>(-1) ? 0u : id);
+    Print(std::string(number) + "\"text\": " + Json(text) + "}");
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main() {
@@ -278,6 +299,12 @@ int main() {
   } else if (command == L"tick" && count >= 3) {
     PostMessageW(main, WM_TIMER, static_cast<WPARAM>(_wtoi(args[2])), 0);
     result = 0;
+  } else if (command == L"sys" && count >= 3) {
+    // Posted: the command's message box must not block the probe.
+    PostMessageW(main, WM_SYSCOMMAND, static_cast<WPARAM>(std::wcstoul(args[2], nullptr, 0)), 0);
+    result = 0;
+  } else if (command == L"system-menu") {
+    result = ListSystemMenu(main);
   }
   LocalFree(args);
   return result;

@@ -1,0 +1,72 @@
+#include "app/main_window/menu_commands.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "app/advanced_settings_dialog.h"
+#include "app/form_controls.h"
+#include "app/main_window.h"
+#include "app/main_window/append_log.h"
+#include "app/renewal_worker.h"
+#include "app/run_events.h"
+#include "renewal/history_file.h"
+#include "renewal/run_status_text.h"
+#include "runtime/system/files.h"
+#include "runtime/system/message_box.h"
+#include "runtime/system/wide_text.h"
+
+namespace korvan {
+namespace {
+
+// 正在运行续期，请稍后再试
+constexpr std::string_view kRunUnderWayMessage =
+    "\xD5\xFD\xD4\xDA\xD4\xCB\xD0\xD0\xD0\xF8\xC6\xDA\xA3\xAC\xC7\xEB\xC9\xD4\xBA\xF3\xD4\xD9\xCA\xD4";
+// 尚未保存运行记录。请在系统菜单“高级设置…”中勾选“保存运行记录到 korvan.log”。
+constexpr std::string_view kNoRunLogMessage =
+    "\xC9\xD0\xCE\xB4\xB1\xA3\xB4\xE6\xD4\xCB\xD0\xD0\xBC\xC7\xC2\xBC\xA1\xA3\xC7\xEB\xD4\xDA\xCF\xB5\xCD\xB3\xB2\xCB"
+    "\xB5\xA5\xA1\xB0\xB8\xDF\xBC\xB6\xC9\xE8\xD6\xC3\xA1\xAD\xA1\xB1\xD6\xD0\xB9\xB4\xD1\xA1\xA1\xB0\xB1\xA3\xB4\xE6"
+    "\xD4\xCB\xD0\xD0\xBC\xC7\xC2\xBC\xB5\xBD korvan.log\xA1\xB1\xA1\xA3";
+// 无法打开运行记录：
+constexpr std::string_view kCannotOpenRunLogMessage =
+    "\xCE\xDE\xB7\xA8\xB4\xF2\xBF\xAA\xD4\xCB\xD0\xD0\xBC\xC7\xC2\xBC\xA3\xBA";
+
+void ShowInformation(std::string_view message) { ShowMessage(message, 0, std::nullopt, MainWindowHandle()); }
+
+}  // namespace
+
+void OnRunStatusCommand() {
+  RecordSource source = RecordSource::ThisProcess;
+  const RunRecord record = CurrentRunRecord(&source);
+  const FormControls& form = MainFormControls();
+  const Text text = RunStatusText(record, source, form.Get<Timer>(FormControl::RenewTimer).MillisecondsToNextTick(),
+                                  form.Get<Timer>(FormControl::RestartTimer).MillisecondsToNextTick());
+  ShowMessage(text, 0, kRunStatusTitle, MainWindowHandle());
+}
+
+void OnCheckNowCommand() {
+  if (!StartCheckWorker()) ShowInformation(kRunUnderWayMessage);
+}
+
+void OnOpenRunLogCommand() {
+  const Text path = HistoryFilePath();
+  if (FileSize(path) < 0) {
+    ShowInformation(kNoRunLogMessage);
+    return;
+  }
+  // No handler for .log files (a bare Wine prefix) is an answer of 32 or less, not a crash.
+  const std::wstring widePath = AnsiToWide(path);
+  const auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(MainWindowHandle(), L"open", widePath.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  if (result <= 32) ShowInformation(JoinTexts(kCannotOpenRunLogMessage, path));
+}
+
+// The test messages come with the push channels' sender; until then the dialog's test button is off.
+void OnAdvancedSettingsCommand() {
+  AdvancedSettingsDialogHooks hooks;
+  hooks.appendLog = [](std::string_view message) { AppendLog(message); };
+  ShowAdvancedSettingsDialog(MainWindowHandle(), hooks);
+}
+
+}  // namespace korvan
