@@ -1,16 +1,22 @@
 // The renewal worker: one detached thread per start that runs one renewal and ends.
 #pragma once
 
+#include "renewal/renew_free_vps.h"
+
 namespace korvan {
 
 // Starts a worker running RenewalWorker, unless a renewal is still under way; then it starts
 // nothing (the next tick is the retry).
 void StartRenewalWorker();
 
-// True while a started renewal has not yet returned.
+// Starts a worker running one check (login, VPS list, renewal page; never the renewal form) through
+// the same gate; false, and nothing started, when a run is under way.
+bool StartCheckWorker();
+
+// True while a started renewal or check has not yet returned.
 bool RenewalRunning();
 
-// The worker's entry: one RenewFreeVps.
-void RenewalWorker();
+// The worker's entry: the settings read afresh, OnRunStarting, one RenewFreeVps, OnRunFinished.
+void RenewalWorker(RenewalMode mode = RenewalMode::Renew);
 
 }  // namespace korvan

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string_view>
 
+#include "renewal/run_report.h"
 #include "runtime/text/text.h"
 
 namespace korvan {
@@ -20,14 +21,26 @@ struct PanelRequest {
   friend bool operator==(const PanelRequest&, const PanelRequest&) = default;
 };
 
+// Renew: the whole run. CheckOnly: login, VPS list and renewal page with their entries, then
+// "检查完成：未提交续期"; the renewal form is never sent.
+enum class RenewalMode { Renew, CheckOnly };
+
+// What a run takes from the settings, read once at its start.
+struct RunSettings {
+  bool verify = false;  // read the renewal page again after the renewal and check the expiry moved
+};
+
 // What a run needs from the rest of the program: one exchange with the panel, the user name and the
-// password as they stand at the moment of asking, a writer of log entries and the loginOk flag.
+// password as they stand at the moment of asking, a writer of log entries that gives the stamp of
+// the entry it wrote, the loginOk flag and the settings of this run (defaults when not set).
 struct RenewalPorts {
   std::function<ByteSet(const PanelRequest&)> request;
   std::function<Text()> userName;
   std::function<Text()> password;
-  std::function<void(std::string_view)> appendLog;
+  std::function<Text(std::string_view message)> appendLog;
   std::function<void(bool)> setLoginOk;
+  std::function<RunSettings()> settings;
+  RenewalMode mode = RenewalMode::Renew;
 };
 
 // "http://" + the provider's site host, no trailing slash.
@@ -37,7 +50,8 @@ Text SiteRoot();
 // "&", "=", "%", "+" or a space in them cannot break the form.
 Text LoginBody(std::string_view userName, std::string_view password);
 
-void RenewFreeVps(const RenewalPorts& ports);
+// One run; the report holds every entry it logged with its stamp.
+RunReport RenewFreeVps(const RenewalPorts& ports);
 
 class PanelCookies;
 // One exchange with the panel: HttpRequest with the cookie text in/out and the answer's own cookies out.

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "korvan/hosts.h"
+#include "run_message_bytes.h"
 
 namespace korvan {
 namespace {
@@ -39,6 +41,7 @@ const Text kRoot = Text("http://") + hosts::kSite;
 // A panel that answers each path (without query) with a fixed answer and records what was asked.
 struct FakePanel {
   std::map<Text, ByteSet> answers;
+  std::map<Text, ByteSet> answersAfterRenewal;  // take over once the renewal form was sent
   std::vector<PanelRequest> requests;
   std::vector<Text> log;
   std::vector<bool> loginOkWrites;
@@ -51,12 +54,21 @@ struct FakePanel {
       requests.push_back(request);
       Text path = request.url.substr(kRoot.size());
       path = path.substr(0, path.find('?'));
+      const bool renewed = std::any_of(requests.begin(), requests.end() - 1, [](const PanelRequest& r) {
+        return r.url.ends_with("/vpsadm/selfvpsmodifyendtime.asp");
+      });
+      if (const auto later = answersAfterRenewal.find(path); renewed && later != answersAfterRenewal.end()) {
+        return later->second;
+      }
       const auto answer = answers.find(path);
       return answer == answers.end() ? ByteSet{} : answer->second;
     };
     ports.userName = [this] { return user; };
     ports.password = [this] { return password; };
-    ports.appendLog = [this](std::string_view message) { log.emplace_back(message); };
+    ports.appendLog = [this](std::string_view message) {
+      log.emplace_back(message);
+      return "stamp " + std::to_string(log.size());
+    };
     ports.setLoginOk = [this](bool ok) { loginOkWrites.push_back(ok); };
     return ports;
   }
@@ -217,6 +229,102 @@ INSTANTIATE_TEST_SUITE_P(
         VerdictCase{"EscapedZeroIsDroppedNotAnEnd", "%00" + kSucceededEscapedUtf8, {kRenewed}},
         VerdictCase{"Empty", "", {}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// How the run mode and the verification shape a run that got as far as the renewal page.
+struct ModeCase {
+  const char* name;
+  RenewalMode mode;
+  bool verify;
+  Text verdict;                     // the renewal form's answer
+  Text pageAfter;                   // the renewal page once renewed
+  std::vector<Text> entries;        // after the login and expiry entries
+  Text newExpiry;                   // in the report
+  RunOutcome outcome;
+};
+
+class RunMode : public ::testing::TestWithParam<ModeCase> {};
+
+TEST_P(RunMode, SendsTheRequestsAndLogsTheEntriesOfTheMode) {
+  namespace m = message_bytes;
+  const ModeCase& c = GetParam();
+  FakePanel panel;
+  panel.AnswerAll(kLoginOkPage, kListOneVps, kRenewalPage, c.verdict);
+  panel.answersAfterRenewal["/vpsadm/selfvpsmodifyrepay.asp"] = Bytes(c.pageAfter);
+  RenewalPorts ports = panel.Ports();
+  ports.mode = c.mode;
+  ports.settings = [&c] { return RunSettings{c.verify}; };
+  const RunReport report = RenewFreeVps(ports);
+
+  std::vector<PanelRequest> expected{
+      {kRoot + "/user/usertop_login.asp", 1, "username=alice&password=secret&Submit.x=40&Submit.y=5",
+       "Referer: " + kRoot + "/idc/top_login.asp"},
+      {kRoot + "/user/vpsadm.asp", 0, "", "Referer: " + kRoot + "/user/logininfo.asp"},
+      {kRoot + "/vpsadm/selfvpsmodifyrepay.asp?id=4711", 0, "", "Referer: " + kRoot + "/user/vpsadm.asp"},
+  };
+  if (c.mode == RenewalMode::Renew) {
+    expected.push_back({kRoot + "/vpsadm/selfvpsmodifyendtime.asp", 1,
+                        "year=9001&moneynow=0&id=4711&Submit=%C2%ED%C9%CF%D0%F8%C6%DA",
+                        "Referer: " + kRoot + "/user/vpsadm.asp"});
+  }
+  // The verification reads the renewal page again exactly as the third request did.
+  if (c.verify && c.mode == RenewalMode::Renew) expected.push_back(expected[2]);
+  EXPECT_EQ(panel.requests, expected);
+
+  std::vector<Text> entries{"alice" + m::kLoggedIn, m::kExpiry + "2024-05-06 12:00:00"};
+  entries.insert(entries.end(), c.entries.begin(), c.entries.end());
+  EXPECT_EQ(panel.log, entries);
+  ASSERT_EQ(report.entries.size(), entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    EXPECT_EQ(report.entries[i].message, entries[i]);
+    EXPECT_EQ(report.entries[i].stamp, "stamp " + std::to_string(i + 1));
+  }
+  EXPECT_EQ(report.userName, "alice");
+  EXPECT_EQ(report.vpsId, "4711");
+  EXPECT_EQ(report.expiry, "2024-05-06 12:00:00");
+  EXPECT_EQ(report.newExpiry, c.newExpiry);
+  EXPECT_EQ(report.outcome, c.outcome);
+}
+
+const Text kMovedPage = "<TD>" + kExpiry + "2024-05-07 12:00:00</TD>";
+const Text kSuccessAnswer = "alert('" + kSucceededEscapedUtf8 + "')";
+const Text kMoved = message_bytes::kMovedLabel + "2024-05-06 12:00:00" + message_bytes::kArrow + "2024-05-07 12:00:00";
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, RunMode,
+    ::testing::Values(
+        ModeCase{"RenewWithoutVerify", RenewalMode::Renew, false, kSuccessAnswer, kMovedPage, {kRenewed}, "",
+                 RunOutcome::Renewed},
+        ModeCase{"UnknownVerdictWithoutVerifyLogsNothing", RenewalMode::Renew, false, "?", kMovedPage, {}, "",
+                 RunOutcome::None},
+        ModeCase{"VerifyExpiryMoved", RenewalMode::Renew, true, kSuccessAnswer, kMovedPage, {kRenewed, kMoved},
+                 "2024-05-07 12:00:00", RunOutcome::ExpiryMoved},
+        ModeCase{"VerifyExpiryKept", RenewalMode::Renew, true, kSuccessAnswer, kRenewalPage,
+                 {kRenewed, message_bytes::kUnchangedWarning}, "2024-05-06 12:00:00", RunOutcome::ExpiryUnchanged},
+        ModeCase{"VerifyUnknownVerdictKept", RenewalMode::Renew, true, "?", kRenewalPage,
+                 {message_bytes::kUnknownVerdict}, "2024-05-06 12:00:00", RunOutcome::UnknownVerdict},
+        ModeCase{"VerifyUnknownVerdictMoved", RenewalMode::Renew, true, "", kMovedPage,
+                 {message_bytes::kUnknownVerdict, kMoved}, "2024-05-07 12:00:00", RunOutcome::ExpiryMoved},
+        ModeCase{"VerifyOneDayKept", RenewalMode::Renew, true, kOneDayEscapedUtf8, kRenewalPage, {kOneDay},
+                 "2024-05-06 12:00:00", RunOutcome::TooEarly},
+        ModeCase{"VerifyPageEmptied", RenewalMode::Renew, true, kSuccessAnswer, "",
+                 {kRenewed, message_bytes::kUnchangedWarning}, "", RunOutcome::ExpiryUnchanged},
+        ModeCase{"CheckOnly", RenewalMode::CheckOnly, false, kSuccessAnswer, kMovedPage, {message_bytes::kCheckDone},
+                 "", RunOutcome::CheckDone},
+        ModeCase{"CheckOnlyNeverVerifies", RenewalMode::CheckOnly, true, kSuccessAnswer, kMovedPage,
+                 {message_bytes::kCheckDone}, "", RunOutcome::CheckDone}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(RunMode, RunStoppedBeforeTheRenewalSendsNoFifthRequest) {
+  for (const Text& list : {Text("<html>no servers</html>"), kListOneVps}) {
+    FakePanel panel;
+    panel.AnswerAll(list == kListOneVps ? "" : kLoginOkPage, list, kRenewalPage, kSuccessAnswer);
+    RenewalPorts ports = panel.Ports();
+    ports.settings = [] { return RunSettings{true}; };
+    const RunReport report = RenewFreeVps(ports);
+    EXPECT_LE(panel.requests.size(), 2u) << list;
+    EXPECT_TRUE(IsFailedRun(report.outcome)) << list;
+  }
+}
 
 struct FormCase {
   const char* name;

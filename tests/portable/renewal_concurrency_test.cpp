@@ -40,7 +40,7 @@ TEST(RenewalConcurrency, RunsSeeWholeCookieTextsWhileTheSiteViewReplacesThem) {
   });
   ports.userName = [] { return Text("user"); };
   ports.password = [] { return Text("user"); };
-  ports.appendLog = [](std::string_view) {};
+  ports.appendLog = [](std::string_view) { return Text{}; };
   ports.setLoginOk = [&](bool ok) { flag.store(ok); };
 
   std::atomic<bool> stop{false};

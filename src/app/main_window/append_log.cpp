@@ -6,6 +6,10 @@
 namespace korvan {
 
 // The time page is read on the caller's thread: the window's thread is held only for the append.
-void AppendLog(std::string_view message) { AppendToLogBox(LogEntryText(FetchNetworkTime(), message)); }
+Text AppendLog(std::string_view message) {
+  const DateTime stamp = FetchNetworkTime();
+  AppendToLogBox(LogEntryText(stamp, message));
+  return DateTimeToText(stamp);
+}
 
 }  // namespace korvan

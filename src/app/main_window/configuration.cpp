@@ -40,6 +40,11 @@ bool LoadConfiguration() {
   return LoadConfiguration(store, boxes);
 }
 
+AdvancedSettings ReadAdvancedSettings() {
+  IniConfigStore store;
+  return ReadAdvancedSettings(store);
+}
+
 void OnSaveClicked() {
   IniConfigStore store;
   WindowSettingBoxes boxes;
