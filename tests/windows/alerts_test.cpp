@@ -97,7 +97,10 @@ TEST_F(SendTestAlertsTest, RedirectIsNotFollowed) {
 }
 
 TEST_F(SendTestAlertsTest, NothingSetSendsNothing) {
-  EXPECT_EQ(SendTestAlerts(AlertSettings{.dingtalkSecret = "s", .notify = "all"}), "");
+  AlertSettings settings;
+  settings.dingtalkSecret = "s";
+  settings.notify = "all";
+  EXPECT_EQ(SendTestAlerts(settings), "");
   const ByteSet recorded = HttpRequest(Receiver("/_fake/requests"));
   EXPECT_EQ(Text(recorded.begin(), recorded.end()), "[]");
 }
