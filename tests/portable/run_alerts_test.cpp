@@ -89,28 +89,10 @@ const std::vector<std::string> kAllPushes = {
     "POST http://127.0.0.1:1/fs",      "POST http://127.0.0.1:1/bk",
     "POST http://127.0.0.1:1/tg",      "POST http://127.0.0.1:1/wh"};
 
-TEST(PushTargets, TakesTheSetChannelsInOrderWithoutTheHeartbeat) {
-  AlertSettings settings;
-  settings.webhook = "w";
-  settings.serverchan = "s";
-  settings.heartbeat = "h";
-  settings.dingtalkSecret = "secret";
-  const std::vector<PushTarget> targets = PushTargets(settings);
-  ASSERT_EQ(targets.size(), 2u);
-  EXPECT_EQ(targets[0].channel, PushChannel::ServerChan);
-  EXPECT_EQ(targets[1].channel, PushChannel::Webhook);
-  EXPECT_EQ(targets[1].url, "w");
-  EXPECT_EQ(PushTargets(AllChannels()).size(), 8u);
-}
-
-TEST(StreakOfRecord, AFreshRecordHasNoRunBefore) {
-  const std::pair<RunRecord, FailureStreak> cases[] = {
-      {RunRecord{}, FailureStreak{false, 0}},
-      {RunRecord{"t", "m", "", "", 3}, FailureStreak{true, 3}},
-      {RunRecord{"t", "m", "", "", 0}, FailureStreak{true, 0}},
-  };
-  for (const auto& [record, streak] : cases)
-    EXPECT_EQ(StreakOfRecord(record), streak) << record.failures;
+std::vector<std::string> AllPushesThen(const std::string& ping) {
+  std::vector<std::string> urls = kAllPushes;
+  urls.push_back(ping);
+  return urls;
 }
 
 struct RunCase {
@@ -127,22 +109,14 @@ const RunCase kRunCases[] = {
      "",
      {WrongPassword()},
      {false, 0},
-     [] {
-       auto urls = kAllPushes;
-       urls.push_back("POST http://127.0.0.1:1/hb/fail");
-       return urls;
-     }(),
+     AllPushesThen("POST http://127.0.0.1:1/hb/fail"),
      "Korvan\xEF\xBC\x9A\xE5\xAF\x86\xE7\xA0\x81\xE4\xB8\x8D\xE6\xAD\xA3\xE7\xA1\xAE"},  // Korvan：密码不正确
     {"SecondFailureOnlyPingsTheMonitor", "fail", {WrongPassword()}, {true, 1}, {"POST http://127.0.0.1:1/hb/fail"}, ""},
     {"GoodAfterFailuresRecovers",
      "fail",
      {message_bytes::kRenewed},
      {true, 2},
-     [] {
-       auto urls = kAllPushes;
-       urls.push_back("POST http://127.0.0.1:1/hb");
-       return urls;
-     }(),
+     AllPushesThen("POST http://127.0.0.1:1/hb"),
      "Korvan\xEF\xBC\x9A\xE5\xB7\xB2\xE6\x81\xA2\xE5\xA4\x8D\xE6\xAD\xA3\xE5\xB8\xB8"},  // Korvan：已恢复正常
     {"GoodFirstRunWithFailPushesNothing",
      "fail",
@@ -154,11 +128,7 @@ const RunCase kRunCases[] = {
      " Renew ",
      {message_bytes::kRenewed},
      {true, 0},
-     [] {
-       auto urls = kAllPushes;
-       urls.push_back("POST http://127.0.0.1:1/hb");
-       return urls;
-     }(),
+     AllPushesThen("POST http://127.0.0.1:1/hb"),
      "Korvan\xEF\xBC\x9A\xE7\xBB\xAD\xE8\xB4\xB9\xE6\x88\x90\xE5\x8A\x9F"},  // Korvan：续费成功
 };
 
