@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "app/alerts.h"
 #include "app/main_window/configuration.h"
 #include "renewal/status_file.h"
 
@@ -21,9 +22,11 @@ ProcessRecord& OwnRecord() {
 
 }  // namespace
 
-void OnRunStarting() {}
+void OnRunStarting() { AlertRunStarting(); }
 
 void OnRunFinished(const RunReport& report) {
+  // The pushes come first: their streak is the record as it stood before this run.
+  AlertRunFinished(report, CurrentRunRecord());
   ProcessRecord& own = OwnRecord();
   // Held across the file's read and write as well, so two updates never lose one of them.
   const std::lock_guard lock(own.mutex);

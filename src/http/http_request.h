@@ -33,6 +33,9 @@ struct HttpRequestOptions {
   Text proxyPassword{};
   std::optional<int> proxyFlags{};    // omitted: 1, the credentials are for the proxy
   std::optional<IDispatch*> requestObject{};  // omitted: a new object for this call
+  // The panel's certificate errors are ignored as they always were; a push carries a secret in its
+  // URL, so for it a bad certificate fails the exchange.
+  bool checkCertificates = false;
 };
 
 ByteSet HttpRequest(std::string_view url, const HttpRequestOptions& options = {});

@@ -17,10 +17,6 @@ using Microsoft::WRL::ComPtr;
 
 constexpr wchar_t kProgId[] = L"WinHttp.WinHttpRequest.5.1";
 constexpr LONG kProxySettingNamed = 2;            // HTTPREQUEST_PROXYSETTING_PROXY
-constexpr LONG kOptionEnableRedirects = 6;        // WinHttpRequestOption_EnableRedirects
-constexpr LONG kOptionSslErrorIgnoreFlags = 4;    // WinHttpRequestOption_SslErrorIgnoreFlags
-// Unknown CA, wrong usage, invalid common name, invalid date.
-constexpr LONG kIgnoredCertificateErrors = 0x3300;
 constexpr int kDefaultProxyFlags = 1;             // HTTPREQUEST_SETCREDENTIALS_FOR_PROXY
 
 ComPtr<IDispatch> CreateRequestObject() {
@@ -108,8 +104,9 @@ ByteSet HttpRequest(std::string_view url, const HttpRequestOptions& options) {
   // Wine's Open puts the time-outs back to its defaults; setting them again is harmless elsewhere.
   if (timeout) SetTimeouts(object.Get(), *timeout);
 
-  if (options.noRedirect) WriteOption(object.Get(), kOptionEnableRedirects, 0);
-  WriteOption(object.Get(), kOptionSslErrorIgnoreFlags, kIgnoredCertificateErrors);
+  for (const ObjectOption& option : ObjectOptionsToWrite(options.noRedirect, options.checkCertificates)) {
+    WriteOption(object.Get(), option.option, option.value);
+  }
 
   Text headers = CompleteHeaderBlock(options.headers != nullptr ? *options.headers : Text(), url);
   if (options.headers != nullptr) *options.headers = headers;

@@ -39,6 +39,13 @@ int ExchangeWaitSeconds(int timeoutSeconds) {
   return static_cast<int>(std::min<std::int64_t>(seconds + kGiveUpMarginSeconds, kLongestWaitSeconds));
 }
 
+std::vector<ObjectOption> ObjectOptionsToWrite(bool noRedirect, bool checkCertificates) {
+  std::vector<ObjectOption> options;
+  if (noRedirect) options.push_back({kOptionEnableRedirects, 0});
+  if (!checkCertificates) options.push_back({kOptionSslErrorIgnoreFlags, kIgnoredCertificateErrors});
+  return options;
+}
+
 std::vector<HeaderField> RequestHeaderFields(std::string_view cookies, std::string_view completedHeaders) {
   std::vector<HeaderField> fields;
   if (!cookies.empty()) fields.push_back({"Cookie", Text(cookies)});

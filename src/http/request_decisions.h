@@ -22,6 +22,21 @@ std::optional<int> RequestTimeoutMilliseconds(int timeoutSeconds);
 // time-outs, and with them the longest of its defaults, the 60 seconds for connecting.
 int ExchangeWaitSeconds(int timeoutSeconds);
 
+// One Option write on the request object.
+struct ObjectOption {
+  int option = 0;
+  int value = 0;
+  friend bool operator==(const ObjectOption&, const ObjectOption&) = default;
+};
+inline constexpr int kOptionSslErrorIgnoreFlags = 4;  // WinHttpRequestOption_SslErrorIgnoreFlags
+inline constexpr int kOptionEnableRedirects = 6;      // WinHttpRequestOption_EnableRedirects
+// Unknown CA, wrong usage, invalid common name, invalid date.
+inline constexpr int kIgnoredCertificateErrors = 0x3300;
+
+// The Option writes after Open, in order: redirects off when asked, then the ignored certificate
+// errors unless the certificates are to be checked.
+std::vector<ObjectOption> ObjectOptionsToWrite(bool noRedirect, bool checkCertificates);
+
 // Every SetRequestHeader call in order: "Cookie" first when there are cookies, then the lines of
 // the completed block.
 std::vector<HeaderField> RequestHeaderFields(std::string_view cookies, std::string_view completedHeaders);

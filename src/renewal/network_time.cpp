@@ -18,6 +18,12 @@ DateTime Utc8FromUnixSeconds(std::int64_t seconds) {
   return AddToDateTime(ToDateTime(kUtc8Epoch), static_cast<int>(DatePart::Second), seconds);
 }
 
+std::int64_t UnixMillisecondsFromUtc8(DateTime time) {
+  constexpr double kSecondsPerDay = 86400.0;
+  const double seconds = (time.days - ToDateTime(kUtc8Epoch).days) * kSecondsPerDay;
+  return static_cast<std::int64_t>(std::llround(seconds)) * 1000;
+}
+
 DateTime NetworkTimeFromAnswer(const ByteSet& answer, std::optional<DateTime> fallback) {
   const DateTime fallbackTime = fallback.value_or(Utc8FromUnixSeconds(0));
   const Text text = BytesToText(answer);

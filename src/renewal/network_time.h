@@ -15,6 +15,8 @@ inline constexpr std::string_view kTimePagePath = "/special/time";
 
 // 1970-01-01 08:00:00 plus the seconds: Unix seconds read as UTC+8, whatever the local time zone.
 DateTime Utc8FromUnixSeconds(std::int64_t seconds);
+// The other way: the Unix milliseconds of a UTC+8 time, to the nearest whole second.
+std::int64_t UnixMillisecondsFromUtc8(DateTime time);
 
 // The time in the time page's answer: the millisecond count after the marker up to the next ")",
 // cut to whole seconds (64-bit, so counts past 2038 stay right). When the answer has no usable

@@ -25,6 +25,23 @@ TEST(ExchangeWaitSeconds, IsTheTimeOutAndAMarginAndFitsTheMilliseconds) {
   for (const auto& [seconds, wait] : cases) EXPECT_EQ(ExchangeWaitSeconds(seconds), wait) << seconds;
 }
 
+TEST(ObjectOptionsToWrite, IgnoresCertificateErrorsUnlessTheyAreChecked) {
+  struct Case {
+    bool noRedirect;
+    bool checkCertificates;
+    std::vector<ObjectOption> written;
+  };
+  const Case cases[] = {
+      {false, false, {{4, 0x3300}}},
+      {true, false, {{6, 0}, {4, 0x3300}}},
+      {false, true, {}},
+      {true, true, {{6, 0}}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ObjectOptionsToWrite(c.noRedirect, c.checkCertificates), c.written) << c.noRedirect << c.checkCertificates;
+  }
+}
+
 TEST(RequestHeaderFields, PutsTheCookieFirstThenEveryLineOfTheBlock) {
   const Text block = "Referer: http://h/x\r\nAccept: */*\r\n\r\nnocolon";
   EXPECT_EQ(RequestHeaderFields("a=1; b=2", block),

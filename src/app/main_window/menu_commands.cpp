@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/advanced_settings_dialog.h"
+#include "app/alerts.h"
 #include "app/form_controls.h"
 #include "app/main_window.h"
 #include "app/main_window/append_log.h"
@@ -62,10 +63,10 @@ void OnOpenRunLogCommand() {
   if (result <= 32) ShowInformation(JoinTexts(kCannotOpenRunLogMessage, path));
 }
 
-// The test messages come with the push channels' sender; until then the dialog's test button is off.
 void OnAdvancedSettingsCommand() {
   AdvancedSettingsDialogHooks hooks;
   hooks.appendLog = [](std::string_view message) { AppendLog(message); };
+  hooks.sendTestMessages = SendTestAlerts;
   ShowAdvancedSettingsDialog(MainWindowHandle(), hooks);
 }
 

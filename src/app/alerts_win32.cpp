@@ -1,0 +1,102 @@
+#include "app/alerts.h"
+
+#include <mutex>
+
+#include "app/form_controls.h"
+#include "app/main_window/append_log.h"
+#include "app/main_window/window_thread.h"
+#include "app/run_alerts.h"
+#include "config/alert_settings.h"
+#include "config/ini_config_store.h"
+#include "http/http_request.h"
+#include "renewal/network_time.h"
+#include "renewal/run_status_text.h"
+
+namespace korvan {
+
+namespace {
+
+// Each push may take this long; nine channels stay far below the shortest period of an hour.
+constexpr int kPushTimeoutSeconds = 10;
+
+// A push is never redirected: its body would go to wherever the answer points. A 3xx answer is a
+// failed push that names its status. Bad certificates fail it too, as the URLs carry secrets.
+PushAnswer PushOverHttp(const PushRequest& request) {
+  Text headers = request.contentType.empty() ? Text() : JoinTexts("Content-Type: ", request.contentType);
+  PushAnswer answer;
+  answer.body = HttpRequest(request.url, {.method = static_cast<int>(request.method),
+                                          .headers = &headers,
+                                          .statusCode = &answer.statusCode,
+                                          .noRedirect = true,
+                                          .postBytes = request.body,
+                                          .timeoutSeconds = kPushTimeoutSeconds,
+                                          .checkCertificates = true});
+  return answer;
+}
+
+std::int64_t NetworkUnixMilliseconds() { return UnixMillisecondsFromUtc8(FetchNetworkTime()); }
+
+// The renewal timer fires once a period; a run starts at its tick, so the next one is a period away.
+Text NextCheckText() {
+  std::int32_t interval = 0;
+  RunOnWindowThread([&] {
+    if (auto* timer = MainFormControls().Find<Timer>(FormControl::RenewTimer)) interval = timer->Interval();
+  });
+  return DueText(interval);
+}
+
+Text UserNameOnWindowThread() {
+  Text userName;
+  RunOnWindowThread([&] {
+    if (auto* box = MainFormControls().Find<EditBox>(FormControl::UserBox)) userName = box->Content();
+  });
+  return userName;
+}
+
+AlertPorts ProgramAlertPorts() {
+  return AlertPorts{.send = PushOverHttp,
+                    .appendLog = [](std::string_view message) { AppendLog(message); },
+                    .unixMilliseconds = NetworkUnixMilliseconds,
+                    .nextCheck = NextCheckText};
+}
+
+// The settings of the run under way; the run gate lets one run at a time through.
+struct RunAlertSettings {
+  std::mutex mutex;
+  AlertSettings settings;
+};
+
+RunAlertSettings& CurrentRunAlertSettings() {
+  static RunAlertSettings current;
+  return current;
+}
+
+}  // namespace
+
+void AlertRunStarting() {
+  IniConfigStore store;
+  const AlertSettings settings = ReadAlertSettings(store);
+  {
+    RunAlertSettings& current = CurrentRunAlertSettings();
+    const std::lock_guard lock(current.mutex);
+    current.settings = settings;
+  }
+  PingRunStarting(settings, PushOverHttp);
+}
+
+void AlertRunFinished(const RunReport& report, const RunRecord& before) {
+  AlertSettings settings;
+  {
+    RunAlertSettings& current = CurrentRunAlertSettings();
+    const std::lock_guard lock(current.mutex);
+    settings = current.settings;
+  }
+  PushRunFinished(settings, report, StreakOfRecord(before), ProgramAlertPorts());
+}
+
+Text SendTestAlerts(const AlertSettings& settings) {
+  if (!AnyAlertConfigured(settings)) return {};
+  return SendTestMessages(settings, UserNameOnWindowThread(), DateTimeToText(FetchNetworkTime()), ProgramAlertPorts());
+}
+
+}  // namespace korvan

@@ -1,0 +1,97 @@
+#include "app/run_alerts.h"
+
+#include "renewal/alerts/alert_message.h"
+#include "renewal/alerts/push_answers.h"
+
+namespace korvan {
+
+namespace {
+
+struct ChannelSetting {
+  PushChannel channel;
+  Text AlertSettings::*url;
+};
+
+constexpr ChannelSetting kChannelSettings[] = {
+    {PushChannel::ServerChan, &AlertSettings::serverchan}, {PushChannel::PushPlus, &AlertSettings::pushplus},
+    {PushChannel::WeCom, &AlertSettings::wecom},           {PushChannel::DingTalk, &AlertSettings::dingtalk},
+    {PushChannel::Feishu, &AlertSettings::feishu},         {PushChannel::Bark, &AlertSettings::bark},
+    {PushChannel::Telegram, &AlertSettings::telegram},     {PushChannel::Webhook, &AlertSettings::webhook},
+};
+
+// The network time is read only when a DingTalk push is to be signed.
+DingTalkSigning SigningFor(const AlertSettings& settings, const AlertPorts& ports) {
+  if (settings.dingtalk.empty() || settings.dingtalkSecret.empty()) return {};
+  return DingTalkSigning{settings.dingtalkSecret, ports.unixMilliseconds()};
+}
+
+void LogFailures(const std::vector<PushTarget>& targets,
+                 const std::vector<PushDelivery>& deliveries,
+                 const AlertPorts& ports) {
+  for (std::size_t i = 0; i < targets.size() && i < deliveries.size(); ++i) {
+    if (!deliveries[i].delivered) ports.appendLog(PushFailureEntry(targets[i].channel, deliveries[i].reason));
+  }
+}
+
+}  // namespace
+
+std::vector<PushTarget> PushTargets(const AlertSettings& settings) {
+  std::vector<PushTarget> targets;
+  for (const ChannelSetting& setting : kChannelSettings) {
+    const Text& url = settings.*setting.url;
+    if (!url.empty()) targets.push_back(PushTarget{setting.channel, url});
+  }
+  return targets;
+}
+
+FailureStreak StreakOfRecord(const RunRecord& record) {
+  return FailureStreak{!record.lastRun.empty() || !record.lastResult.empty(), record.failures};
+}
+
+void PingRunStarting(const AlertSettings& settings, const PushPort& send) {
+  if (settings.heartbeat.empty()) return;
+  SendPing(HeartbeatStartRequest(settings.heartbeat), send);
+}
+
+void PushRunFinished(const AlertSettings& settings,
+                     const RunReport& run,
+                     FailureStreak before,
+                     const AlertPorts& ports) {
+  if (!AnyAlertConfigured(settings)) return;
+  const std::vector<PushTarget> targets = PushTargets(settings);
+  const std::optional<AlertEvent> event = AlertEventOfRun(NotifyModeFromSetting(settings.notify), run, before);
+  if (event && !targets.empty()) {
+    const AlertMessage message = MakeRunAlert(*event, run, run.entries.back().stamp, ports.nextCheck());
+    LogFailures(targets, SendPushes(targets, message, SigningFor(settings, ports), ports.send), ports);
+  }
+  if (!settings.heartbeat.empty()) {
+    const PushDelivery ping = SendPing(HeartbeatEndRequest(settings.heartbeat, run), ports.send);
+    if (!ping.delivered) ports.appendLog(PushFailureEntry(PushChannel::Heartbeat, ping.reason));
+  }
+}
+
+Text SendTestMessages(const AlertSettings& settings,
+                      std::string_view userName,
+                      std::string_view stamp,
+                      const AlertPorts& ports) {
+  const AlertMessage message = MakeTestAlert(userName, stamp);
+  const std::vector<PushTarget> targets = PushTargets(settings);
+  const std::vector<PushDelivery> deliveries = SendPushes(targets, message, SigningFor(settings, ports), ports.send);
+  std::vector<Text> lines;
+  for (std::size_t i = 0; i < targets.size(); ++i)
+    lines.push_back(PushTestResultText(targets[i].channel, deliveries[i]));
+  if (!settings.heartbeat.empty()) {
+    RunReport test;
+    RecordRunEntry(test, stamp, AlertTitle(AlertEvent::Test, test));
+    const PushDelivery ping = SendPing(HeartbeatEndRequest(settings.heartbeat, test), ports.send);
+    lines.push_back(PushTestResultText(PushChannel::Heartbeat, ping));
+  }
+  Text text;
+  for (const Text& line : lines) {
+    if (!text.empty()) text += "\r\n";
+    text += line;
+  }
+  return text;
+}
+
+}  // namespace korvan
