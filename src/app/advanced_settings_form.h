@@ -12,12 +12,12 @@
 namespace korvan {
 
 enum class AdvancedFieldKind {
-  CheckBox,      // caption beside the box; the key is "1" or "0"
-  TextBox,       // caption as a label to the left; the key holds the text
-  Choice,        // drop-down list of the notify choices, caption to the left
-  TestButton,    // sends the test messages
-  ResultBox,     // read-only, the test's answer; caption to the left
-  OkButton,      // the dialog's default button
+  CheckBox,    // caption beside the box; the key is "1" or "0"
+  TextBox,     // caption as a label to the left; the key holds the text
+  Choice,      // drop-down list of the notify choices, caption to the left
+  TestButton,  // sends the test messages
+  ResultBox,   // read-only, the test's answer; caption to the left
+  OkButton,    // the dialog's default button
   CancelButton,
 };
 
@@ -101,9 +101,10 @@ struct NotifyChoice {
 
 // The drop-down's entries in order; the first is what the alerts do when nothing is chosen.
 inline constexpr NotifyChoice kNotifyChoices[] = {
-    {"fail", "\xBD\xF6\xCA\xA7\xB0\xDC\xBA\xCD\xBB\xD6\xB8\xB4"},                                 // 仅失败和恢复
-    {"renew", "\xCA\xA7\xB0\xDC\xA1\xA2\xBB\xD6\xB8\xB4\xBA\xCD\xD0\xF8\xB7\xD1\xB3\xC9\xB9\xA6"},  // 失败、恢复和续费成功
-    {"all", "\xC3\xBF\xB4\xCE\xD4\xCB\xD0\xD0"},                                                 // 每次运行
+    {"fail", "\xBD\xF6\xCA\xA7\xB0\xDC\xBA\xCD\xBB\xD6\xB8\xB4"},  // 仅失败和恢复
+    {"renew",
+     "\xCA\xA7\xB0\xDC\xA1\xA2\xBB\xD6\xB8\xB4\xBA\xCD\xD0\xF8\xB7\xD1\xB3\xC9\xB9\xA6"},  // 失败、恢复和续费成功
+    {"all", "\xC3\xBF\xB4\xCE\xD4\xCB\xD0\xD0"},                                           // 每次运行
 };
 
 // The entry a stored value stands for: anything unknown (or nothing) is the first, as the alerts read it.

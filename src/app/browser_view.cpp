@@ -124,8 +124,11 @@ class BrowserView::Host final : public IOleClientSite,
   STDMETHODIMP CanInPlaceActivate() override { return S_OK; }
   STDMETHODIMP OnInPlaceActivate() override { return S_OK; }
   STDMETHODIMP OnUIActivate() override { return S_OK; }
-  STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document, LPRECT position,
-                                LPRECT clip, LPOLEINPLACEFRAMEINFO frameInfo) override {
+  STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame,
+                                IOleInPlaceUIWindow** document,
+                                LPRECT position,
+                                LPRECT clip,
+                                LPOLEINPLACEFRAMEINFO frameInfo) override {
     if (frame) {
       *frame = static_cast<IOleInPlaceFrame*>(this);
       AddRef();

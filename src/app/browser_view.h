@@ -15,9 +15,9 @@
 namespace korvan {
 
 struct BrowserViewSettings {
-  RECT rect{};          // in the parent's client area
-  bool silent = true;   // no dialogs of its own
-  bool offline = false; // pages from the local cache when present
+  RECT rect{};           // in the parent's client area
+  bool silent = true;    // no dialogs of its own
+  bool offline = false;  // pages from the local cache when present
   std::function<void()> onDocumentComplete;
 };
 

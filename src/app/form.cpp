@@ -8,26 +8,37 @@ namespace korvan {
 namespace {
 
 // Code page 936 texts of the form.
-constexpr char kHours[] = "\xD0\xA1\xCA\xB1";                                  // 小时
-constexpr char kRestartCaption[] = "\xC8\xED\xBC\xFE\xD6\xD8\xC6\xF4";          // 软件重启
-constexpr char kRenewCaption[] = "\xBC\xE0\xBF\xD8\xCA\xB1\xBC\xE4";            // 监控时间
-constexpr char kSaveCaption[] = "\xB1\xA3\xB4\xE6\xC5\xE4\xD6\xC3";             // 保存配置
-constexpr char kOpenBracket[] = "\xA1\xBE";                                     // 【
-constexpr char kCloseBracket[] = "\xA1\xBF";                                    // 】
-constexpr char kFreeVps[] = "\xD3\xC0\xBE\xC3\xC3\xE2\xB7\xD1" "VPS ";          // 永久免费VPS
+constexpr char kHours[] = "\xD0\xA1\xCA\xB1";                           // 小时
+constexpr char kRestartCaption[] = "\xC8\xED\xBC\xFE\xD6\xD8\xC6\xF4";  // 软件重启
+constexpr char kRenewCaption[] = "\xBC\xE0\xBF\xD8\xCA\xB1\xBC\xE4";    // 监控时间
+constexpr char kSaveCaption[] = "\xB1\xA3\xB4\xE6\xC5\xE4\xD6\xC3";     // 保存配置
+constexpr char kOpenBracket[] = "\xA1\xBE";                             // 【
+constexpr char kCloseBracket[] = "\xA1\xBF";                            // 】
+constexpr char kFreeVps[] =
+    "\xD3\xC0\xBE\xC3\xC3\xE2\xB7\xD1"
+    "VPS ";  // 永久免费VPS
 constexpr char kSignupCaption[] =
-    "\xC3\xE2\xB7\xD1\xD3\xC0\xBE\xC3" "VPS \xB5\xE3\xBB\xF7\xC9\xEA\xC7\xEB";  // 免费永久VPS 点击申请
+    "\xC3\xE2\xB7\xD1\xD3\xC0\xBE\xC3"
+    "VPS \xB5\xE3\xBB\xF7\xC9\xEA\xC7\xEB";  // 免费永久VPS 点击申请
 
 std::vector<ControlSpec> BuildForm() {
   using K = ControlKind;
   using C = FormControl;
-  const Text logText = JoinTexts(kOpenBracket, hosts::kMaker, kCloseBracket, "\r\n", kFreeVps,
-                                 SignupAddress(), "\r\n");
+  const Text logText = JoinTexts(kOpenBracket, hosts::kMaker, kCloseBracket, "\r\n", kFreeVps, SignupAddress(), "\r\n");
   return {
       {C::NoticeView, K::HtmlViewer, "超文本浏览框2", -3, 256, 560, 408, NoticePageAddress(), {}, 0, kSilent},
       {C::StatusTimer, K::Timer, "时钟3", 0, 0, 0, 0, {}, {}, 1000, 0},
       {C::StatusLabel, K::TransparentLabel, "透明标签1", 248, 224, 152, 24, {}, {}, 0, 0},
-      {C::SiteView, K::HtmlViewer, "超文本浏览框1", 456, 80, 100, 100, JoinTexts(SiteRootAddress(), "/"), {}, 0,
+      {C::SiteView,
+       K::HtmlViewer,
+       "超文本浏览框1",
+       456,
+       80,
+       100,
+       100,
+       JoinTexts(SiteRootAddress(), "/"),
+       {},
+       0,
        kSilent | kOffline},
       {C::SignupLink, K::Hyperlink, "超级链接框1", 32, 224, 200, 24, kSignupCaption, SignupAddress(), 0, 0},
       {C::RestartTimer, K::Timer, "时钟2", 0, 0, 0, 0, {}, {}, 0, 0},
@@ -58,9 +69,7 @@ const std::vector<ControlSpec>& MainForm() {
   return form;
 }
 
-const ControlSpec& FormControlSpec(FormControl control) {
-  return MainForm()[static_cast<std::size_t>(control)];
-}
+const ControlSpec& FormControlSpec(FormControl control) { return MainForm()[static_cast<std::size_t>(control)]; }
 
 const std::vector<FormControl>& TabOrder() {
   static const std::vector<FormControl> order = {FormControl::UserBox,       FormControl::PasswordBox,

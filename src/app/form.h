@@ -15,33 +15,31 @@ enum class ControlKind { HtmlViewer, Timer, TransparentLabel, Hyperlink, EditBox
 
 // Each control's place in the form; also its child window id (kFirstControlId + index).
 enum class FormControl {
-  NoticeView,       // 超文本浏览框2
-  StatusTimer,      // 时钟3
-  StatusLabel,      // 透明标签1
-  SiteView,         // 超文本浏览框1
-  SignupLink,       // 超级链接框1
-  RestartTimer,     // 时钟2
-  RenewTimer,       // 时钟1
-  UserBox,          // 编辑框_user
-  RestartUnitLabel, // 标签7
-  RestartLabel,     // 标签5
-  RenewUnitLabel,   // 标签4
-  RenewHoursBox,    // 编辑框_jk
-  RenewLabel,       // 标签3
-  PasswordLabel,    // 标签2
-  UserLabel,        // 标签1
-  LogBox,           // 编辑框_jl
-  SaveButton,       // 按钮_保存
-  PasswordBox,      // 编辑框_pass
-  RestartHoursBox,  // 编辑框_cq
+  NoticeView,        // 超文本浏览框2
+  StatusTimer,       // 时钟3
+  StatusLabel,       // 透明标签1
+  SiteView,          // 超文本浏览框1
+  SignupLink,        // 超级链接框1
+  RestartTimer,      // 时钟2
+  RenewTimer,        // 时钟1
+  UserBox,           // 编辑框_user
+  RestartUnitLabel,  // 标签7
+  RestartLabel,      // 标签5
+  RenewUnitLabel,    // 标签4
+  RenewHoursBox,     // 编辑框_jk
+  RenewLabel,        // 标签3
+  PasswordLabel,     // 标签2
+  UserLabel,         // 标签1
+  LogBox,            // 编辑框_jl
+  SaveButton,        // 按钮_保存
+  PasswordBox,       // 编辑框_pass
+  RestartHoursBox,   // 编辑框_cq
 };
 
 inline constexpr int kFormControlCount = 19;
 inline constexpr int kFirstControlId = 1001;
 
-inline constexpr int ControlId(FormControl control) {
-  return kFirstControlId + static_cast<int>(control);
-}
+inline constexpr int ControlId(FormControl control) { return kFirstControlId + static_cast<int>(control); }
 
 enum ControlFlag : std::uint32_t {
   kMultiLine = 1u << 0,

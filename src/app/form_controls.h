@@ -17,7 +17,8 @@ class FormControls {
  public:
   void Add(FormControl id, std::unique_ptr<Control> control) { controls_[Index(id)] = std::move(control); }
   void Clear() {
-    for (auto& control : controls_) control.reset();
+    for (auto& control : controls_)
+      control.reset();
   }
 
   // The control of that entry as the kind asked for; null when there is none of that kind.

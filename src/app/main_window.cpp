@@ -74,8 +74,8 @@ bool MainWindow::Create(HINSTANCE instance, int showCommand) {
   const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
   const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-  HWND window = CreateWindowExW(0, kMainWindowClass, AnsiToWide(spec.caption).c_str(), style, left, top,
-                                width, height, nullptr, nullptr, instance, this);
+  HWND window = CreateWindowExW(0, kMainWindowClass, AnsiToWide(spec.caption).c_str(), style, left, top, width, height,
+                                nullptr, nullptr, instance, this);
   if (!window) return false;
   ShowWindow(window, showCommand);
   UpdateWindow(window);
@@ -113,35 +113,23 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       PostMessageW(window_, kEmbedBrowsersMessage, 0, 0);
       OnMainWindowCreated();
       return 0;
-    case kEmbedBrowsersMessage:
-      ActivateBrowserViews();
-      return 0;
-    case WM_COMMAND:
-      OnCommand(LOWORD(wParam), HIWORD(wParam));
-      return 0;
-    case WM_TIMER:
-      OnTimer(wParam);
-      return 0;
+    case kEmbedBrowsersMessage: ActivateBrowserViews(); return 0;
+    case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
+    case WM_TIMER: OnTimer(wParam); return 0;
     case WM_SYSCOMMAND:
       if (RunSystemMenuCommand(MainWindowSystemMenu(), wParam)) return 0;
       break;
-    case WM_CTLCOLORSTATIC:
-      return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_CTLCOLORSTATIC: return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_SETCURSOR:
       if (OnSetCursor(reinterpret_cast<HWND>(wParam))) return TRUE;
       break;
-    case kRunOnWindowThreadMessage:
-      (*reinterpret_cast<const std::function<void()>*>(lParam))();
-      return 1;
+    case kRunOnWindowThreadMessage: (*reinterpret_cast<const std::function<void()>*>(lParam))(); return 1;
     case WM_DESTROY:
       OnDestroy();
       PostQuitMessage(0);
       return 0;
-    case WM_NCDESTROY:
-      window_ = nullptr;
-      break;
-    default:
-      break;
+    case WM_NCDESTROY: window_ = nullptr; break;
+    default: break;
   }
   return DefWindowProcW(window_, message, wParam, lParam);
 }
@@ -170,16 +158,11 @@ HWND MainWindow::CreateChild(const ControlSpec& spec) {
       className = L"BUTTON";
       style |= WS_TABSTOP | BS_PUSHBUTTON;
       break;
-    case ControlKind::Hyperlink:
-      style |= SS_NOTIFY;
-      break;
-    case ControlKind::TransparentLabel:
-      exStyle = WS_EX_TRANSPARENT;
-      break;
+    case ControlKind::Hyperlink: style |= SS_NOTIFY; break;
+    case ControlKind::TransparentLabel: exStyle = WS_EX_TRANSPARENT; break;
     case ControlKind::Label:
     case ControlKind::Timer:
-    case ControlKind::HtmlViewer:
-      break;
+    case ControlKind::HtmlViewer: break;
   }
   HWND child = CreateWindowExW(exStyle, className, text.c_str(), style, Scaled(spec.left), Scaled(spec.top),
                                Scaled(spec.width), Scaled(spec.height), window_, id, instance, nullptr);
@@ -217,13 +200,13 @@ void MainWindow::BuildForm() {
   SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont_), FALSE);
 
   FormControls& form = MainFormControls();
-  for (const ControlSpec& spec : MainForm()) form.Add(spec.control, CreateControl(spec));
+  for (const ControlSpec& spec : MainForm())
+    form.Add(spec.control, CreateControl(spec));
 }
 
 std::unique_ptr<Control> MainWindow::CreateControl(const ControlSpec& spec) {
   switch (spec.kind) {
-    case ControlKind::Timer:
-      return std::make_unique<Win32Timer>(window_, ControlId(spec.control));
+    case ControlKind::Timer: return std::make_unique<Win32Timer>(window_, ControlId(spec.control));
     case ControlKind::HtmlViewer: {
       BrowserViewSettings settings;
       settings.rect = {Scaled(spec.left), Scaled(spec.top), Scaled(spec.left + spec.width),
@@ -235,17 +218,12 @@ std::unique_ptr<Control> MainWindow::CreateControl(const ControlSpec& spec) {
       };
       return std::make_unique<Win32HtmlView>(window_, std::move(settings));
     }
-    case ControlKind::EditBox:
-      return std::make_unique<Win32EditBox>(CreateChild(spec));
+    case ControlKind::EditBox: return std::make_unique<Win32EditBox>(CreateChild(spec));
     case ControlKind::Label:
     case ControlKind::TransparentLabel:
       return std::make_unique<Win32Label>(CreateChild(spec), spec.kind == ControlKind::TransparentLabel);
-    case ControlKind::Button:
-      CreateChild(spec);
-      return std::make_unique<Button>();
-    case ControlKind::Hyperlink:
-      CreateChild(spec);
-      return std::make_unique<Hyperlink>(spec.target);
+    case ControlKind::Button: CreateChild(spec); return std::make_unique<Button>();
+    case ControlKind::Hyperlink: CreateChild(spec); return std::make_unique<Hyperlink>(spec.target);
   }
   return nullptr;
 }

@@ -16,9 +16,9 @@ namespace korvan {
 inline constexpr wchar_t kMainWindowClass[] = L"KorvanMainWindow";
 
 // Private messages, carried out on the window's thread.
-inline constexpr UINT kCreatedMessage = WM_APP + 1;     // runs OnMainWindowCreated once
+inline constexpr UINT kCreatedMessage = WM_APP + 1;            // runs OnMainWindowCreated once
 inline constexpr UINT kRunOnWindowThreadMessage = WM_APP + 2;  // lParam: const std::function<void()>* to run
-inline constexpr UINT kEmbedBrowsersMessage = WM_APP + 3;       // creates the two browser controls
+inline constexpr UINT kEmbedBrowsersMessage = WM_APP + 3;      // creates the two browser controls
 
 // The main window of this process, null before it is created and after it is destroyed.
 HWND MainWindowHandle();

@@ -4,7 +4,8 @@
 
 namespace korvan {
 
-bool StartGuardedRun(RunGate& gate, const std::function<bool(std::function<void()>)>& startThread,
+bool StartGuardedRun(RunGate& gate,
+                     const std::function<bool(std::function<void()>)>& startThread,
                      std::function<void()> run) {
   if (!gate.TryEnter()) return false;
   const bool started = startThread([&gate, run = std::move(run)] {

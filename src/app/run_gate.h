@@ -20,7 +20,8 @@ class RunGate {
 
 // Starts `run` through startThread unless the gate is taken; the gate opens again when the run
 // returns, or at once when the thread cannot be started. True when a run was started.
-bool StartGuardedRun(RunGate& gate, const std::function<bool(std::function<void()>)>& startThread,
+bool StartGuardedRun(RunGate& gate,
+                     const std::function<bool(std::function<void()>)>& startThread,
                      std::function<void()> run);
 
 }  // namespace korvan

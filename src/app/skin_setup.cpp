@@ -18,14 +18,16 @@ constexpr char kAttachFunction[] = "SkinH_AttachRes";
 constexpr int kHiddenAttribute = 2;
 constexpr int kErrorIcon = 0x10;  // MB_ICONERROR
 
-using AttachRes = int(__stdcall*)(const void* data, int size, const char* password, int hue, int saturation,
-                                  int brightness);
+using AttachRes =
+    int(__stdcall*)(const void* data, int size, const char* password, int hue, int saturation, int brightness);
 
 [[noreturn]] void ReportMissingExport() {
   // 无法找到指定DLL库文件“%s”中的输出命令“%s”
-  const Text message = JoinTexts("\xCE\xDE\xB7\xA8\xD5\xD2\xB5\xBD\xD6\xB8\xB6\xA8" "DLL\xBF\xE2\xCE\xC4\xBC\xFE\xA1\xB0",
-                                 kSkinLibraryFile, "\xA1\xB1\xD6\xD0\xB5\xC4\xCA\xE4\xB3\xF6\xC3\xFC\xC1\xEE\xA1\xB0",
-                                 kAttachFunction, "\xA1\xB1");
+  const Text message = JoinTexts(
+      "\xCE\xDE\xB7\xA8\xD5\xD2\xB5\xBD\xD6\xB8\xB6\xA8"
+      "DLL\xBF\xE2\xCE\xC4\xBC\xFE\xA1\xB0",
+      kSkinLibraryFile, "\xA1\xB1\xD6\xD0\xB5\xC4\xCA\xE4\xB3\xF6\xC3\xFC\xC1\xEE\xA1\xB0", kAttachFunction,
+      "\xA1\xB1");
   ShowMessage(message, kErrorIcon, "\xD4\xCB\xD0\xD0\xCA\xB1\xB3\xF6\xB4\xED!");  // 运行时出错!
   ExitProcess(1);
 }

@@ -21,9 +21,7 @@ Text ReadWindowText(HWND window) {
 
 Text Win32EditBoxControl::ReadText() const { return ReadWindowText(edit_); }
 
-void Win32EditBoxControl::WriteText(std::string_view text) {
-  SetWindowTextW(edit_, AnsiToWide(text).c_str());
-}
+void Win32EditBoxControl::WriteText(std::string_view text) { SetWindowTextW(edit_, AnsiToWide(text).c_str()); }
 
 void Win32EditBoxControl::AppendText(std::string_view text) { AppendToEditBox(edit_, text); }
 
@@ -78,8 +76,7 @@ void PasteIntegerEntry(HWND edit) {
   SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(kept.c_str()));
 }
 
-LRESULT CALLBACK IntegerEntryProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                  DWORD_PTR) {
+LRESULT CALLBACK IntegerEntryProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
   if (message == WM_CHAR) {
     const auto character = static_cast<wchar_t>(wParam);
     if (character >= 0x20 && !IntegerEntryCharacter(character)) return 0;

@@ -4,13 +4,15 @@ namespace korvan {
 
 bool LoadConfiguration(ConfigStore& store, SettingBoxes& boxes) {
   if (store.Read(kLoginSection, kUserKey).empty()) return false;
-  for (const ConfigItem& item : kConfigItems) boxes.Set(item.setting, store.Read(item.section, item.key));
+  for (const ConfigItem& item : kConfigItems)
+    boxes.Set(item.setting, store.Read(item.section, item.key));
   return true;
 }
 
 void SaveConfiguration(ConfigStore& store, SettingBoxes& boxes, const LogWriter& appendLog) {
   // The write results are not looked at: the read-back of the user name alone tells success.
-  for (const ConfigItem& item : kConfigItems) store.Write(item.section, item.key, boxes.Read(item.setting));
+  for (const ConfigItem& item : kConfigItems)
+    store.Write(item.section, item.key, boxes.Read(item.setting));
   const bool saved = store.Read(kLoginSection, kUserKey) == boxes.Read(Setting::UserName);
   appendLog(saved ? kConfigSavedMessage : kConfigSaveFailedMessage);
 }

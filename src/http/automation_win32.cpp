@@ -32,7 +32,10 @@ std::optional<double> VariantNumber(const VARIANT& value) {
   return V_R8(converted.Get());
 }
 
-HRESULT CallByName(IDispatch* object, const wchar_t* name, WORD kind, std::vector<OwnedVariant> arguments,
+HRESULT CallByName(IDispatch* object,
+                   const wchar_t* name,
+                   WORD kind,
+                   std::vector<OwnedVariant> arguments,
                    VARIANT* result) {
   if (object == nullptr) return E_POINTER;
   DISPID member = DISPID_UNKNOWN;
@@ -43,7 +46,8 @@ HRESULT CallByName(IDispatch* object, const wchar_t* name, WORD kind, std::vecto
   // Invoke takes the arguments last to first; the VARIANTs stay owned by `arguments`.
   std::vector<VARIANTARG> reversed;
   reversed.reserve(arguments.size());
-  for (auto it = arguments.rbegin(); it != arguments.rend(); ++it) reversed.push_back(*it->Get());
+  for (auto it = arguments.rbegin(); it != arguments.rend(); ++it)
+    reversed.push_back(*it->Get());
 
   DISPID putName = DISPID_PROPERTYPUT;
   DISPPARAMS parameters{};

@@ -24,7 +24,10 @@ std::optional<double> VariantNumber(const VARIANT& value);
 // Calls member `name` of object with the arguments in their declared order. kind is
 // DISPATCH_METHOD, DISPATCH_PROPERTYGET or DISPATCH_PROPERTYPUT; for a put the last argument is the
 // value written and the ones before it are the indexes. result may be null.
-HRESULT CallByName(IDispatch* object, const wchar_t* name, WORD kind, std::vector<OwnedVariant> arguments,
+HRESULT CallByName(IDispatch* object,
+                   const wchar_t* name,
+                   WORD kind,
+                   std::vector<OwnedVariant> arguments,
                    VARIANT* result = nullptr);
 
 }  // namespace korvan

@@ -53,7 +53,8 @@ Text MergeCookies(Text& cookies, Text& newCookies) {
 
   TextList merged = SplitText(newCookies, ";");
   TextList mergedNames;
-  for (const Text& entry : merged) mergedNames.push_back(CookieName(entry));
+  for (const Text& entry : merged)
+    mergedNames.push_back(CookieName(entry));
   for (const Text& entry : SplitText(cookies, ";")) {
     Text name = CookieName(entry);
     if (std::find(mergedNames.begin(), mergedNames.end(), name) != mergedNames.end()) continue;
@@ -79,8 +80,7 @@ Text PickCookie(Text& cookies, std::string_view name, bool valueOnly) {
   // The name must start an entry: a plain search for "id=" would also hit the end of "sid=".
   const Text left = JoinTexts(name, "=");
   Text value;
-  for (int pos = FindText(cookies, left); pos > 0;
-       pos = FindText(cookies, left, NextCharacter(cookies, pos))) {
+  for (int pos = FindText(cookies, left); pos > 0; pos = FindText(cookies, left, NextCharacter(cookies, pos))) {
     if (!StartsEntry(cookies, pos)) continue;
     value = TextBetween(cookies, left, ";", pos);
     break;
@@ -89,8 +89,7 @@ Text PickCookie(Text& cookies, std::string_view name, bool valueOnly) {
   return value.empty() ? Text() : JoinTexts(left, value);
 }
 
-Text MergeCookieReadings(std::string_view plainReading, std::string_view fullReading,
-                         std::string_view cookieName) {
+Text MergeCookieReadings(std::string_view plainReading, std::string_view fullReading, std::string_view cookieName) {
   // The store writes a zero-terminated text into its buffer; what follows the zero is not cookies.
   Text merged(plainReading.substr(0, plainReading.find('\0')));
   Text newer(fullReading.substr(0, fullReading.find('\0')));

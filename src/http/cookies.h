@@ -21,7 +21,6 @@ Text PickCookie(Text& cookies, std::string_view name, bool valueOnly = false);
 // The merge step of the browser cookie import: the two store readings (each a buffer of 3,000
 // bytes, read up to its zero) merged with the full reading as the newer text, then narrowed to
 // cookieName when one is given.
-Text MergeCookieReadings(std::string_view plainReading, std::string_view fullReading,
-                         std::string_view cookieName = {});
+Text MergeCookieReadings(std::string_view plainReading, std::string_view fullReading, std::string_view cookieName = {});
 
 }  // namespace korvan

@@ -70,8 +70,8 @@ Text CollectSetCookies(std::string_view responseHeaders) {
   Text collected;
   for (const Text& line : SplitText(responseHeaders, kLineBreak)) {
     if (FindText(line, kSetCookie) < 0) continue;
-    const Text entry = FindText(line, ";") > 0 ? TextBetween(line, "Set-Cookie:", ";")
-                                               : ReplaceText(line, "Set-Cookie:");
+    const Text entry =
+        FindText(line, ";") > 0 ? TextBetween(line, "Set-Cookie:", ";") : ReplaceText(line, "Set-Cookie:");
     collected += TrimBlanks(entry);
     collected += "; ";
   }

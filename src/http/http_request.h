@@ -19,19 +19,19 @@ namespace korvan {
 // requestObject.
 struct HttpRequestOptions {
   int method = 0;                   // 0 "GET", 1 "POST", 2 "HEAD"; anything else "GET"
-  Text postData{};                    // sent whenever postBytes is empty
+  Text postData{};                  // sent whenever postBytes is empty
   Text* cookies = nullptr;          // in/out: sent as "Cookie", then merged with the new cookies
   Text* newCookies = nullptr;       // out: the cookies this response sets
   Text* headers = nullptr;          // in/out: extra lines, completed with the defaults
   Text* responseHeaders = nullptr;  // out: every Set-Cookie name in one letter case
   int* statusCode = nullptr;        // out: 0 when there is no response
   bool noRedirect = false;
-  ByteSet postBytes{};                // when non-empty, sent instead of postData
+  ByteSet postBytes{};  // when non-empty, sent instead of postData
   Text proxy{};
-  int timeoutSeconds = 0;           // -1 leaves the object's time-outs; below 1 means 15 seconds
+  int timeoutSeconds = 0;  // -1 leaves the object's time-outs; below 1 means 15 seconds
   Text proxyUser{};
   Text proxyPassword{};
-  std::optional<int> proxyFlags{};    // omitted: 1, the credentials are for the proxy
+  std::optional<int> proxyFlags{};            // omitted: 1, the credentials are for the proxy
   std::optional<IDispatch*> requestObject{};  // omitted: a new object for this call
   // The panel's certificate errors are ignored as they always were; a push carries a secret in its
   // URL, so for it a bad certificate fails the exchange.

@@ -16,8 +16,8 @@ namespace {
 using Microsoft::WRL::ComPtr;
 
 constexpr wchar_t kProgId[] = L"WinHttp.WinHttpRequest.5.1";
-constexpr LONG kProxySettingNamed = 2;            // HTTPREQUEST_PROXYSETTING_PROXY
-constexpr int kDefaultProxyFlags = 1;             // HTTPREQUEST_SETCREDENTIALS_FOR_PROXY
+constexpr LONG kProxySettingNamed = 2;  // HTTPREQUEST_PROXYSETTING_PROXY
+constexpr int kDefaultProxyFlags = 1;   // HTTPREQUEST_SETCREDENTIALS_FOR_PROXY
 
 ComPtr<IDispatch> CreateRequestObject() {
   ComPtr<IDispatch> object;
@@ -98,9 +98,9 @@ ByteSet HttpRequest(std::string_view url, const HttpRequestOptions& options) {
 
   // Opened asynchronously so that the wait is ours to bound: Wine's object bounds neither the wait
   // for the response headers nor the one after a header block cut off by a reset.
-  CallByName(object.Get(), L"Open", DISPATCH_METHOD,
-             Arguments(OwnedVariant::FromText(methodName), OwnedVariant::FromText(url),
-                       OwnedVariant::FromLogical(true)));
+  CallByName(
+      object.Get(), L"Open", DISPATCH_METHOD,
+      Arguments(OwnedVariant::FromText(methodName), OwnedVariant::FromText(url), OwnedVariant::FromLogical(true)));
   // Wine's Open puts the time-outs back to its defaults; setting them again is harmless elsewhere.
   if (timeout) SetTimeouts(object.Get(), *timeout);
 
@@ -117,12 +117,11 @@ ByteSet HttpRequest(std::string_view url, const HttpRequestOptions& options) {
                Arguments(OwnedVariant::FromText(field.name), OwnedVariant::FromText(field.value)));
   }
 
-  OwnedVariant body = options.postBytes.empty() ? OwnedVariant::FromText(options.postData)
-                                                : OwnedVariant::FromBytes(options.postBytes);
-  const Outcome outcome =
-      SUCCEEDED(CallByName(object.Get(), L"Send", DISPATCH_METHOD, Arguments(std::move(body))))
-          ? WaitForAnswer(object.Get(), ExchangeWaitSeconds(options.timeoutSeconds))
-          : Outcome::Failed;
+  OwnedVariant body =
+      options.postBytes.empty() ? OwnedVariant::FromText(options.postData) : OwnedVariant::FromBytes(options.postBytes);
+  const Outcome outcome = SUCCEEDED(CallByName(object.Get(), L"Send", DISPATCH_METHOD, Arguments(std::move(body))))
+                              ? WaitForAnswer(object.Get(), ExchangeWaitSeconds(options.timeoutSeconds))
+                              : Outcome::Failed;
 
   // After a failed or abandoned Send nothing more is read: the object has no answer to give, and
   // Wine's ResponseBody copies from a freed buffer after a body cut off by a reset. The exchange

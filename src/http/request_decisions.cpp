@@ -49,7 +49,8 @@ std::vector<ObjectOption> ObjectOptionsToWrite(bool noRedirect, bool checkCertif
 std::vector<HeaderField> RequestHeaderFields(std::string_view cookies, std::string_view completedHeaders) {
   std::vector<HeaderField> fields;
   if (!cookies.empty()) fields.push_back({"Cookie", Text(cookies)});
-  for (HeaderField& field : HeaderFieldsToSend(completedHeaders)) fields.push_back(std::move(field));
+  for (HeaderField& field : HeaderFieldsToSend(completedHeaders))
+    fields.push_back(std::move(field));
   return fields;
 }
 

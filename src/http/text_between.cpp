@@ -9,8 +9,7 @@ constexpr std::string_view kQuotePlaceholder = "#\xD2\xFD\xBA\xC5";
 
 }  // namespace
 
-Text TextBetween(std::string_view text, std::string_view left, std::string_view right, int startPos,
-                 bool ignoreCase) {
+Text TextBetween(std::string_view text, std::string_view left, std::string_view right, int startPos, bool ignoreCase) {
   const Text leftMarker = ReplaceText(left, kQuotePlaceholder, "\"", std::nullopt, std::nullopt, true);
   const Text rightMarker = ReplaceText(right, kQuotePlaceholder, "\"", std::nullopt, std::nullopt, true);
 

@@ -5,8 +5,8 @@ namespace korvan {
 namespace {
 
 bool KeptAsIs(unsigned char byte) {
-  return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
-         byte == '*' || byte == '-' || byte == '.' || byte == '_';
+  return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') || byte == '*' ||
+         byte == '-' || byte == '.' || byte == '_';
 }
 
 }  // namespace

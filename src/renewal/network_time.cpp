@@ -8,7 +8,11 @@ namespace korvan {
 namespace {
 
 // 1970年1月1日8时
-constexpr std::string_view kUtc8Epoch = "1970\xC4\xEA" "1\xD4\xC2" "1\xC8\xD5" "8\xCA\xB1";
+constexpr std::string_view kUtc8Epoch =
+    "1970\xC4\xEA"
+    "1\xD4\xC2"
+    "1\xC8\xD5"
+    "8\xCA\xB1";
 // 9999-12-31 23:59:59 UTC, the last second a DateTime holds.
 constexpr std::int64_t kLastUsableSecond = 253402300799;
 

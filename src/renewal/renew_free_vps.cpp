@@ -33,7 +33,10 @@ bool Holds(std::string_view text, std::string_view marker) { return FindText(tex
 
 Text RefererLine(std::string_view path) { return JoinTexts("Referer: ", SiteRoot(), path); }
 
-Text Ask(const RenewalPorts& ports, std::string_view path, int method, std::string_view postData,
+Text Ask(const RenewalPorts& ports,
+         std::string_view path,
+         int method,
+         std::string_view postData,
          std::string_view refererPath) {
   return BytesToText(ports.request({JoinTexts(SiteRoot(), path), method, Text(postData), RefererLine(refererPath)}));
 }
@@ -98,8 +101,8 @@ RunReport RenewFreeVps(const RenewalPorts& ports) {
   }
 
   const auto readExpiry = [&] {
-    const Text renewalPage = Ask(ports, JoinTexts("/vpsadm/selfvpsmodifyrepay.asp?id=", report.vpsId), kGet, {},
-                                 "/user/vpsadm.asp");
+    const Text renewalPage =
+        Ask(ports, JoinTexts("/vpsadm/selfvpsmodifyrepay.asp?id=", report.vpsId), kGet, {}, "/user/vpsadm.asp");
     return TextBetween(renewalPage, kExpiryLabel, kExpiryEnd);
   };
   report.expiry = readExpiry();

@@ -8,8 +8,11 @@ namespace korvan {
 std::function<ByteSet(const PanelRequest&)> PanelRequestOverHttp() {
   return RequestWithCookies(panelCookies(), [](const PanelRequest& request, Text& cookies, Text& newCookies) {
     Text headers = request.headers;
-    return HttpRequest(request.url,
-                       {.method = request.method, .postData = request.postData, .cookies = &cookies, .newCookies = &newCookies, .headers = &headers});
+    return HttpRequest(request.url, {.method = request.method,
+                                     .postData = request.postData,
+                                     .cookies = &cookies,
+                                     .newCookies = &newCookies,
+                                     .headers = &headers});
   });
 }
 

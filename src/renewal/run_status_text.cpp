@@ -9,7 +9,7 @@ namespace {
 constexpr std::string_view kLastRunLabel = "\xC9\xCF\xB4\xCE\xD4\xCB\xD0\xD0\xA3\xBA";     // 上次运行：
 constexpr std::string_view kLastResultLabel = "\xD4\xCB\xD0\xD0\xBD\xE1\xB9\xFB\xA3\xBA";  // 运行结果：
 constexpr std::string_view kLastRenewedLabel =
-    "\xC9\xCF\xB4\xCE\xB3\xC9\xB9\xA6\xD0\xF8\xB7\xD1\xA3\xBA";                        // 上次成功续费：
+    "\xC9\xCF\xB4\xCE\xB3\xC9\xB9\xA6\xD0\xF8\xB7\xD1\xA3\xBA";  // 上次成功续费：
 constexpr std::string_view kFailuresLabel =
     "\xC1\xAC\xD0\xF8\xCA\xA7\xB0\xDC\xB4\xCE\xCA\xFD\xA3\xBA";  // 连续失败次数：
 constexpr std::string_view kNextRenewalLabel =

@@ -46,7 +46,8 @@ inline std::string CodePage936Page(std::size_t bytes, std::string_view tail) {
     page += "<tr><td class=\"c";
     page += std::to_string(shuffle.Next(100));
     page += "\">";
-    for (std::uint32_t words = 1 + shuffle.Next(4); words > 0; --words) page += kWords[shuffle.Next(9)];
+    for (std::uint32_t words = 1 + shuffle.Next(4); words > 0; --words)
+      page += kWords[shuffle.Next(9)];
     page += "</td><td><a href=\"/vps.asp?id=";
     page += std::to_string(shuffle.Next(100000));
     page += "\">";
@@ -71,7 +72,8 @@ inline std::string DenseCodePage936Text(std::size_t bytes, std::string_view tail
   Shuffle shuffle(20);
   std::string text;
   text.reserve(bytes + tail.size());
-  while (text.size() + tail.size() + 8 < bytes) text += kWords[shuffle.Next(5)];
+  while (text.size() + tail.size() + 8 < bytes)
+    text += kWords[shuffle.Next(5)];
   text += tail;
   return text;
 }
@@ -89,7 +91,8 @@ inline std::string CookieText(std::size_t bytes, std::uint32_t seed, std::uint32
       cookies += "deleted";
       continue;
     }
-    for (std::uint32_t i = 8 + shuffle.Next(24); i > 0; --i) cookies += static_cast<char>('a' + shuffle.Next(26));
+    for (std::uint32_t i = 8 + shuffle.Next(24); i > 0; --i)
+      cookies += static_cast<char>('a' + shuffle.Next(26));
   }
   return cookies;
 }
@@ -98,19 +101,20 @@ inline std::string CookieText(std::size_t bytes, std::uint32_t seed, std::uint32
 // UTF-8 and whose spaces are "%20".
 inline std::string PercentEscapedAnswer(std::size_t bytes) {
   static constexpr std::string_view kEscapedWords[] = {
-      "%E7%BB%AD%E8%B4%B9%E6%88%90%E5%8A%9F",        // 续费成功
-      "%E5%88%B0%E6%9C%9F%E6%97%B6%E9%97%B4",        // 到期时间
-      "%E5%85%8D%E8%B4%B9",                          // 免费
-      "%E6%9C%8D%E5%8A%A1%E5%99%A8",                 // 服务器
+      "%E7%BB%AD%E8%B4%B9%E6%88%90%E5%8A%9F",  // 续费成功
+      "%E5%88%B0%E6%9C%9F%E6%97%B6%E9%97%B4",  // 到期时间
+      "%E5%85%8D%E8%B4%B9",                    // 免费
+      "%E6%9C%8D%E5%8A%A1%E5%99%A8",           // 服务器
       "%20",
       "2015-05-04%2012:58:06",
       "VPS",
-      "%ef%bc%8c",                                   // ，(lower-case digits)
+      "%ef%bc%8c",  // ，(lower-case digits)
   };
   Shuffle shuffle(65001);
   std::string answer = "<script>alert('";
   answer.reserve(bytes);
-  while (answer.size() < bytes - 32) answer += kEscapedWords[shuffle.Next(8)];
+  while (answer.size() < bytes - 32)
+    answer += kEscapedWords[shuffle.Next(8)];
   answer += "');history.go(-1);</script>";
   return answer;
 }

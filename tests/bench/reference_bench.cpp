@@ -14,8 +14,10 @@ namespace korvan::bench {
 namespace {
 
 std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  while (!text.empty() && text.front() == ' ')
+    text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ')
+    text.remove_suffix(1);
   return text;
 }
 
@@ -71,14 +73,16 @@ std::string StdPercentDecode(std::string_view text) {
 void StdMergeCookiesOf3000Bytes(benchmark::State& state) {
   const std::string older = CookieText(3000, 1, 150);
   const std::string newer = CookieText(3000, 2, 150);
-  for (auto _ : state) benchmark::DoNotOptimize(StdMergeCookies(older, newer));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(StdMergeCookies(older, newer));
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                           static_cast<std::int64_t>(older.size() + newer.size()));
 }
 
 void StdPercentDecodeAnswer(benchmark::State& state) {
   const std::string answer = PercentEscapedAnswer(kPageBytes);
-  for (auto _ : state) benchmark::DoNotOptimize(StdPercentDecode(answer));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(StdPercentDecode(answer));
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(answer.size()));
 }
 

@@ -11,7 +11,8 @@ namespace {
 
 void UrlDecodeAnswer(benchmark::State& state, bool utf8) {
   const std::string answer = PercentEscapedAnswer(kPageBytes);
-  for (auto _ : state) benchmark::DoNotOptimize(UrlDecodeText(answer, utf8));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(UrlDecodeText(answer, utf8));
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(answer.size()));
 }
 

@@ -72,7 +72,8 @@ void CheckWellFormedMerge(const Text& older, const Text& newer, const Text& merg
   // An older entry carries over exactly when neither the newer text nor an earlier older entry has
   // its name; every other older entry is gone unless an entry that stays has its very bytes.
   TextList newNames;
-  for (const Text& entry : newEntries) newNames.push_back(CookieName(entry));
+  for (const Text& entry : newEntries)
+    newNames.push_back(CookieName(entry));
   TextList carriedNames;
   TextList carried;
   for (const Text& entry : oldEntries) {
@@ -90,7 +91,8 @@ void CheckWellFormedMerge(const Text& older, const Text& newer, const Text& merg
   // A merged text merges into itself, or into nothing, unchanged, except that a dangling "; "
   // left by an empty entry at the end goes: the next split does not produce that entry.
   Text settled = merged;
-  while (settled.size() >= 2 && settled.substr(settled.size() - 2) == "; ") settled.resize(settled.size() - 2);
+  while (settled.size() >= 2 && settled.substr(settled.size() - 2) == "; ")
+    settled.resize(settled.size() - 2);
   Text again = merged;
   Text sameAgain = merged;
   FUZZ_CHECK(MergeCookies(again, sameAgain) == settled);

@@ -18,10 +18,13 @@ namespace {
 
 constexpr std::string_view kQuotePlaceholder = "#\xD2\xFD\xBA\xC5";  // #引号
 
-constexpr std::array<std::string_view, 5> kDefaultTests = {"Accept:", "Referer:", "Accept-Language:", "User-Agent:",
-                                                           "Content-Type:"};
+constexpr std::array<std::string_view, 5> kDefaultTests = {
+    "Accept:", "Referer:", "Accept-Language:", "User-Agent:", "Content-Type:"};
 
-void CheckTextBetween(std::string_view text, std::string_view left, std::string_view right, int startPos,
+void CheckTextBetween(std::string_view text,
+                      std::string_view left,
+                      std::string_view right,
+                      int startPos,
                       bool ignoreCase) {
   const Text between = TextBetween(text, left, right, startPos, ignoreCase);
   const Text leftMarker = ReplaceText(left, kQuotePlaceholder, "\"", std::nullopt, std::nullopt, true);
@@ -37,8 +40,8 @@ void CheckTextBetween(std::string_view text, std::string_view left, std::string_
     FUZZ_CHECK(between.empty());
     return;
   }
-  FUZZ_CHECK(between == text.substr(static_cast<std::size_t>(contentAt) - 1,
-                                    static_cast<std::size_t>(rightAt - contentAt)));
+  FUZZ_CHECK(between ==
+             text.substr(static_cast<std::size_t>(contentAt) - 1, static_cast<std::size_t>(rightAt - contentAt)));
   // A left marker without the placeholder is taken literally.
   if (left.find('#') == std::string_view::npos) FUZZ_CHECK(leftMarker == left);
 }
@@ -60,14 +63,16 @@ void CheckHeaderLine(std::string_view line) {
 
 void CheckCompleteHeaderBlock(std::string_view headers, std::string_view url) {
   const Text block = CompleteHeaderBlock(headers, url);
-  for (const std::string_view test : kDefaultTests) FUZZ_CHECK(FindText(block, test) > 0);
+  for (const std::string_view test : kDefaultTests)
+    FUZZ_CHECK(FindText(block, test) > 0);
   FUZZ_CHECK(block.substr(0, headers.size()) == headers);
   if (headers.empty()) FUZZ_CHECK(block.substr(0, 11) == "Accept: */*");
   FUZZ_CHECK(CompleteHeaderBlock(block, url) == block);
 
   // Only missing lines are added, each after "\r\n" (unless the block was empty), in order.
   bool complete = true;
-  for (const std::string_view test : kDefaultTests) complete = complete && FindText(headers, test) > 0;
+  for (const std::string_view test : kDefaultTests)
+    complete = complete && FindText(headers, test) > 0;
   if (complete) FUZZ_CHECK(block == headers);
   const std::string_view added = std::string_view(block).substr(headers.size());
   if (!headers.empty() && !added.empty()) FUZZ_CHECK(added.substr(0, 2) == "\r\n");

@@ -21,12 +21,12 @@
 
 #include "runtime/text/text.h"
 
-#define FUZZ_CHECK(condition)                                                                     \
-  do {                                                                                            \
-    if (!(condition)) {                                                                           \
-      std::fprintf(stderr, "fuzz check failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__);   \
-      std::abort();                                                                               \
-    }                                                                                             \
+#define FUZZ_CHECK(condition)                                                                  \
+  do {                                                                                         \
+    if (!(condition)) {                                                                        \
+      std::fprintf(stderr, "fuzz check failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__); \
+      std::abort();                                                                            \
+    }                                                                                          \
   } while (0)
 
 namespace korvan::fuzz {
@@ -35,16 +35,15 @@ inline constexpr char kPieceSeparator = '\x1F';
 
 class FuzzInput {
  public:
-  FuzzInput(const std::uint8_t* data, std::size_t size)
-      : bytes_(reinterpret_cast<const char*>(data), size) {}
+  FuzzInput(const std::uint8_t* data, std::size_t size) : bytes_(reinterpret_cast<const char*>(data), size) {}
 
   std::optional<int> OptionalInteger() {
     if (offset_ >= bytes_.size()) return 0;
     const auto byte = static_cast<unsigned char>(bytes_[offset_++]);
     if (byte == 0xFF) return std::nullopt;
     if (byte < 0xF0) return static_cast<int>(byte) - 0x40;
-    static constexpr int kEdges[] = {INT_MIN, INT_MIN + 1, -1000000, -65536, -4096, -257, -256,
-                                     INT_MAX, INT_MAX - 1, 1000000,  65536,  4096,  257,  256, 1 << 30};
+    static constexpr int kEdges[] = {INT_MIN,     INT_MIN + 1, -1000000, -65536, -4096, -257, -256,   INT_MAX,
+                                     INT_MAX - 1, 1000000,     65536,    4096,   257,   256,  1 << 30};
     return kEdges[byte - 0xF0];
   }
 

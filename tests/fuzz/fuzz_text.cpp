@@ -49,8 +49,12 @@ void CheckFindText(std::string_view text, std::string_view target, std::optional
   FUZZ_CHECK(found == expected);
 }
 
-void CheckReplaceText(std::string_view text, std::string_view target, std::optional<std::string_view> replacement,
-                      std::optional<int> start, std::optional<int> count, bool caseSensitive) {
+void CheckReplaceText(std::string_view text,
+                      std::string_view target,
+                      std::optional<std::string_view> replacement,
+                      std::optional<int> start,
+                      std::optional<int> count,
+                      bool caseSensitive) {
   const Text result = ReplaceText(text, target, replacement, start, count, caseSensitive);
   const std::size_t from = SearchOffset(start);
   if (text.empty() || target.empty() || from >= text.size() || count == 0) {
@@ -128,7 +132,8 @@ std::size_t BlankLength(std::string_view text, std::size_t offset) {
 void CheckTrimBlanks(std::string_view text) {
   const Text trimmed = TrimBlanks(text);
   std::size_t first = 0;
-  while (first < text.size() && BlankLength(text, first) > 0) first += BlankLength(text, first);
+  while (first < text.size() && BlankLength(text, first) > 0)
+    first += BlankLength(text, first);
   FUZZ_CHECK(text.substr(first, trimmed.size()) == trimmed);
 
   // What was cut at the end is whole blank characters, cut at a character start.
@@ -154,7 +159,8 @@ void CheckTrimBlanks(std::string_view text) {
 void CheckRemoveBlanks(std::string_view text) {
   const Text removed = RemoveBlanks(text);
   FUZZ_CHECK(removed.size() <= text.size());
-  for (const std::size_t offset : CharacterStarts(removed, 0)) FUZZ_CHECK(BlankLength(removed, offset) == 0);
+  for (const std::size_t offset : CharacterStarts(removed, 0))
+    FUZZ_CHECK(BlankLength(removed, offset) == 0);
   FUZZ_CHECK(RemoveBlanks(removed) == removed);
   FUZZ_CHECK(TrimBlanks(removed) == removed);
 }
@@ -176,9 +182,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const korvan::Text replacement = input.Piece();
 
   CheckFindText(text, target, start, ignoreCase);
-  CheckReplaceText(text, target,
-                   replacementOmitted ? std::nullopt : std::optional<std::string_view>(replacement), start, count,
-                   !ignoreCase);
+  CheckReplaceText(text, target, replacementOmitted ? std::nullopt : std::optional<std::string_view>(replacement),
+                   start, count, !ignoreCase);
   CheckSplitText(text, separatorOmitted ? std::nullopt : std::optional<std::string_view>(target), maxParts);
   CheckTrimBlanks(text);
   CheckRemoveBlanks(text);

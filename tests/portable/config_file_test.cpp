@@ -137,7 +137,7 @@ TEST_P(SaveOutcomeTest, ReadBackOfTheUserNameDecidesTheMessage) {
   if (c.mangle) {
     store.mangle = [](std::string_view value) {
       return value.size() >= 2 && value.front() == '"' && value.back() == '"' ? Text(value.substr(1, value.size() - 2))
-                                                                               : Text(value);
+                                                                              : Text(value);
     };
   }
   FakeBoxes boxes;
@@ -148,16 +148,16 @@ TEST_P(SaveOutcomeTest, ReadBackOfTheUserNameDecidesTheMessage) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, SaveOutcomeTest,
-    ::testing::Values(
-        SaveCase{"Written", "", "alice", false, false, kConfigSavedMessage},
-        SaveCase{"ChineseUserName", "", kChineseUser, false, false, kConfigSavedMessage},
-        SaveCase{"EmptyUserNameReadsBackEqual", "bob", "", false, false, kConfigSavedMessage},
-        SaveCase{"NotWritable", "", "alice", true, false, kConfigSaveFailedMessage},
-        SaveCase{"NotWritableOldNameDiffers", "bob", "alice", true, false, kConfigSaveFailedMessage},
-        SaveCase{"NotWritableButAlreadyStored", "alice", "alice", true, false, kConfigSavedMessage},
-        SaveCase{"ComparisonIsCaseSensitive", "ALICE", "alice", true, false, kConfigSaveFailedMessage},
-        SaveCase{"ChangedByTheReader", "", "\"alice\"", false, true, kConfigSaveFailedMessage}),
+    Cases,
+    SaveOutcomeTest,
+    ::testing::Values(SaveCase{"Written", "", "alice", false, false, kConfigSavedMessage},
+                      SaveCase{"ChineseUserName", "", kChineseUser, false, false, kConfigSavedMessage},
+                      SaveCase{"EmptyUserNameReadsBackEqual", "bob", "", false, false, kConfigSavedMessage},
+                      SaveCase{"NotWritable", "", "alice", true, false, kConfigSaveFailedMessage},
+                      SaveCase{"NotWritableOldNameDiffers", "bob", "alice", true, false, kConfigSaveFailedMessage},
+                      SaveCase{"NotWritableButAlreadyStored", "alice", "alice", true, false, kConfigSavedMessage},
+                      SaveCase{"ComparisonIsCaseSensitive", "ALICE", "alice", true, false, kConfigSaveFailedMessage},
+                      SaveCase{"ChangedByTheReader", "", "\"alice\"", false, true, kConfigSaveFailedMessage}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SaveConfigurationTest, SavingTwiceKeepsTheSameItemsAndSucceedsBothTimes) {

@@ -178,18 +178,18 @@ TEST_P(TimerDue, CountsDownToTheNextTickFromTheMomentItWasArmed) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Steps, TimerDue,
-    ::testing::Values(
-        DueCase{"NotArmed", {{std::nullopt, 5000, 0}, {-1, 0, 0}}},
-        DueCase{"JustArmed", {{600000, 0, 600000}}},
-        DueCase{"PartWay", {{600000, 1, 599999}, {std::nullopt, 200000, 399999}}},
-        DueCase{"AfterTicks", {{1000, 1000, 1000}, {std::nullopt, 2500, 500}}},
-        DueCase{"SameIntervalKeepsTheCountdown", {{1000, 600, 400}, {1000, 0, 400}}},
-        DueCase{"OtherIntervalRestartsFromNow", {{1000, 600, 400}, {3000, 100, 2900}}},
-        DueCase{"Stopped", {{1000, 600, 400}, {0, 100, 0}}},
-        DueCase{"LongestPeriod", {{2145600000, 3600000, 2142000000}}}),
-    [](const ::testing::TestParamInfo<DueCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Steps,
+                         TimerDue,
+                         ::testing::Values(DueCase{"NotArmed", {{std::nullopt, 5000, 0}, {-1, 0, 0}}},
+                                           DueCase{"JustArmed", {{600000, 0, 600000}}},
+                                           DueCase{"PartWay", {{600000, 1, 599999}, {std::nullopt, 200000, 399999}}},
+                                           DueCase{"AfterTicks", {{1000, 1000, 1000}, {std::nullopt, 2500, 500}}},
+                                           DueCase{"SameIntervalKeepsTheCountdown", {{1000, 600, 400}, {1000, 0, 400}}},
+                                           DueCase{"OtherIntervalRestartsFromNow",
+                                                   {{1000, 600, 400}, {3000, 100, 2900}}},
+                                           DueCase{"Stopped", {{1000, 600, 400}, {0, 100, 0}}},
+                                           DueCase{"LongestPeriod", {{2145600000, 3600000, 2142000000}}}),
+                         [](const ::testing::TestParamInfo<DueCase>& info) { return info.param.name; });
 
 TEST(HtmlView, WritingTheAddressAlwaysNavigates) {
   FakeHtmlViewControl control;

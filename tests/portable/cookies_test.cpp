@@ -25,7 +25,10 @@ const MergeCase kMergeCases[] = {
     {"IdenticalNewerEntriesCollapse", "", "c=1; c=1", "c=1", "c=1;c=1"},
     {"SpacesInsideValuesAreLost", "a=hello world", "", "a=helloworld", ""},
     {"SpacesAroundEqualsAreLost", "a = 1", "", "a=1", ""},
-    {"FullWidthSpacesAreLost", "a=\xA1\xA1" "1", "", "a=1", ""},
+    {"FullWidthSpacesAreLost",
+     "a=\xA1\xA1"
+     "1",
+     "", "a=1", ""},
     {"TabsStay", "a=\t1", "", "a=\t1", ""},
     {"EmptyPieceSurvivesOnce", "x=1;;y=2", "", "x=1; ; y=2", ""},
     {"EntryWithoutEqualsIsNamedWhole", "flag; z=1", "flag=1", "flag=1; z=1", "flag=1"},
@@ -51,8 +54,9 @@ TEST_P(MergeCookiesTest, NewerWinsDeletedGoneNothingRepeated) {
   EXPECT_EQ(newCookies, c.newerAfter);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, MergeCookiesTest, testing::ValuesIn(kMergeCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, MergeCookiesTest, testing::ValuesIn(kMergeCases), [](const auto& info) {
+  return std::string(info.param.name);
+});
 
 TEST(CookieNameTest, NameIsBeforeFirstEqualsTrimmed) {
   EXPECT_EQ(CookieName(" sid = x=y"), "sid");
@@ -83,8 +87,9 @@ TEST_P(RemoveDuplicateEntriesTest, KeepsFirstOfEachEntry) {
   EXPECT_EQ(RemoveDuplicateEntries(c.text, c.separator), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, RemoveDuplicateEntriesTest, testing::ValuesIn(kDuplicateCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, RemoveDuplicateEntriesTest, testing::ValuesIn(kDuplicateCases), [](const auto& info) {
+  return std::string(info.param.name);
+});
 
 struct PickCase {
   const char* name;
@@ -119,8 +124,9 @@ TEST_P(PickCookieTest, PicksNamedCookie) {
   EXPECT_EQ(cookies, c.cookiesAfter);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, PickCookieTest, testing::ValuesIn(kPickCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, PickCookieTest, testing::ValuesIn(kPickCases), [](const auto& info) {
+  return std::string(info.param.name);
+});
 
 Text Buffer(std::string_view reading) {
   // A store buffer: 3,000 spaces with the reading written over its start, zero-terminated.
@@ -154,8 +160,9 @@ TEST_P(MergeCookieReadingsTest, MergesStoreReadings) {
   EXPECT_EQ(MergeCookieReadings(c.plain, c.full, c.cookieName), c.merged);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, MergeCookieReadingsTest, testing::ValuesIn(kReadingsCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, MergeCookieReadingsTest, testing::ValuesIn(kReadingsCases), [](const auto& info) {
+  return std::string(info.param.name);
+});
 
 }  // namespace
 }  // namespace korvan

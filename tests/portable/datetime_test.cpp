@@ -19,8 +19,7 @@
 namespace korvan {
 
 std::ostream& operator<<(std::ostream& out, const DateTimeFields& f) {
-  return out << f.year << '-' << f.month << '-' << f.day << ' ' << f.hour << ':' << f.minute << ':'
-             << f.second;
+  return out << f.year << '-' << f.month << '-' << f.day << ' ' << f.hour << ':' << f.minute << ':' << f.second;
 }
 
 namespace {
@@ -43,13 +42,14 @@ TEST(DateTimeCalendar, LeapYearsFollowTheGregorianRules) {
     bool leap;
   } cases[] = {{1900, false}, {2000, true}, {2016, true}, {2015, false}, {2100, false},
                {2400, true},  {100, false}, {104, true},  {9996, true},  {9999, false}};
-  for (const auto& c : cases) EXPECT_EQ(IsLeapYear(c.year), c.leap) << c.year;
+  for (const auto& c : cases)
+    EXPECT_EQ(IsLeapYear(c.year), c.leap) << c.year;
 }
 
 TEST(DateTimeCalendar, DaysInMonth) {
   const struct {
     int year, month, days;
-  } cases[] = {{2015, 2, 28}, {2016, 2, 29}, {1900, 2, 28}, {2000, 2, 29}, {2015, 1, 31},
+  } cases[] = {{2015, 2, 28}, {2016, 2, 29},  {1900, 2, 28}, {2000, 2, 29}, {2015, 1, 31},
                {2015, 4, 30}, {2015, 12, 31}, {2015, 0, 0},  {2015, 13, 0}, {2015, -1, 0}};
   for (const auto& c : cases) {
     EXPECT_EQ(DaysInMonth(c.year, c.month), c.days) << c.year << '-' << c.month;
@@ -89,8 +89,7 @@ TEST(DateTimeCalendar, EveryDayOfTheRangeRoundTrips) {
   int mismatches = 0;
   while (noon.year <= 9999 && mismatches < 5) {
     const DateTime made = MakeDateTime(noon);
-    if (made.days != (dayNumber < 0 ? dayNumber - 0.5 : dayNumber + 0.5) ||
-        !(SplitDateTime(made) == noon)) {
+    if (made.days != (dayNumber < 0 ? dayNumber - 0.5 : dayNumber + 0.5) || !(SplitDateTime(made) == noon)) {
       ADD_FAILURE() << "day " << dayNumber << " fields " << noon << " made " << made.days;
       ++mismatches;
     }
@@ -125,12 +124,12 @@ TEST(DateTimeCalendar, SplitsAtTheNearestSecondAndClampsToTheRange) {
       {-std::numeric_limits<double>::infinity(), Fields(100, 1, 1)},
       {std::numeric_limits<double>::quiet_NaN(), Fields(100, 1, 1)},
   };
-  for (const auto& c : cases) EXPECT_EQ(SplitDateTime(DateTime{c.days}), c.fields) << c.days;
+  for (const auto& c : cases)
+    EXPECT_EQ(SplitDateTime(DateTime{c.days}), c.fields) << c.days;
 }
 
 TEST(DateTimeCalendar, MakeClampsFieldsOutOfRange) {
-  EXPECT_EQ(SplitDateTime(MakeDateTime(Fields(2015, 2, 31, 25, 61, 99))),
-            Fields(2015, 2, 28, 23, 59, 59));
+  EXPECT_EQ(SplitDateTime(MakeDateTime(Fields(2015, 2, 31, 25, 61, 99))), Fields(2015, 2, 28, 23, 59, 59));
   EXPECT_EQ(SplitDateTime(MakeDateTime(Fields(-5, 0, 0, -1, -1, -1))), Fields(100, 1, 1));
   EXPECT_EQ(SplitDateTime(MakeDateTime(Fields(123456, 13, 40))), Fields(9999, 12, 31));
 }
@@ -147,16 +146,15 @@ TEST(DateTimeToText, WritesTheShortestFormOfTheTimeOfDay) {
       {At(2015, 5, 4, 0, 0, 5), "2015" YEAR "5" MONTH "4" DAY "0" HOUR "0" MINUTE "5" SECOND},
       {At(2015, 5, 4, 0, 5), "2015" YEAR "5" MONTH "4" DAY "0" HOUR "5" MINUTE},
       {At(2015, 5, 4, 12, 0, 5), "2015" YEAR "5" MONTH "4" DAY "12" HOUR "0" MINUTE "5" SECOND},
-      {At(2015, 12, 31, 23, 59, 59),
-       "2015" YEAR "12" MONTH "31" DAY "23" HOUR "59" MINUTE "59" SECOND},
-      {DateTime{At(2015, 12, 31, 23, 59, 59).days + 0.6 * kOneSecond},
-       "2016" YEAR "1" MONTH "1" DAY},
+      {At(2015, 12, 31, 23, 59, 59), "2015" YEAR "12" MONTH "31" DAY "23" HOUR "59" MINUTE "59" SECOND},
+      {DateTime{At(2015, 12, 31, 23, 59, 59).days + 0.6 * kOneSecond}, "2016" YEAR "1" MONTH "1" DAY},
       {DateTime{-1.25}, "1899" YEAR "12" MONTH "29" DAY "6" HOUR},
       {DateTime{-1e300}, "100" YEAR "1" MONTH "1" DAY},
       {DateTime{std::numeric_limits<double>::quiet_NaN()}, "100" YEAR "1" MONTH "1" DAY},
       {DateTime{1e300}, "9999" YEAR "12" MONTH "31" DAY "23" HOUR "59" MINUTE "59" SECOND},
   };
-  for (const auto& c : cases) EXPECT_EQ(DateTimeToText(c.value), c.text) << c.value.days;
+  for (const auto& c : cases)
+    EXPECT_EQ(DateTimeToText(c.value), c.text) << c.value.days;
 }
 
 TEST(ToDateTime, ReadsEveryFieldLayout) {
@@ -170,10 +168,8 @@ TEST(ToDateTime, ReadsEveryFieldLayout) {
       {"20150504", Fields(2015, 5, 4)},
       {"201505041258", Fields(2015, 5, 4, 12, 58)},
       {"20150504125806", Fields(2015, 5, 4, 12, 58, 6)},
-      {"2015" YEAR "5" MONTH "4" DAY "12" HOUR "58" MINUTE "6" SECOND,
-       Fields(2015, 5, 4, 12, 58, 6)},
-      {"2015" YEAR "5" MONTH "4" DAY "12" HOUR "58" MINUTE "6" SECOND "PM and more",
-       Fields(2015, 5, 4, 12, 58, 6)},
+      {"2015" YEAR "5" MONTH "4" DAY "12" HOUR "58" MINUTE "6" SECOND, Fields(2015, 5, 4, 12, 58, 6)},
+      {"2015" YEAR "5" MONTH "4" DAY "12" HOUR "58" MINUTE "6" SECOND "PM and more", Fields(2015, 5, 4, 12, 58, 6)},
       {"2015.5.4", Fields(2015, 5, 4)},
       {"2015:5:4:1:2:3", Fields(2015, 5, 4, 1, 2, 3)},
       {"2015-5-4 ", Fields(2015, 5, 4)},
@@ -184,9 +180,13 @@ TEST(ToDateTime, ReadsEveryFieldLayout) {
       {"1899-12-29 6:00", Fields(1899, 12, 29, 6)},
       // Full-width digits and separators fold to ASCII; so does the full-width space.
       {"\xA3\xB2\xA3\xB0\xA3\xB1\xA3\xB5\xA3\xAD\xA3\xB5\xA3\xAD\xA3\xB4", Fields(2015, 5, 4)},
-      {"2015-5-4\xA1\xA1" "12\xA3\xBA" "58", Fields(2015, 5, 4, 12, 58)},
+      {"2015-5-4\xA1\xA1"
+       "12\xA3\xBA"
+       "58",
+       Fields(2015, 5, 4, 12, 58)},
   };
-  for (const auto& c : cases) EXPECT_EQ(SplitDateTime(ToDateTime(c.text)), c.fields) << c.text;
+  for (const auto& c : cases)
+    EXPECT_EQ(SplitDateTime(ToDateTime(c.text)), c.fields) << c.text;
 }
 
 TEST(ToDateTime, FailsToTheYear100) {
@@ -215,7 +215,8 @@ TEST(ToDateTime, FailsToTheYear100) {
       "\xA3",
       "abc",
   };
-  for (const auto& text : cases) EXPECT_EQ(ToDateTime(text), kEarliestDateTime) << text;
+  for (const auto& text : cases)
+    EXPECT_EQ(ToDateTime(text), kEarliestDateTime) << text;
 }
 
 TEST(ToDateTime, TakesAnyBytes) {
@@ -224,7 +225,8 @@ TEST(ToDateTime, TakesAnyBytes) {
   EXPECT_EQ(SplitDateTime(ToDateTime("2015-5-4 12:58:06" SECOND + std::string(1'000'000, '\xFF'))),
             Fields(2015, 5, 4, 12, 58, 6));
   std::string everyByte;
-  for (int b = 1; b < 256; ++b) everyByte.push_back(static_cast<char>(b));
+  for (int b = 1; b < 256; ++b)
+    everyByte.push_back(static_cast<char>(b));
   EXPECT_EQ(ToDateTime(everyByte), kEarliestDateTime);
   EXPECT_EQ(ToDateTime(At(2015, 5, 4)), At(2015, 5, 4));
 }

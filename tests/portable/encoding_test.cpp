@@ -36,12 +36,24 @@ const Utf8Case kUtf8Cases[] = {
     {"FullWidthSpaceAndPunctuation", "\xE3\x80\x80\xEF\xBC\x8C", u"\u3000\uFF0C", "\xA1\xA1\xA3\xAC"},
     {"EuroSign", "\xE2\x82\xAC", u"\u20AC", "\x80"},
     {"StopsAtZero", std::string_view("a\0b", 3), u"a", "a"},
-    {"LoneContinuation", "a\x80" "b", u"a\uFFFDb", "a?b"},
+    {"LoneContinuation",
+     "a\x80"
+     "b",
+     u"a\uFFFDb", "a?b"},
     {"TwoLoneContinuations", "\x80\xBF", u"\uFFFD\uFFFD", "??"},
-    {"InvalidLeadByte", "\xFF" "a", u"\uFFFDa", "?a"},
-    {"TruncatedThreeByteBeforeAscii", "\xE6\x88" "x", u"\uFFFDx", "?x"},
+    {"InvalidLeadByte",
+     "\xFF"
+     "a",
+     u"\uFFFDa", "?a"},
+    {"TruncatedThreeByteBeforeAscii",
+     "\xE6\x88"
+     "x",
+     u"\uFFFDx", "?x"},
     {"TruncatedThreeByteAtEnd", "\xE6\x88", u"\uFFFD", "?"},
-    {"TruncatedFourByte", "\xF0\x9F\x98" "z", u"\uFFFDz", "?z"},
+    {"TruncatedFourByte",
+     "\xF0\x9F\x98"
+     "z",
+     u"\uFFFDz", "?z"},
     {"TruncatedBetweenChinese", "\xE4\xB8\xAD\xE6\x96\xE6\x96\x87", u"\u4E2D\uFFFD\u6587", "\xD6\xD0?\xCE\xC4"},
     {"OverlongTwoByte", "\xC0\x80", u"\uFFFD\uFFFD", "??"},
     {"OverlongSlash", "\xC1\xAF", u"\uFFFD\uFFFD", "??"},
@@ -74,8 +86,9 @@ TEST_P(Utf8ConversionTest, ToCodePage936SubstitutesMissingCharacters) {
   EXPECT_EQ(WideToText(Wide(c.wide), kCodePage936), c.ansi);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Utf8ConversionTest, testing::ValuesIn(kUtf8Cases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, Utf8ConversionTest, testing::ValuesIn(kUtf8Cases), [](const auto& info) {
+  return std::string(info.param.name);
+});
 
 struct WideToTextCase {
   const char* name;
@@ -87,7 +100,12 @@ struct WideToTextCase {
 const WideToTextCase kWideToTextCases[] = {
     {"Utf8Chinese", Wide(u"\u4E2D\u6587"), kCodePageUtf8, "\xE4\xB8\xAD\xE6\x96\x87"},
     {"Utf8SurrogatePair", Wide(u"\U0001F600"), kCodePageUtf8, "\xF0\x9F\x98\x80"},
-    {"Utf8LoneHighSurrogate", Wide(u"a\xD83D" u"b"), kCodePageUtf8, "a\xEF\xBF\xBD" "b"},
+    {"Utf8LoneHighSurrogate",
+     Wide(u"a\xD83D"
+          u"b"),
+     kCodePageUtf8,
+     "a\xEF\xBF\xBD"
+     "b"},
     {"Utf8LoneLowSurrogate", Wide(u"\xDE00"), kCodePageUtf8, "\xEF\xBF\xBD"},
     {"Cp936LoneSurrogate", Wide(u"a\xD83D"), kCodePage936, "a?"},
     {"AnsiIsCodePage936", Wide(u"\u4E2D\u6587"), kCodePageAnsi, "\xD6\xD0\xCE\xC4"},
@@ -111,12 +129,11 @@ TEST_P(WideToTextTest, ConvertsUpToZeroUnit) {
   EXPECT_EQ(WideToText(c.wide, c.codePage), c.text);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, WideToTextTest, testing::ValuesIn(kWideToTextCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, WideToTextTest, testing::ValuesIn(kWideToTextCases), [](const auto& info) {
+  return std::string(info.param.name);
+});
 
-TEST(WideToTextTest, CodePageOmittedIsAnsi) {
-  EXPECT_EQ(WideToText(Wide(u"\u6210\u529F")), "\xB3\xC9\xB9\xA6");
-}
+TEST(WideToTextTest, CodePageOmittedIsAnsi) { EXPECT_EQ(WideToText(Wide(u"\u6210\u529F")), "\xB3\xC9\xB9\xA6"); }
 
 struct Cp936ToWideCase {
   const char* name;
@@ -125,12 +142,21 @@ struct Cp936ToWideCase {
 };
 
 const Cp936ToWideCase kCp936ToWideCases[] = {
-    {"Chinese", "\xD6\xD0\xCE\xC4" "a", u"\u4E2D\u6587a"},
+    {"Chinese",
+     "\xD6\xD0\xCE\xC4"
+     "a",
+     u"\u4E2D\u6587a"},
     {"EuroSign", "\x80", u"\u20AC"},
-    {"SingleByteFF", "\xFF" "a", u"\uF8F5a"},
+    {"SingleByteFF",
+     "\xFF"
+     "a",
+     u"\uF8F5a"},
     {"LoneLeadAtEnd", "a\x81", u"a?"},
     // A lead byte before a byte that cannot trail takes that byte into its "?".
-    {"LeadBeforeNonTrailByte", "\x81" "1b", u"?b"},
+    {"LeadBeforeNonTrailByte",
+     "\x81"
+     "1b",
+     u"?b"},
     {"UserDefinedAreaToPrivateUse", "\xAA\xA1\xFE\xFE", u"\uE000\uE4C5"},
     {"StopsAtZero", std::string_view("a\0b", 3), u"a"},
 };
@@ -142,8 +168,9 @@ TEST_P(Cp936ToWideTest, ConvertsWithPlatformSubstitutes) {
   EXPECT_EQ(TextToWide(c.text, kCodePage936), Wide(c.wide));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Cp936ToWideTest, testing::ValuesIn(kCp936ToWideCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, Cp936ToWideTest, testing::ValuesIn(kCp936ToWideCases), [](const auto& info) {
+  return std::string(info.param.name);
+});
 
 }  // namespace
 }  // namespace korvan

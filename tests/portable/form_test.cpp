@@ -62,8 +62,8 @@ TEST(MainForm, NoTwoVisibleControlsOverlap) {
   for (const auto& a : form) {
     for (const auto& b : form) {
       if (&a >= &b || a.kind == ControlKind::Timer || b.kind == ControlKind::Timer) continue;
-      const bool apart = a.left + a.width <= b.left || b.left + b.width <= a.left ||
-                         a.top + a.height <= b.top || b.top + b.height <= a.top;
+      const bool apart = a.left + a.width <= b.left || b.left + b.width <= a.left || a.top + a.height <= b.top ||
+                         b.top + b.height <= a.top;
       EXPECT_TRUE(apart) << a.formName << " overlaps " << b.formName;
     }
   }
@@ -89,13 +89,15 @@ TEST(MainForm, InitialContentsAndEntryKinds) {
       {FormControl::StatusLabel, "", 0},
       {FormControl::UserLabel, "user", 0},
       {FormControl::PasswordLabel, "pass", 0},
-      {FormControl::RenewLabel, "\xBC\xE0\xBF\xD8\xCA\xB1\xBC\xE4", 0},       // 监控时间
-      {FormControl::RenewUnitLabel, "\xD0\xA1\xCA\xB1", 0},                    // 小时
-      {FormControl::RestartLabel, "\xC8\xED\xBC\xFE\xD6\xD8\xC6\xF4", 0},     // 软件重启
-      {FormControl::RestartUnitLabel, "\xD0\xA1\xCA\xB1", 0},                  // 小时
-      {FormControl::SaveButton, "\xB1\xA3\xB4\xE6\xC5\xE4\xD6\xC3", 0},       // 保存配置
+      {FormControl::RenewLabel, "\xBC\xE0\xBF\xD8\xCA\xB1\xBC\xE4", 0},    // 监控时间
+      {FormControl::RenewUnitLabel, "\xD0\xA1\xCA\xB1", 0},                // 小时
+      {FormControl::RestartLabel, "\xC8\xED\xBC\xFE\xD6\xD8\xC6\xF4", 0},  // 软件重启
+      {FormControl::RestartUnitLabel, "\xD0\xA1\xCA\xB1", 0},              // 小时
+      {FormControl::SaveButton, "\xB1\xA3\xB4\xE6\xC5\xE4\xD6\xC3", 0},    // 保存配置
       {FormControl::SignupLink,
-       "\xC3\xE2\xB7\xD1\xD3\xC0\xBE\xC3" "VPS \xB5\xE3\xBB\xF7\xC9\xEA\xC7\xEB", 0},  // 免费永久VPS 点击申请
+       "\xC3\xE2\xB7\xD1\xD3\xC0\xBE\xC3"
+       "VPS \xB5\xE3\xBB\xF7\xC9\xEA\xC7\xEB",
+       0},  // 免费永久VPS 点击申请
   };
   for (const auto& c : cases) {
     const auto& spec = FormControlSpec(c.control);

@@ -49,8 +49,9 @@ TEST_P(HeaderLineTest, SplitsAtFirstColon) {
   EXPECT_EQ(HeaderValue(c.line), c.headerValue);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, HeaderLineTest, testing::ValuesIn(kHeaderLineCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, HeaderLineTest, testing::ValuesIn(kHeaderLineCases), [](const auto& info) {
+  return std::string(info.param.name);
+});
 
 struct CompleteBlockCase {
   const char* name;
@@ -80,8 +81,9 @@ TEST_P(CompleteHeaderBlockTest, AppendsMissingDefaultsInOrder) {
   EXPECT_EQ(CompleteHeaderBlock(c.headers, kUrl), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, CompleteHeaderBlockTest, testing::ValuesIn(kCompleteBlockCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, CompleteHeaderBlockTest, testing::ValuesIn(kCompleteBlockCases), [](const auto& info) {
+  return std::string(info.param.name);
+});
 
 TEST(HeaderFieldsToSendTest, LowerCaseAcceptAndDefaultAcceptAreBothSent) {
   const auto fields = HeaderFieldsToSend(CompleteHeaderBlock("accept: text/html", kUrl));
@@ -112,9 +114,10 @@ const SetCookieCase kSetCookieCases[] = {
     {"LowerCaseNameIsUnifiedAndAttributesDropped",
      "HTTP/1.1 200 OK\r\nset-cookie: a=1; path=/\r\nSet-Cookie: b=2\r\n\r\n",
      "HTTP/1.1 200 OK\r\nSet-Cookie: a=1; path=/\r\nSet-Cookie: b=2\r\n\r\n", "a=1; b=2"},
-    {"MixedCaseEverywhereInTheText", "SET-COOKIE: x=1\r\nX-Info: see sEt-CoOkIe", "Set-Cookie: x=1\r\nX-Info: see Set-Cookie",
-     "x=1; X-Info: see Set-Cookie"},
-    {"NoSetCookieGivesEmpty", "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n", "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n", ""},
+    {"MixedCaseEverywhereInTheText", "SET-COOKIE: x=1\r\nX-Info: see sEt-CoOkIe",
+     "Set-Cookie: x=1\r\nX-Info: see Set-Cookie", "x=1; X-Info: see Set-Cookie"},
+    {"NoSetCookieGivesEmpty", "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n", "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n",
+     ""},
     {"SameCookieTwiceStaysTwiceInOrder", "Set-Cookie: s=1; path=/\r\nSet-Cookie: s=2; path=/",
      "Set-Cookie: s=1; path=/\r\nSet-Cookie: s=2; path=/", "s=1; s=2"},
     {"SpaceBeforeColonGivesEmptyPiece", "Set-Cookie: a=1; p\r\nSet-Cookie : x=9; p\r\nSet-Cookie: b=2; p",
@@ -132,8 +135,9 @@ TEST_P(SetCookieTest, UnifiesAndCollects) {
   EXPECT_EQ(CollectSetCookies(unified), c.collected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, SetCookieTest, testing::ValuesIn(kSetCookieCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, SetCookieTest, testing::ValuesIn(kSetCookieCases), [](const auto& info) {
+  return std::string(info.param.name);
+});
 
 // The whole cookie path of one response: a lower-case set-cookie for a=1 and a Set-Cookie for b=2
 // land in the caller's cookies joined by "; " and in newCookies joined by ";" alone.

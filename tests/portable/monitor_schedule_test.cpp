@@ -108,11 +108,18 @@ TEST_F(ScheduleForm, PeriodBoxesArmTheirTimersInHours) {
     std::int32_t interval;
   };
   const Case cases[] = {
-      {"10", "10", 36000000},     {"1", "1", 3600000},        {"596", "596", 2145600000},
-      {"0", "1", 3600000},        {"", "1", 3600000},         {"abc", "1", 3600000},
-      {"-3", "-3", 0},            {"\xA3\xB5", "\xA3\xB5", 18000000},  // full-width 5
+      {"10", "10", 36000000},
+      {"1", "1", 3600000},
+      {"596", "596", 2145600000},
+      {"0", "1", 3600000},
+      {"", "1", 3600000},
+      {"abc", "1", 3600000},
+      {"-3", "-3", 0},
+      {"\xA3\xB5", "\xA3\xB5", 18000000},  // full-width 5
       // Beyond 596 hours the interval would wrap (1194 hours to under an hour): held at 596.
-      {"597", "596", 2145600000}, {"1194", "596", 2145600000}, {"99999999999", "596", 2145600000},
+      {"597", "596", 2145600000},
+      {"1194", "596", 2145600000},
+      {"99999999999", "596", 2145600000},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
@@ -182,7 +189,7 @@ TEST_F(ScheduleForm, EveryNegativePeriodLoadedAtStartStopsItsTimerAndPauses) {
     std::int32_t restartInterval;
   };
   const Case cases[] = {
-      {"-597", "24", 0, 86400000},     {"10", "-1193", 36000000, 0},   {"-641859", "-1790", 0, 0},
+      {"-597", "24", 0, 86400000},      {"10", "-1193", 36000000, 0},   {"-641859", "-1790", 0, 0},
       {"-2147483648", "1", 0, 3600000}, {"596", "-596", 2145600000, 0},
   };
   for (const auto& c : cases) {
@@ -210,8 +217,8 @@ TEST_F(ScheduleForm, ArmingFromTheBoxesConvertsLikeTheirHandlers) {
     const char* text;
     std::int32_t interval;
   };
-  const Case cases[] = {{"10", 36000000}, {"596", 2145600000}, {"597", 2145600000},
-                        {"1194", 2145600000}, {"-1193", 0}, {"-1", 0}};
+  const Case cases[] = {{"10", 36000000},     {"596", 2145600000}, {"597", 2145600000},
+                        {"1194", 2145600000}, {"-1193", 0},        {"-1", 0}};
   renewHours.SetChangedHandler(nullptr);
   restartHours.SetChangedHandler(nullptr);
   for (const auto& c : cases) {

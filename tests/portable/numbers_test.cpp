@@ -25,17 +25,19 @@ struct FoldCase {
 
 TEST(NumberHalfWidthFolding, FoldsFullWidthFormsAndKeepsCharactersWhole) {
   const FoldCase cases[] = {
-      {"\xA3\xB1\xA3\xB2\xA3\xB3", "123"},           // １２３
-      {"\xA3\xA1", "!"},                             // first full-width form
-      {"\xA3\xFE", "~"},                             // last full-width form
-      {"\xA3\xAD\xA3\xAE", "-."},                    // －．
-      {"\xA1\xA1", " "},                             // full-width space
+      {"\xA3\xB1\xA3\xB2\xA3\xB3", "123"},  // １２３
+      {"\xA3\xA1", "!"},                    // first full-width form
+      {"\xA3\xFE", "~"},                    // last full-width form
+      {"\xA3\xAD\xA3\xAE", "-."},           // －．
+      {"\xA1\xA1", " "},                    // full-width space
       {"\xA1\xAB", "~"},
       {"\xA1\xEE\xA1\xEF", "**"},
-      {"\xA3\xA0", "\xA3\xA0"},                      // just below the full-width forms
-      {"\xA3\xFF", "\xA3\xFF"},                      // just above
-      {"\xD6\xD0\xA3\xB1", "\xD6\xD0" "1"},          // 中１
-      {"a\xA3", "a"},                                // lone lead byte at the end is dropped
+      {"\xA3\xA0", "\xA3\xA0"},  // just below the full-width forms
+      {"\xA3\xFF", "\xA3\xFF"},  // just above
+      {"\xD6\xD0\xA3\xB1",
+       "\xD6\xD0"
+       "1"},           // 中１
+      {"a\xA3", "a"},  // lone lead byte at the end is dropped
       {"\xA3", ""},
       // B0 A3 is one character, so the A3 is no lead byte and B1 is a lone lead at the end.
       {"\xB0\xA3\xB1", "\xB0\xA3"},
@@ -55,20 +57,26 @@ struct IntegerCase {
 TEST(ToIntegerFromText, ReadsTheLeadingNumber) {
   const IntegerCase cases[] = {
       {"123", 123},
-      {"\xA3\xB1\xA3\xB2\xA3\xB3", 123},        // full-width digits
+      {"\xA3\xB1\xA3\xB2\xA3\xB3", 123},  // full-width digits
       {" -7x", -7},
       {"abc", 0},
       {"", 0},
       {"\t\n\v\f\r+42", 42},
-      {"\xA1\xA1" "12", 12},                    // full-width space is white space after folding
-      {"\xA3\xAD" "5", -5},                     // full-width minus
+      {"\xA1\xA1"
+       "12",
+       12},  // full-width space is white space after folding
+      {"\xA3\xAD"
+       "5",
+       -5},  // full-width minus
       {"12.9", 12},
       {"1 2", 1},
       {"- 5", 0},
       {"+-5", 0},
       {"0x1A", 0},
       {"007", 7},
-      {"\xD6\xD0" "12", 0},                     // a Chinese character before the digits
+      {"\xD6\xD0"
+       "12",
+       0},  // a Chinese character before the digits
       {"5\xA3", 5},
       {"\xA3", 0},
       {"\xFF\xFF\xFF", 0},
@@ -80,15 +88,9 @@ TEST(ToIntegerFromText, ReadsTheLeadingNumber) {
 
 TEST(ToIntegerFromText, WrapsAtThirtyTwoBits) {
   const IntegerCase cases[] = {
-      {"2147483647", kInt32Max},
-      {"2147483648", kInt32Min},
-      {"-2147483648", kInt32Min},
-      {"-2147483649", kInt32Max},
-      {"4294967295", -1},
-      {"4294967296", 0},
-      {"4294967297", 1},
-      {"-4294967297", -1},
-      {"100000000000000000000", 1661992960},  // 10^20 mod 2^32
+      {"2147483647", kInt32Max},  {"2147483648", kInt32Min}, {"-2147483648", kInt32Min},
+      {"-2147483649", kInt32Max}, {"4294967295", -1},        {"4294967296", 0},
+      {"4294967297", 1},          {"-4294967297", -1},       {"100000000000000000000", 1661992960},  // 10^20 mod 2^32
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ToInteger(c.text), c.value) << "text: " << c.text;
@@ -100,10 +102,12 @@ TEST(ToIntegerFromText, TakesMegabyteTexts) {
   EXPECT_EQ(ToInteger("1" + std::string(1'000'000, '0')), 0);
   EXPECT_EQ(ToInteger(std::string(1'000'000, ' ') + "-9"), -9);
   std::string fullWidthSevens;
-  for (int i = 0; i < 500'000; ++i) fullWidthSevens += "\xA3\xB7";
+  for (int i = 0; i < 500'000; ++i)
+    fullWidthSevens += "\xA3\xB7";
   // 7 repeated wraps through the same 32-bit arithmetic as the reference below.
   std::uint32_t expected = 0;
-  for (int i = 0; i < 500'000; ++i) expected = expected * 10u + 7u;
+  for (int i = 0; i < 500'000; ++i)
+    expected = expected * 10u + 7u;
   EXPECT_EQ(ToInteger(fullWidthSevens), static_cast<std::int32_t>(expected));
   EXPECT_EQ(ToInteger(std::string(1'000'000, '\xFF')), 0);
 }
@@ -166,9 +170,9 @@ TEST(ToNumberFromText, ReadsTheLongestLeadingDecimalNumber) {
       {"0x10", 0.0},
       {"inf", 0.0},
       {"nan", 0.0},
-      {"\xA3\xB1\xA3\xAE\xA3\xB5", 1.5},     // １．５
-      {"\xA3\xB2\xA3\xE4\xA3\xB2", 200.0},   // ２ｄ２
-      {"1700000000123", 1700000000123.0},    // the time page's millisecond count
+      {"\xA3\xB1\xA3\xAE\xA3\xB5", 1.5},    // １．５
+      {"\xA3\xB2\xA3\xE4\xA3\xB2", 200.0},  // ２ｄ２
+      {"1700000000123", 1700000000123.0},   // the time page's millisecond count
       {"0.1", 0.1},
       {"123456789012345678901234567890", 123456789012345678901234567890.0},
       {"0e999999999999999999999", 0.0},
@@ -211,8 +215,8 @@ TEST(TruncateToInteger, CutsTowardZeroAndSaturates) {
       {1700000000123.0 / 1000.0, 1700000000},
       {4294967296.5, 4294967296},
       {9223372036854774784.0, 9223372036854774784},  // largest double below 2^63
-      {9223372036854775808.0, kInt64Max},             // 2^63
-      {-9223372036854775808.0, kInt64Min},            // -2^63 fits exactly
+      {9223372036854775808.0, kInt64Max},            // 2^63
+      {-9223372036854775808.0, kInt64Min},           // -2^63 fits exactly
       {1e19, kInt64Max},
       {-1e19, kInt64Min},
       {kInfinity, kInt64Max},
@@ -248,7 +252,11 @@ TEST(NumberToText, WritesByteSetsUpToTheFirstZeroByte) {
 
 TEST(NumberToText, WritesDateTimesInTheChineseForm) {
   // 2015-05-04 12:00 is day 42128 and a half.
-  EXPECT_EQ(ToText(DateTime{42128.5}), "2015\xC4\xEA" "5\xD4\xC2" "4\xC8\xD5" "12\xCA\xB1");
+  EXPECT_EQ(ToText(DateTime{42128.5}),
+            "2015\xC4\xEA"
+            "5\xD4\xC2"
+            "4\xC8\xD5"
+            "12\xCA\xB1");
 }
 
 }  // namespace

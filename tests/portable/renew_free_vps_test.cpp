@@ -14,15 +14,15 @@ namespace korvan {
 namespace {
 
 // Code page 936 bytes of the markers and messages.
-const Text kLoggedIn = " \xB5\xC7\xC2\xBC\xB3\xC9\xB9\xA6\xA3\xA1";              // " 登录成功！"
+const Text kLoggedIn = " \xB5\xC7\xC2\xBC\xB3\xC9\xB9\xA6\xA3\xA1";               // " 登录成功！"
 const Text kWrongPassword = " \xC3\xDC\xC2\xEB\xB2\xBB\xD5\xFD\xC8\xB7\xA3\xA1";  // " 密码不正确！"
-const Text kLoginFailed = " \xB5\xC7\xC2\xBC\xCA\xA7\xB0\xDC\xA3\xA1";           // " 登录失败！"
-const Text kNoFreeVps = "\xCE\xB4\xD5\xD2\xB5\xBD\xC3\xE2\xB7\xD1VPS";             // 未找到免费VPS
-const Text kExpiry = "\xB5\xBD\xC6\xDA\xCA\xB1\xBC\xE4\xA3\xBA";                   // 到期时间：
-const Text kRenewed = "\xD0\xF8\xB7\xD1\xB3\xC9\xB9\xA6\xA3\xA1";                  // 续费成功！
-const Text kWrongPasswordMarker = "\xC3\xDC\xC2\xEB\xB2\xBB\xD5\xFD\xC8\xB7";      // 密码不正确 (cp936)
+const Text kLoginFailed = " \xB5\xC7\xC2\xBC\xCA\xA7\xB0\xDC\xA3\xA1";            // " 登录失败！"
+const Text kNoFreeVps = "\xCE\xB4\xD5\xD2\xB5\xBD\xC3\xE2\xB7\xD1VPS";            // 未找到免费VPS
+const Text kExpiry = "\xB5\xBD\xC6\xDA\xCA\xB1\xBC\xE4\xA3\xBA";                  // 到期时间：
+const Text kRenewed = "\xD0\xF8\xB7\xD1\xB3\xC9\xB9\xA6\xA3\xA1";                 // 续费成功！
+const Text kWrongPasswordMarker = "\xC3\xDC\xC2\xEB\xB2\xBB\xD5\xFD\xC8\xB7";     // 密码不正确 (cp936)
 const Text kWrongPasswordUtf8 = "\xE5\xAF\x86\xE7\xA0\x81\xE4\xB8\x8D\xE6\xAD\xA3\xE7\xA1\xAE";  // 密码不正确 (UTF-8)
-const Text kSucceededCp936 = "\xB3\xC9\xB9\xA6";                                     // 成功 (cp936)
+const Text kSucceededCp936 = "\xB3\xC9\xB9\xA6";                                                 // 成功 (cp936)
 // 请在该产品到期前1日内进行积分免费续期
 const Text kOneDay =
     "\xC7\xEB\xD4\xDA\xB8\xC3\xB2\xFA\xC6\xB7\xB5\xBD\xC6\xDA\xC7\xB0"
@@ -86,7 +86,8 @@ const Text kRenewalPage = "<TD>" + kExpiry + "2024-05-06 12:00:00</TD>";
 
 TEST(RenewFreeVps, SuccessfulRunSendsTheFourRequestsOfThePanel) {
   FakePanel panel;
-  panel.AnswerAll(kLoginOkPage, kListOneVps, kRenewalPage, "<script>alert(unescape('" + kSucceededEscapedUtf8 + "'))</script>");
+  panel.AnswerAll(kLoginOkPage, kListOneVps, kRenewalPage,
+                  "<script>alert(unescape('" + kSucceededEscapedUtf8 + "'))</script>");
   RenewFreeVps(panel.Ports());
 
   const std::vector<PanelRequest> expected{
@@ -94,8 +95,8 @@ TEST(RenewFreeVps, SuccessfulRunSendsTheFourRequestsOfThePanel) {
        "Referer: " + kRoot + "/idc/top_login.asp"},
       {kRoot + "/user/vpsadm.asp", 0, "", "Referer: " + kRoot + "/user/logininfo.asp"},
       {kRoot + "/vpsadm/selfvpsmodifyrepay.asp?id=4711", 0, "", "Referer: " + kRoot + "/user/vpsadm.asp"},
-      {kRoot + "/vpsadm/selfvpsmodifyendtime.asp", 1,
-       "year=9001&moneynow=0&id=4711&Submit=%C2%ED%C9%CF%D0%F8%C6%DA", "Referer: " + kRoot + "/user/vpsadm.asp"},
+      {kRoot + "/vpsadm/selfvpsmodifyendtime.asp", 1, "year=9001&moneynow=0&id=4711&Submit=%C2%ED%C9%CF%D0%F8%C6%DA",
+       "Referer: " + kRoot + "/user/vpsadm.asp"},
   };
   EXPECT_EQ(panel.requests, expected);
   EXPECT_EQ(panel.log, (std::vector<Text>{"alice" + kLoggedIn, kExpiry + "2024-05-06 12:00:00", kRenewed}));
@@ -124,7 +125,8 @@ TEST_P(LoginAnswer, DecidesEntryFlagAndWhetherTheRunGoesOn) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Markers, LoginAnswer,
+    Markers,
+    LoginAnswer,
     ::testing::Values(
         LoginCase{"Success", kLoginOkPage, kLoggedIn, {true}, 4},
         LoginCase{"BothMarkersCountAsSuccess", kWrongPasswordMarker + kLoginOkPage, kLoggedIn, {true}, 4},
@@ -156,12 +158,12 @@ TEST_P(VpsList, TakesTheIdOfTheFirstLinkOrReportsNone) {
   }
   ASSERT_EQ(panel.requests.size(), 4u);
   EXPECT_EQ(panel.requests[2].url, kRoot + "/vpsadm/selfvpsmodifyrepay.asp?id=" + c.expectedId);
-  EXPECT_EQ(panel.requests[3].postData,
-            "year=9001&moneynow=0&id=" + c.expectedId + "&Submit=%C2%ED%C9%CF%D0%F8%C6%DA");
+  EXPECT_EQ(panel.requests[3].postData, "year=9001&moneynow=0&id=" + c.expectedId + "&Submit=%C2%ED%C9%CF%D0%F8%C6%DA");
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Links, VpsList,
+    Links,
+    VpsList,
     ::testing::Values(
         VpsListCase{"One", kListOneVps, "4711"},
         VpsListCase{"FirstOfSeveral", "vpsadm2.asp?id=11&go=c vpsadm2.asp?id=22&go=c vpsadm2.asp?id=33&go=c", "11"},
@@ -190,15 +192,16 @@ TEST_P(ExpiryText, IsLoggedAndTheRenewalIsSentEitherWay) {
   EXPECT_EQ(panel.requests.size(), 4u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Pages, ExpiryText,
-    ::testing::Values(ExpiryCase{"Plain", kRenewalPage, kExpiry + "2024-05-06 12:00:00"},
-                      ExpiryCase{"CellMarkupKept", "<TD>" + kExpiry + " <b>2024-05-06</b> </TD><TD>x</TD>",
-                                 kExpiry + " <b>2024-05-06</b> "},
-                      ExpiryCase{"NoLabel", "<TD>nothing</TD>", kExpiry},
-                      ExpiryCase{"NoCellEnd", kExpiry + "2024-05-06", kExpiry},
-                      ExpiryCase{"EmptyPage", "", kExpiry}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Pages,
+                         ExpiryText,
+                         ::testing::Values(ExpiryCase{"Plain", kRenewalPage, kExpiry + "2024-05-06 12:00:00"},
+                                           ExpiryCase{"CellMarkupKept",
+                                                      "<TD>" + kExpiry + " <b>2024-05-06</b> </TD><TD>x</TD>",
+                                                      kExpiry + " <b>2024-05-06</b> "},
+                                           ExpiryCase{"NoLabel", "<TD>nothing</TD>", kExpiry},
+                                           ExpiryCase{"NoCellEnd", kExpiry + "2024-05-06", kExpiry},
+                                           ExpiryCase{"EmptyPage", "", kExpiry}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct VerdictCase {
   const char* name;
@@ -218,7 +221,8 @@ TEST_P(RenewalVerdict, RelaysTheProvidersAnswer) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Answers, RenewalVerdict,
+    Answers,
+    RenewalVerdict,
     ::testing::Values(
         VerdictCase{"EscapedUtf8Success", "<script>alert('" + kSucceededEscapedUtf8 + "');</script>", {kRenewed}},
         VerdictCase{"PlainUtf8Success", "\xE7\xBB\xAD\xE8\xB4\xB9\xE6\x88\x90\xE5\x8A\x9F", {kRenewed}},
@@ -235,10 +239,10 @@ struct ModeCase {
   const char* name;
   RenewalMode mode;
   bool verify;
-  Text verdict;                     // the renewal form's answer
-  Text pageAfter;                   // the renewal page once renewed
-  std::vector<Text> entries;        // after the login and expiry entries
-  Text newExpiry;                   // in the report
+  Text verdict;               // the renewal form's answer
+  Text pageAfter;             // the renewal page once renewed
+  std::vector<Text> entries;  // after the login and expiry entries
+  Text newExpiry;             // in the report
   RunOutcome outcome;
 };
 
@@ -289,26 +293,73 @@ const Text kMovedPage = "<TD>" + kExpiry + "2024-05-07 12:00:00</TD>";
 const Text kSuccessAnswer = "alert('" + kSucceededEscapedUtf8 + "')";
 const Text kMoved = message_bytes::kMovedLabel + "2024-05-06 12:00:00" + message_bytes::kArrow + "2024-05-07 12:00:00";
 
-INSTANTIATE_TEST_SUITE_P(
-    Modes, RunMode,
-    ::testing::Values(
-        ModeCase{"RenewWithoutVerify", RenewalMode::Renew, false, kSuccessAnswer, kMovedPage, {kRenewed}, "",
-                 RunOutcome::Renewed},
-        ModeCase{"VerifyExpiryMoved", RenewalMode::Renew, true, kSuccessAnswer, kMovedPage, {kRenewed, kMoved},
-                 "2024-05-07 12:00:00", RunOutcome::ExpiryMoved},
-        ModeCase{"VerifyExpiryKept", RenewalMode::Renew, true, kSuccessAnswer, kRenewalPage,
-                 {kRenewed, message_bytes::kUnchangedWarning}, "2024-05-06 12:00:00", RunOutcome::ExpiryUnchanged},
-        ModeCase{"VerifyUnknownVerdictKept", RenewalMode::Renew, true, "?", kRenewalPage,
-                 {message_bytes::kUnknownVerdict}, "2024-05-06 12:00:00", RunOutcome::UnknownVerdict},
-        ModeCase{"VerifyUnknownVerdictMoved", RenewalMode::Renew, true, "", kMovedPage,
-                 {message_bytes::kUnknownVerdict, kMoved}, "2024-05-07 12:00:00", RunOutcome::ExpiryMoved},
-        ModeCase{"VerifyPageEmptied", RenewalMode::Renew, true, kSuccessAnswer, "",
-                 {kRenewed, message_bytes::kUnchangedWarning}, "", RunOutcome::ExpiryUnchanged},
-        ModeCase{"CheckOnly", RenewalMode::CheckOnly, false, kSuccessAnswer, kMovedPage, {message_bytes::kCheckDone},
-                 "", RunOutcome::CheckDone},
-        ModeCase{"CheckOnlyNeverVerifies", RenewalMode::CheckOnly, true, kSuccessAnswer, kMovedPage,
-                 {message_bytes::kCheckDone}, "", RunOutcome::CheckDone}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Modes,
+                         RunMode,
+                         ::testing::Values(ModeCase{"RenewWithoutVerify",
+                                                    RenewalMode::Renew,
+                                                    false,
+                                                    kSuccessAnswer,
+                                                    kMovedPage,
+                                                    {kRenewed},
+                                                    "",
+                                                    RunOutcome::Renewed},
+                                           ModeCase{"VerifyExpiryMoved",
+                                                    RenewalMode::Renew,
+                                                    true,
+                                                    kSuccessAnswer,
+                                                    kMovedPage,
+                                                    {kRenewed, kMoved},
+                                                    "2024-05-07 12:00:00",
+                                                    RunOutcome::ExpiryMoved},
+                                           ModeCase{"VerifyExpiryKept",
+                                                    RenewalMode::Renew,
+                                                    true,
+                                                    kSuccessAnswer,
+                                                    kRenewalPage,
+                                                    {kRenewed, message_bytes::kUnchangedWarning},
+                                                    "2024-05-06 12:00:00",
+                                                    RunOutcome::ExpiryUnchanged},
+                                           ModeCase{"VerifyUnknownVerdictKept",
+                                                    RenewalMode::Renew,
+                                                    true,
+                                                    "?",
+                                                    kRenewalPage,
+                                                    {message_bytes::kUnknownVerdict},
+                                                    "2024-05-06 12:00:00",
+                                                    RunOutcome::UnknownVerdict},
+                                           ModeCase{"VerifyUnknownVerdictMoved",
+                                                    RenewalMode::Renew,
+                                                    true,
+                                                    "",
+                                                    kMovedPage,
+                                                    {message_bytes::kUnknownVerdict, kMoved},
+                                                    "2024-05-07 12:00:00",
+                                                    RunOutcome::ExpiryMoved},
+                                           ModeCase{"VerifyPageEmptied",
+                                                    RenewalMode::Renew,
+                                                    true,
+                                                    kSuccessAnswer,
+                                                    "",
+                                                    {kRenewed, message_bytes::kUnchangedWarning},
+                                                    "",
+                                                    RunOutcome::ExpiryUnchanged},
+                                           ModeCase{"CheckOnly",
+                                                    RenewalMode::CheckOnly,
+                                                    false,
+                                                    kSuccessAnswer,
+                                                    kMovedPage,
+                                                    {message_bytes::kCheckDone},
+                                                    "",
+                                                    RunOutcome::CheckDone},
+                                           ModeCase{"CheckOnlyNeverVerifies",
+                                                    RenewalMode::CheckOnly,
+                                                    true,
+                                                    kSuccessAnswer,
+                                                    kMovedPage,
+                                                    {message_bytes::kCheckDone},
+                                                    "",
+                                                    RunOutcome::CheckDone}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RunMode, RunStoppedBeforeTheRenewalSendsNoFifthRequest) {
   for (const Text& list : {Text("<html>no servers</html>"), kListOneVps}) {
@@ -345,15 +396,19 @@ TEST_P(LoginForm, EncodesCredentialsAndLogsTheNameAsTyped) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Credentials, LoginForm,
-    ::testing::Values(
-        FormCase{"Plain", "alice", "secret", "username=alice&password=secret&Submit.x=40&Submit.y=5"},
-        FormCase{"Empty", "", "", "username=&password=&Submit.x=40&Submit.y=5"},
-        FormCase{"FormCharacters", "a&b=c", "p%q+r s", "username=a%26b%3Dc&password=p%25q%2Br+s&Submit.x=40&Submit.y=5"},
-        FormCase{"KeptPunctuation", "x*y-z.w_v", "~!'()", "username=x*y-z.w_v&password=%7E%21%27%28%29&Submit.x=40&Submit.y=5"},
-        // 张三 in code page 936 is D5 C5 C8 FD.
-        FormCase{"Chinese", "\xD5\xC5\xC8\xFD", "\xD5\xC5", "username=%D5%C5%C8%FD&password=%D5%C5&Submit.x=40&Submit.y=5"},
-        FormCase{"ControlBytes", "a\tb", "\r\n", "username=a%09b&password=%0D%0A&Submit.x=40&Submit.y=5"}),
+    Credentials,
+    LoginForm,
+    ::testing::Values(FormCase{"Plain", "alice", "secret", "username=alice&password=secret&Submit.x=40&Submit.y=5"},
+                      FormCase{"Empty", "", "", "username=&password=&Submit.x=40&Submit.y=5"},
+                      FormCase{"FormCharacters", "a&b=c", "p%q+r s",
+                               "username=a%26b%3Dc&password=p%25q%2Br+s&Submit.x=40&Submit.y=5"},
+                      FormCase{"KeptPunctuation", "x*y-z.w_v", "~!'()",
+                               "username=x*y-z.w_v&password=%7E%21%27%28%29&Submit.x=40&Submit.y=5"},
+                      // 张三 in code page 936 is D5 C5 C8 FD.
+                      FormCase{"Chinese", "\xD5\xC5\xC8\xFD", "\xD5\xC5",
+                               "username=%D5%C5%C8%FD&password=%D5%C5&Submit.x=40&Submit.y=5"},
+                      FormCase{"ControlBytes", "a\tb", "\r\n",
+                               "username=a%09b&password=%0D%0A&Submit.x=40&Submit.y=5"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RenewFreeVps, LoginEntryShowsTheNameTheBoxHoldsWhenItIsWritten) {

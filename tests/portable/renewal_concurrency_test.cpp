@@ -45,22 +45,26 @@ TEST(RenewalConcurrency, RunsSeeWholeCookieTextsWhileTheSiteViewReplacesThem) {
 
   std::atomic<bool> stop{false};
   std::thread siteView([&] {
-    for (int i = 1; i <= 2000 && !stop.load(); ++i) cookies.Replace("site=" + std::to_string(i));
+    for (int i = 1; i <= 2000 && !stop.load(); ++i)
+      cookies.Replace("site=" + std::to_string(i));
   });
   std::vector<std::thread> runs;
   for (int r = 0; r < 4; ++r) {
     runs.emplace_back([&] {
-      for (int i = 0; i < 50; ++i) RenewFreeVps(ports);
+      for (int i = 0; i < 50; ++i)
+        RenewFreeVps(ports);
     });
   }
-  for (auto& run : runs) run.join();
+  for (auto& run : runs)
+    run.join();
   stop.store(true);
   siteView.join();
 
   ASSERT_EQ(seen.size(), 4u * 50u * 4u);
   // Every text a request saw is a whole replacement, possibly with the run's cookie merged in front.
   const std::regex whole(R"(((run=1; )?site=\d+)|(run=1))");
-  for (const Text& text : seen) EXPECT_TRUE(std::regex_match(text, whole)) << text;
+  for (const Text& text : seen)
+    EXPECT_TRUE(std::regex_match(text, whole)) << text;
   EXPECT_TRUE(flag.load());
 }
 
@@ -118,18 +122,22 @@ TEST(RunGate, LetsOneRunThroughAtATime) {
   EXPECT_TRUE(StartGuardedRun(gate, startThread, run));
   // Starts while the first run sleeps are refused.
   int refused = 0;
-  for (int i = 0; i < 5; ++i) refused += StartGuardedRun(gate, startThread, run) ? 0 : 1;
+  for (int i = 0; i < 5; ++i)
+    refused += StartGuardedRun(gate, startThread, run) ? 0 : 1;
   EXPECT_EQ(refused, 5);
 
-  for (int i = 0; i < 200 && gate.Busy(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  for (int i = 0; i < 200 && gate.Busy(); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   EXPECT_FALSE(gate.Busy());
   // Once the run is over, the next start goes through.
   EXPECT_TRUE(StartGuardedRun(gate, startThread, run));
 
-  for (int i = 0; i < 200 && gate.Busy(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  for (int i = 0; i < 200 && gate.Busy(); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   {
     std::lock_guard lock(threadsMutex);
-    for (auto& thread : threads) thread.join();
+    for (auto& thread : threads)
+      thread.join();
   }
   EXPECT_EQ(finished.load(), 2);
   EXPECT_EQ(mostAtOnce.load(), 1);
@@ -138,10 +146,17 @@ TEST(RunGate, LetsOneRunThroughAtATime) {
 TEST(RunGate, OpensAgainWhenTheThreadCannotBeStarted) {
   RunGate gate;
   bool ran = false;
-  EXPECT_FALSE(StartGuardedRun(gate, [](std::function<void()>) { return false; }, [&] { ran = true; }));
+  EXPECT_FALSE(StartGuardedRun(
+      gate, [](std::function<void()>) { return false; }, [&] { ran = true; }));
   EXPECT_FALSE(gate.Busy());
   EXPECT_FALSE(ran);
-  EXPECT_TRUE(StartGuardedRun(gate, [](std::function<void()> routine) { routine(); return true; }, [&] { ran = true; }));
+  EXPECT_TRUE(StartGuardedRun(
+      gate,
+      [](std::function<void()> routine) {
+        routine();
+        return true;
+      },
+      [&] { ran = true; }));
   EXPECT_TRUE(ran);
   EXPECT_FALSE(gate.Busy());
 }

@@ -8,21 +8,25 @@ namespace korvan {
 namespace {
 
 TEST(RequestMethodName, NamesTheThreeMethodsAndFallsBackToGet) {
-  const std::pair<int, const char*> cases[] = {{0, "GET"}, {1, "POST"}, {2, "HEAD"}, {7, "GET"}, {-1, "GET"}, {3, "GET"}};
-  for (const auto& [method, name] : cases) EXPECT_EQ(RequestMethodName(method), name) << method;
+  const std::pair<int, const char*> cases[] = {{0, "GET"}, {1, "POST"}, {2, "HEAD"},
+                                               {7, "GET"}, {-1, "GET"}, {3, "GET"}};
+  for (const auto& [method, name] : cases)
+    EXPECT_EQ(RequestMethodName(method), name) << method;
 }
 
 TEST(RequestTimeoutMilliseconds, DefaultsKeepsAndClamps) {
-  const std::pair<int, std::optional<int>> cases[] = {
-      {0, 15000}, {-5, 15000}, {1, 1000}, {30, 30000}, {-1, std::nullopt},
-      {2147483, 2147483000}, {2147484, INT_MAX}, {INT_MAX, INT_MAX}};
-  for (const auto& [seconds, milliseconds] : cases) EXPECT_EQ(RequestTimeoutMilliseconds(seconds), milliseconds) << seconds;
+  const std::pair<int, std::optional<int>> cases[] = {{0, 15000},         {-5, 15000},        {1, 1000},
+                                                      {30, 30000},        {-1, std::nullopt}, {2147483, 2147483000},
+                                                      {2147484, INT_MAX}, {INT_MAX, INT_MAX}};
+  for (const auto& [seconds, milliseconds] : cases)
+    EXPECT_EQ(RequestTimeoutMilliseconds(seconds), milliseconds) << seconds;
 }
 
 TEST(ExchangeWaitSeconds, IsTheTimeOutAndAMarginAndFitsTheMilliseconds) {
-  const std::pair<int, int> cases[] = {{0, 17}, {-5, 17}, {1, 3}, {30, 32}, {-1, 62},
-                                       {2147481, 2147483}, {2147483, 2147483}, {INT_MAX, 2147483}};
-  for (const auto& [seconds, wait] : cases) EXPECT_EQ(ExchangeWaitSeconds(seconds), wait) << seconds;
+  const std::pair<int, int> cases[] = {
+      {0, 17}, {-5, 17}, {1, 3}, {30, 32}, {-1, 62}, {2147481, 2147483}, {2147483, 2147483}, {INT_MAX, 2147483}};
+  for (const auto& [seconds, wait] : cases)
+    EXPECT_EQ(ExchangeWaitSeconds(seconds), wait) << seconds;
 }
 
 TEST(ObjectOptionsToWrite, IgnoresCertificateErrorsUnlessTheyAreChecked) {
@@ -38,7 +42,8 @@ TEST(ObjectOptionsToWrite, IgnoresCertificateErrorsUnlessTheyAreChecked) {
       {true, true, {{6, 0}}},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(ObjectOptionsToWrite(c.noRedirect, c.checkCertificates), c.written) << c.noRedirect << c.checkCertificates;
+    EXPECT_EQ(ObjectOptionsToWrite(c.noRedirect, c.checkCertificates), c.written)
+        << c.noRedirect << c.checkCertificates;
   }
 }
 
@@ -69,14 +74,15 @@ TEST_P(TakeResponseCookiesCase, UnifiesCollectsAndMerges) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Headers, TakeResponseCookiesCase,
+    Headers,
+    TakeResponseCookiesCase,
     ::testing::Values(
         ResponseCase{"TwoCookiesInMixedCase", "Server: x\r\nset-cookie: a=1; path=/\r\nSet-Cookie: b=2\r\n\r\n", "",
                      "Server: x\r\nSet-Cookie: a=1; path=/\r\nSet-Cookie: b=2\r\n\r\n", "a=1; b=2", "a=1;b=2"},
         ResponseCase{"NewerValueWins", "SET-COOKIE: s=new; path=/\r\n", "s=old; t=1", "Set-Cookie: s=new; path=/\r\n",
                      "s=new; t=1", "s=new"},
-        ResponseCase{"NoSetCookieKeepsOrderLessBlanks", "Content-Type: text/html\r\n", "a=1;  b = 2", "Content-Type: text/html\r\n",
-                     "a=1; b=2", ""},
+        ResponseCase{"NoSetCookieKeepsOrderLessBlanks", "Content-Type: text/html\r\n", "a=1;  b = 2",
+                     "Content-Type: text/html\r\n", "a=1; b=2", ""},
         ResponseCase{"SpaceBeforeColonGivesEmptyPiece", "Set-Cookie : x=1; path=/\r\nSet-Cookie: y=2; path=/\r\n", "",
                      "Set-Cookie : x=1; path=/\r\nSet-Cookie: y=2; path=/\r\n", "; y=2", ";y=2"},
         ResponseCase{"DeletedCookieDropped", "Set-Cookie: a=deleted; path=/\r\n", "a=1; b=2",

@@ -17,7 +17,8 @@ struct ScriptCase {
 const ScriptCase kScriptCases[] = {
     {"DelayOmittedIsTwo", "KORVAN~1.EXE", std::nullopt,
      "@echo off \r\n@ping 127.0.0.1 -n 2 >nul\r\nstart \"\" \"KORVAN~1.EXE\"\r\ndel Restart.bat"},
-    {"DelayZeroIsTwo", "k.exe", 0, "@echo off \r\n@ping 127.0.0.1 -n 2 >nul\r\nstart \"\" \"k.exe\"\r\ndel Restart.bat"},
+    {"DelayZeroIsTwo", "k.exe", 0,
+     "@echo off \r\n@ping 127.0.0.1 -n 2 >nul\r\nstart \"\" \"k.exe\"\r\ndel Restart.bat"},
     {"NegativeDelayIsTwo", "k.exe", -7,
      "@echo off \r\n@ping 127.0.0.1 -n 2 >nul\r\nstart \"\" \"k.exe\"\r\ndel Restart.bat"},
     {"DelayFive", "k.exe", 5, "@echo off \r\n@ping 127.0.0.1 -n 5 >nul\r\nstart \"\" \"k.exe\"\r\ndel Restart.bat"},
@@ -38,8 +39,9 @@ TEST_P(RestartScriptTest, BuildsFourLines) {
   EXPECT_EQ(RestartScriptText(c.fileName, c.delay), c.script);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, RestartScriptTest, testing::ValuesIn(kScriptCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, RestartScriptTest, testing::ValuesIn(kScriptCases), [](const auto& info) {
+  return std::string(info.param.name);
+});
 
 TEST(RestartScriptTest, FourCrLfLinesFirstEndingInSpaceNoFinalBreak) {
   const Text script = RestartScriptText("k.exe");

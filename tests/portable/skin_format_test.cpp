@@ -18,11 +18,11 @@ TEST(ParseSkin, ReadsColoursAsColorRefs) {
 
 TEST(ParseSkin, RejectsWhatIsNoSkin) {
   const char* const cases[] = {
-      "",                          // nothing
-      "SHE.\nwindow 102030\n",     // wrong mark
-      ".SHE\nwindow 10203\n",      // short colour
-      ".SHE\nwindow 10203G\n",     // not hex
-      ".SHE\nbutton 1020304050\n", // long colour
+      "",                           // nothing
+      "SHE.\nwindow 102030\n",      // wrong mark
+      ".SHE\nwindow 10203\n",       // short colour
+      ".SHE\nwindow 10203G\n",      // not hex
+      ".SHE\nbutton 1020304050\n",  // long colour
   };
   for (const char* bytes : cases) {
     EXPECT_FALSE(ParseSkin(bytes).has_value()) << bytes;

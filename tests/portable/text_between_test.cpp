@@ -19,8 +19,8 @@ struct TextBetweenCase {
 #define QUOTE_PLACEHOLDER "#\xD2\xFD\xBA\xC5"
 
 const TextBetweenCase kTextBetweenCases[] = {
-    {"QuotePlaceholderGivesLinkTarget", "<a href=\"/vps.asp?id=7\">x</a>", "href=" QUOTE_PLACEHOLDER,
-     QUOTE_PLACEHOLDER, 0, false, "/vps.asp?id=7"},
+    {"QuotePlaceholderGivesLinkTarget", "<a href=\"/vps.asp?id=7\">x</a>", "href=" QUOTE_PLACEHOLDER, QUOTE_PLACEHOLDER,
+     0, false, "/vps.asp?id=7"},
     {"MissingLeftGivesEmpty", "k=v;", "q=", ";", 0, false, ""},
     {"MissingRightGivesEmpty", "k=v", "k=", ";", 0, false, ""},
     {"CookieValue", "k=v;", "k=", ";", 0, false, "v"},
@@ -36,8 +36,7 @@ const TextBetweenCase kTextBetweenCases[] = {
     {"IgnoreCaseAppliesToRightToo", "<b>x</B>", "<b>", "</b>", 0, true, "x"},
     // 中文 is D6 D0 CE C4: "\xD0" + "\xCE" straddles the two characters and must not match.
     {"MarkerNeverStartsInsideTwoByteCharacter", "\xD6\xD0\xCE\xC4[ok]", "\xD0", "]", 0, false, ""},
-    {"TwoByteCharactersInsideTheContentPassWhole", "=\xB3\xC9\xB9\xA6;", "=", ";", 0, false,
-     "\xB3\xC9\xB9\xA6"},
+    {"TwoByteCharactersInsideTheContentPassWhole", "=\xB3\xC9\xB9\xA6;", "=", ";", 0, false, "\xB3\xC9\xB9\xA6"},
     {"EmptyRightGivesEmpty", "abc", "a", "", 0, false, ""},
 };
 
@@ -48,8 +47,9 @@ TEST_P(TextBetweenTest, CutsBetweenMarkers) {
   EXPECT_EQ(TextBetween(c.text, c.left, c.right, c.startPos, c.ignoreCase), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, TextBetweenTest, testing::ValuesIn(kTextBetweenCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, TextBetweenTest, testing::ValuesIn(kTextBetweenCases), [](const auto& info) {
+  return std::string(info.param.name);
+});
 
 }  // namespace
 }  // namespace korvan

@@ -30,36 +30,55 @@ TEST_P(FindTextTest, FindsOnCharacterBoundariesOnly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, FindTextTest,
-    ::testing::Values(
-        FindCase{"EmptyTargetInText", "abc", "", std::nullopt, false, 1},
-        FindCase{"EmptyTargetInEmptyText", "", "", std::nullopt, false, -1},
-        FindCase{"EmptyTargetPastEnd", "abc", "", 4, false, -1},
-        FindCase{"StartPastEnd", "abc", "c", 4, false, -1},
-        FindCase{"StartZeroMeansBeginning", "abc", "b", 0, false, 2},
-        FindCase{"NegativeStart", "abc", "a", -50, false, 1},
-        FindCase{"HugeStart", "abc", "a", 2147483647, false, -1},
-        FindCase{"StartSkipsEarlierMatch", "abcabc", "a", 2, false, 4},
-        FindCase{"StartOnMatch", "abcabc", "a", 4, false, 4},
-        FindCase{"SecondByteOfCharacterNeverMatches", kZhongWen, "\xD0\xCE", std::nullopt, false, -1},
-        FindCase{"WholeCharacterMatches", kZhongWen, "\xCE\xC4", std::nullopt, false, 3},
-        FindCase{"AsciiTrailByteNotMatched", "\x81" "a" "a", "a", std::nullopt, false, 3},
-        FindCase{"PairedHighBytes", "\x81\x81\x81" "b", "\x81" "b", std::nullopt, false, 3},
-        FindCase{"MatchWouldStartOnTrail", "\x81\x81" "b", "\x81" "b", std::nullopt, false, -1},
-        FindCase{"EvenRunOfHighBytes", "\x81\x81\x81\x81" "b", "b", std::nullopt, false, 5},
-        FindCase{"LeadBeforeZeroIsOneCharacter", Text("\x81\0a", 3), Text("\0a", 2), std::nullopt, false, 2},
-        FindCase{"LoneLeadAtEndMatchesItself", "ab\x81", "\x81", std::nullopt, false, 3},
-        FindCase{"StartInsideCharacterReadsFromThere", kZhongWen, "\xD0\xCE", 2, false, 2},
-        FindCase{"IgnoreCaseFoldsAscii", "Set-Cookie: a", "set-cookie", std::nullopt, true, 1},
-        FindCase{"CaseSensitiveByDefault", "Set-Cookie: a", "set-cookie", std::nullopt, false, -1},
-        FindCase{"FullWidthLettersNeverFolded", "\xA3\xC1", "\xA3\xE1", std::nullopt, true, -1},
-        FindCase{"TargetLongerThanText", "ab", "abc", std::nullopt, false, -1},
-        FindCase{"MatchAtVeryEnd", "xxxxyz", "yz", std::nullopt, false, 5}),
+    Cases,
+    FindTextTest,
+    ::testing::Values(FindCase{"EmptyTargetInText", "abc", "", std::nullopt, false, 1},
+                      FindCase{"EmptyTargetInEmptyText", "", "", std::nullopt, false, -1},
+                      FindCase{"EmptyTargetPastEnd", "abc", "", 4, false, -1},
+                      FindCase{"StartPastEnd", "abc", "c", 4, false, -1},
+                      FindCase{"StartZeroMeansBeginning", "abc", "b", 0, false, 2},
+                      FindCase{"NegativeStart", "abc", "a", -50, false, 1},
+                      FindCase{"HugeStart", "abc", "a", 2147483647, false, -1},
+                      FindCase{"StartSkipsEarlierMatch", "abcabc", "a", 2, false, 4},
+                      FindCase{"StartOnMatch", "abcabc", "a", 4, false, 4},
+                      FindCase{"SecondByteOfCharacterNeverMatches", kZhongWen, "\xD0\xCE", std::nullopt, false, -1},
+                      FindCase{"WholeCharacterMatches", kZhongWen, "\xCE\xC4", std::nullopt, false, 3},
+                      FindCase{"AsciiTrailByteNotMatched",
+                               "\x81"
+                               "a"
+                               "a",
+                               "a", std::nullopt, false, 3},
+                      FindCase{"PairedHighBytes",
+                               "\x81\x81\x81"
+                               "b",
+                               "\x81"
+                               "b",
+                               std::nullopt, false, 3},
+                      FindCase{"MatchWouldStartOnTrail",
+                               "\x81\x81"
+                               "b",
+                               "\x81"
+                               "b",
+                               std::nullopt, false, -1},
+                      FindCase{"EvenRunOfHighBytes",
+                               "\x81\x81\x81\x81"
+                               "b",
+                               "b", std::nullopt, false, 5},
+                      FindCase{"LeadBeforeZeroIsOneCharacter", Text("\x81\0a", 3), Text("\0a", 2), std::nullopt, false,
+                               2},
+                      FindCase{"LoneLeadAtEndMatchesItself", "ab\x81", "\x81", std::nullopt, false, 3},
+                      FindCase{"StartInsideCharacterReadsFromThere", kZhongWen, "\xD0\xCE", 2, false, 2},
+                      FindCase{"IgnoreCaseFoldsAscii", "Set-Cookie: a", "set-cookie", std::nullopt, true, 1},
+                      FindCase{"CaseSensitiveByDefault", "Set-Cookie: a", "set-cookie", std::nullopt, false, -1},
+                      FindCase{"FullWidthLettersNeverFolded", "\xA3\xC1", "\xA3\xE1", std::nullopt, true, -1},
+                      FindCase{"TargetLongerThanText", "ab", "abc", std::nullopt, false, -1},
+                      FindCase{"MatchAtVeryEnd", "xxxxyz", "yz", std::nullopt, false, 5}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FindTextTest, TargetNearTheEndOfALongMixedPage) {
   Text page;
-  for (int i = 0; i < 20000; ++i) page += "<td>\xD6\xD0\xCE\xC4 id=" + std::to_string(i) + "</td>";
+  for (int i = 0; i < 20000; ++i)
+    page += "<td>\xD6\xD0\xCE\xC4 id=" + std::to_string(i) + "</td>";
   page += "vpsadm2.asp?id=42&go=c";
   EXPECT_EQ(FindText(page, "vpsadm2.asp?id="), TextLength(page) - 21);
 }
@@ -89,9 +108,11 @@ TEST(FindTextTest, AgreesWithCharacterSteppingOnRandomMixedBytes) {
   const auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
   for (int round = 0; round < 20000; ++round) {
     Text text(next() % 24, ' ');
-    for (char& c : text) c = alphabet[next() % 6];
+    for (char& c : text)
+      c = alphabet[next() % 6];
     Text target(next() % 4, ' ');
-    for (char& c : target) c = alphabet[next() % 6];
+    for (char& c : target)
+      c = alphabet[next() % 6];
     const int start = static_cast<int>(next() % 8) - 2;
     const bool ignoreCase = next() % 2 == 0;
     ASSERT_EQ(FindText(text, target, start, ignoreCase), SteppingFind(text, target, start, ignoreCase))
@@ -120,7 +141,8 @@ TEST_P(ReplaceTextTest, Replaces) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, ReplaceTextTest,
+    Cases,
+    ReplaceTextTest,
     ::testing::Values(
         ReplaceCase{"FoldsByDefault", "aAa", "a", "b", std::nullopt, std::nullopt, false, "bbb"},
         ReplaceCase{"CaseSensitive", "aAa", "a", "b", std::nullopt, std::nullopt, true, "bAb"},
@@ -134,11 +156,16 @@ INSTANTIATE_TEST_SUITE_P(
         ReplaceCase{"ReplacementNotSearchedAgain", "aa", "a", "aa", std::nullopt, std::nullopt, true, "aaaa"},
         ReplaceCase{"NoMatchOnSecondByte", "\xD6\xD0\xCE\xC4", "\xD0\xCE", "x", std::nullopt, std::nullopt, true,
                     "\xD6\xD0\xCE\xC4"},
-        ReplaceCase{"TrailByteLetterNotReplaced", "\x81" "a" "a", "a", "b", std::nullopt, std::nullopt, true,
-                    "\x81" "ab"},
+        ReplaceCase{"TrailByteLetterNotReplaced",
+                    "\x81"
+                    "a"
+                    "a",
+                    "a", "b", std::nullopt, std::nullopt, true,
+                    "\x81"
+                    "ab"},
         ReplaceCase{"LoneLeadAtEndKept", "a\x81", "a", "b", std::nullopt, std::nullopt, true, "b\x81"},
-        ReplaceCase{"EveryCaseOfSetCookie", "set-cookie: a\r\nSET-COOKIE: b", "Set-Cookie", "Set-Cookie",
-                    std::nullopt, std::nullopt, false, "Set-Cookie: a\r\nSet-Cookie: b"},
+        ReplaceCase{"EveryCaseOfSetCookie", "set-cookie: a\r\nSET-COOKIE: b", "Set-Cookie", "Set-Cookie", std::nullopt,
+                    std::nullopt, false, "Set-Cookie: a\r\nSet-Cookie: b"},
         ReplaceCase{"PlaceholderFirstOnly", "x <n> <n>", "<n>", "y", 1, 1, true, "x y <n>"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -160,7 +187,8 @@ TEST_P(SplitTextTest, Splits) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, SplitTextTest,
+    Cases,
+    SplitTextTest,
     ::testing::Values(
         SplitCase{"TrailingEmptyPieceDropped", "a,b,", std::nullopt, std::nullopt, {"a", "b"}},
         SplitCase{"LeadingEmptyPieceKept", ",a", std::nullopt, std::nullopt, {"", "a"}},
@@ -174,7 +202,12 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{"OnlySeparators", ",,", std::nullopt, std::nullopt, {"", ""}},
         SplitCase{"MultiByteSeparator", "a\r\nb\r\n\r\nc", "\r\n", std::nullopt, {"a", "b", "", "c"}},
         SplitCase{"SeparatorInsideCharacterIgnored", "\x81,a,b", std::nullopt, std::nullopt, {"\x81,a", "b"}},
-        SplitCase{"ChineseSeparator", "a\xD6\xD0" "b", "\xD6\xD0", std::nullopt, {"a", "b"}},
+        SplitCase{"ChineseSeparator",
+                  "a\xD6\xD0"
+                  "b",
+                  "\xD6\xD0",
+                  std::nullopt,
+                  {"a", "b"}},
         SplitCase{"LoneLeadAtEndKept", "a,\x81", std::nullopt, std::nullopt, {"a", "\x81"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -193,19 +226,19 @@ TEST_P(BlanksTest, TrimsAndRemovesOnlySpacesAndFullWidthSpaces) {
   EXPECT_EQ(RemoveBlanks(c.text), c.removed);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, BlanksTest,
-    ::testing::Values(
-        TrimCase{"TabStopsLeadingSkip", " \ta \r\n", "\ta \r\n", "\ta\r\n"},
-        TrimCase{"FullWidthSpaces", kWideSpace + "a" + kWideSpace, "a", "a"},
-        TrimCase{"OnlyBlanks", "  " + kWideSpace + " ", "", ""},
-        TrimCase{"Empty", "", "", ""},
-        TrimCase{"InnerBlanksKeptByTrim", " a b ", "a b", "ab"},
-        TrimCase{"A1PairsAcrossCharacters", "\xB0\xA1\xA1 ", "\xB0\xA1\xA1 ", "\xB0\xA1\xA1 "},
-        TrimCase{"MixedTrailingRun", "a " + kWideSpace + " ", "a", "a"},
-        TrimCase{"LoneLeadAtEndKept", " a\x81", "a\x81", "a\x81"},
-        TrimCase{"ChineseInside", " " + kZhongWen + " ", kZhongWen, kZhongWen}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases,
+                         BlanksTest,
+                         ::testing::Values(TrimCase{"TabStopsLeadingSkip", " \ta \r\n", "\ta \r\n", "\ta\r\n"},
+                                           TrimCase{"FullWidthSpaces", kWideSpace + "a" + kWideSpace, "a", "a"},
+                                           TrimCase{"OnlyBlanks", "  " + kWideSpace + " ", "", ""},
+                                           TrimCase{"Empty", "", "", ""},
+                                           TrimCase{"InnerBlanksKeptByTrim", " a b ", "a b", "ab"},
+                                           TrimCase{"A1PairsAcrossCharacters", "\xB0\xA1\xA1 ", "\xB0\xA1\xA1 ",
+                                                    "\xB0\xA1\xA1 "},
+                                           TrimCase{"MixedTrailingRun", "a " + kWideSpace + " ", "a", "a"},
+                                           TrimCase{"LoneLeadAtEndKept", " a\x81", "a\x81", "a\x81"},
+                                           TrimCase{"ChineseInside", " " + kZhongWen + " ", kZhongWen, kZhongWen}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TextBytesTest, CountsBytesNotCharacters) {
   EXPECT_EQ(TextLeft(kZhongWen, 1), "\xD6");
@@ -224,7 +257,11 @@ TEST(TextBytesTest, CountsBytesNotCharacters) {
 }
 
 TEST(TextBytesTest, UpperCaseLeavesTwoByteCharactersAlone) {
-  EXPECT_EQ(ToUpperCase("abc\x81" "a" "z"), "ABC\x81" "aZ");
+  EXPECT_EQ(ToUpperCase("abc\x81"
+                        "a"
+                        "z"),
+            "ABC\x81"
+            "aZ");
   EXPECT_EQ(ToUpperCase(kZhongWen + "x"), kZhongWen + "X");
 }
 

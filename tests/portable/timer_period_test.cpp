@@ -36,8 +36,9 @@ TEST_P(HoursToMillisecondsTest, KeepsLow32BitsOfProduct) {
   EXPECT_EQ(HoursToMilliseconds(c.hours), c.milliseconds);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, HoursToMillisecondsTest, testing::ValuesIn(kPeriodCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, HoursToMillisecondsTest, testing::ValuesIn(kPeriodCases), [](const auto& info) {
+  return std::string(info.param.name);
+});
 
 }  // namespace
 }  // namespace korvan

@@ -21,10 +21,12 @@ const UrlDecodeCase kUrlDecodeCases[] = {
     {"PercentAtEndAppendsNothing", "100%", false, "100"},
     {"MissingLowDigitCountsZero", "x%7", false, "xp"},
     {"NonDigitsCountMinusTwo", "%zz", false, "\xDE"},
-    {"OneNonDigit", "%4z", false, "\x3E"},  // 16 * 4 - 2
+    {"OneNonDigit", "%4z", false, "\x3E"},   // 16 * 4 - 2
     {"NonDigitHigh", "%z4", false, "\xE4"},  // -32 + 4 = -28
     {"ZeroByteDropped", "a%00b", false, "ab"},
-    {"PercentPercent", "%%41", false, "\xE4" "1"},  // -2 * 16 + 4; the "1" is copied
+    {"PercentPercent", "%%41", false,
+     "\xE4"
+     "1"},  // -2 * 16 + 4; the "1" is copied
     {"NoPercentIsByteForByte", "plain \xB3\xC9 text", false, "plain \xB3\xC9 text"},
     {"Empty", "", true, ""},
     {"EmptyWithoutSwitch", "", false, ""},
@@ -42,8 +44,9 @@ TEST_P(UrlDecodeTest, DecodesEscapes) {
   EXPECT_EQ(UrlDecodeText(c.text, c.utf8), c.decoded);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, UrlDecodeTest, testing::ValuesIn(kUrlDecodeCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, UrlDecodeTest, testing::ValuesIn(kUrlDecodeCases), [](const auto& info) {
+  return std::string(info.param.name);
+});
 
 }  // namespace
 }  // namespace korvan

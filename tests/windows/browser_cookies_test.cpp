@@ -37,14 +37,15 @@ TEST(ImportBrowserCookies, GivesEveryCookieOfTheHostAsOneCookieText) {
 
   EXPECT_EQ(Entries(cookies), (std::vector<std::string>{"a=1", "b=2"})) << cookies;
   std::string withoutSeparators = cookies;
-  for (std::size_t at; (at = withoutSeparators.find("; ")) != std::string::npos;) withoutSeparators.erase(at, 2);
+  for (std::size_t at; (at = withoutSeparators.find("; ")) != std::string::npos;)
+    withoutSeparators.erase(at, 2);
   EXPECT_EQ(withoutSeparators.find(' '), std::string::npos) << "blanks inside entries: " << cookies;
 }
 
 TEST(ImportBrowserCookies, IncludesHttpOnlyCookies) {
   ASSERT_TRUE(InternetSetCookieA("http://login.korvan.test/", "plain", "1"));
-  const DWORD state = InternetSetCookieExA("http://login.korvan.test/", nullptr, "sid=s3cr3t; httponly",
-                                           INTERNET_COOKIE_HTTPONLY, 0);
+  const DWORD state =
+      InternetSetCookieExA("http://login.korvan.test/", nullptr, "sid=s3cr3t; httponly", INTERNET_COOKIE_HTTPONLY, 0);
   ASSERT_NE(state, static_cast<DWORD>(COOKIE_STATE_UNKNOWN));
   // The plain reading alone leaves the HttpOnly cookie out, so only the full reading brings it.
   char plain[3000] = {};

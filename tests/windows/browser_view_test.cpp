@@ -29,7 +29,8 @@ TEST(BrowserView, CreatesNavigatesAndClosesWithoutHoldingTheThread) {
     view.Navigate("http://127.0.0.1:9/");
     view.Navigate("http://127.0.0.1:9/");  // the same address again navigates again
     MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+      DispatchMessageW(&message);
     view.Close();
   }
   EXPECT_LT(GetTickCount() - start, 5000u);

@@ -44,9 +44,7 @@ class ConfigIniTest : public ::testing::Test {
   void TearDown() override { std::filesystem::remove(ConfigFilePath()); }
 };
 
-TEST_F(ConfigIniTest, FileLivesBesideTheProgram) {
-  EXPECT_EQ(ConfigFilePath(), RunDirectory() + "\\korvan.ini");
-}
+TEST_F(ConfigIniTest, FileLivesBesideTheProgram) { EXPECT_EQ(ConfigFilePath(), RunDirectory() + "\\korvan.ini"); }
 
 TEST_F(ConfigIniTest, MissingFileIsAFirstStartAndCreatesNothing) {
   FakeBoxes boxes;
@@ -68,9 +66,13 @@ TEST_F(ConfigIniTest, SavedFileHoldsTheSectionsInOrderAndLoadsBack) {
   EXPECT_EQ(log, std::vector<Text>{Text(kConfigSavedMessage)});
 
   const std::string file = ReadWholeFile(ConfigFilePath());
-  const std::vector<std::string> inOrder = {"[" + Text(kLoginSection) + "]", "user=" + kChineseUser, "pass=pa ss",
-                                            "[" + Text(kRenewHoursSection) + "]", "time=10",
-                                            "[" + Text(kRestartHoursSection) + "]", "time=24"};
+  const std::vector<std::string> inOrder = {"[" + Text(kLoginSection) + "]",
+                                            "user=" + kChineseUser,
+                                            "pass=pa ss",
+                                            "[" + Text(kRenewHoursSection) + "]",
+                                            "time=10",
+                                            "[" + Text(kRestartHoursSection) + "]",
+                                            "time=24"};
   std::size_t from = 0;
   for (const std::string& line : inOrder) {
     const std::size_t at = file.find(line, from);
@@ -119,7 +121,12 @@ TEST_F(ConfigIniTest, SaveClickLogsTheOutcomeStampedWithTheNetworkTime) {
   IniConfigStore store;
   SaveConfiguration(store, boxes, AppendLog);
   // 2023年11月15日6时14分
-  const Text stamp = "2023\xC4\xEA" "11\xD4\xC2" "15\xC8\xD5" "6\xCA\xB1" "14\xB7\xD6";
+  const Text stamp =
+      "2023\xC4\xEA"
+      "11\xD4\xC2"
+      "15\xC8\xD5"
+      "6\xCA\xB1"
+      "14\xB7\xD6";
   EXPECT_EQ(LoggedEntries(), std::vector<Text>{stamp + "\r\n" + Text(kConfigSavedMessage) + "\r\n"});
   ASSERT_EQ(timePage.Requests().size(), 1u);
   const std::string head = timePage.Requests().front();

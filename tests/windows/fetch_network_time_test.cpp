@@ -41,8 +41,8 @@ TEST(FetchNetworkTimeTest, ReadsTheTimePage) {
 TEST(FetchNetworkTimeTest, FallsBackToTheComputerClockInUtc8) {
   const std::uint16_t port = LocalTimePort();
   if (port == 0) GTEST_SKIP() << "time host " << hosts::kTime << " is not local";
-  for (const char* answer : {"", "HTTP/1.0 200 OK\r\n\r\n<html>no time</html>",
-                             "HTTP/1.0 200 OK\r\n\r\nwindow.baidu_time(0);"}) {
+  for (const char* answer :
+       {"", "HTTP/1.0 200 OK\r\n\r\n<html>no time</html>", "HTTP/1.0 200 OK\r\n\r\nwindow.baidu_time(0);"}) {
     const bool pageUp = answer[0] != '\0';
     std::optional<LocalHttpServer> timePage;
     if (pageUp) timePage.emplace(answer, false, port);

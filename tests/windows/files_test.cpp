@@ -73,7 +73,8 @@ std::string ReadWithAnsiPath(const Text& path) {
   std::string content;
   char buffer[4096];
   DWORD read = 0;
-  while (::ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0) content.append(buffer, read);
+  while (::ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
+    content.append(buffer, read);
   return content;
 }
 
@@ -85,7 +86,9 @@ TEST(AppendFileBytesTest, CreatesTheFileAndAppendsAtItsEnd) {
   ASSERT_TRUE(AppendFileBytes(path, Span(ByteSet{0x00, 0xFF})));
   ASSERT_TRUE(AppendFileBytes(path, {}));
   ASSERT_TRUE(AppendFileBytes(path, Span(TextToBytes("cd"))));
-  EXPECT_EQ(ReadWithAnsiPath(path), std::string("ab\0\xFF" "cd", 6));
+  EXPECT_EQ(ReadWithAnsiPath(path), std::string("ab\0\xFF"
+                                                "cd",
+                                                6));
 
   const Text empty = directory / "empty.log";
   ASSERT_TRUE(AppendFileBytes(empty, {}));
@@ -247,17 +250,17 @@ TEST_P(ChangeFileAttributesTest, SetsExactlyTheMaskedBits) {
   EXPECT_EQ(::GetFileAttributesA(path.c_str()) & kCheckedAttributes, c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ChangeFileAttributesTest,
-    ::testing::Values(AttributeCase{"Hidden", 0x02, FILE_ATTRIBUTE_HIDDEN},
-                      AttributeCase{"ReadOnlyAndArchive", 0x21, FILE_ATTRIBUTE_READONLY},
-                      AttributeCase{"AllSettableBits", 0x27, kCheckedAttributes},
-                      // Directory 0x10, normal 0x80 and temporary 0x100 are dropped by the mask.
-                      AttributeCase{"OtherBitsDropped", 0x192, FILE_ATTRIBUTE_HIDDEN},
-                      AttributeCase{"EveryBit", -1, kCheckedAttributes},
-                      AttributeCase{"NoneClearsAll", 0x00, 0},
-                      AttributeCase{"UnmaskedOnly", 0x118, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases,
+                         ChangeFileAttributesTest,
+                         ::testing::Values(AttributeCase{"Hidden", 0x02, FILE_ATTRIBUTE_HIDDEN},
+                                           AttributeCase{"ReadOnlyAndArchive", 0x21, FILE_ATTRIBUTE_READONLY},
+                                           AttributeCase{"AllSettableBits", 0x27, kCheckedAttributes},
+                                           // Directory 0x10, normal 0x80 and temporary 0x100 are dropped by the mask.
+                                           AttributeCase{"OtherBitsDropped", 0x192, FILE_ATTRIBUTE_HIDDEN},
+                                           AttributeCase{"EveryBit", -1, kCheckedAttributes},
+                                           AttributeCase{"NoneClearsAll", 0x00, 0},
+                                           AttributeCase{"UnmaskedOnly", 0x118, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ChangeFileAttributesFailureTest, MissingFileGivesFalse) {
   ScratchDirectory directory;

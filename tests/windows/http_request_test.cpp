@@ -62,36 +62,45 @@ TEST_P(DefaultHeaderBlock, IsCompletedStoredBackAndSent) {
   const Echo echo = ParseEcho(HttpRequest(url, {.headers = &headers}));
 
   Text expected = c.completedAfterUrl;
-  for (auto at = expected.find('@'); at != Text::npos; at = expected.find('@')) expected.replace(at, 1, url);
+  for (auto at = expected.find('@'); at != Text::npos; at = expected.find('@'))
+    expected.replace(at, 1, url);
   EXPECT_EQ(headers, expected);
   for (Text line : c.linesSeen) {
-    for (auto at = line.find('@'); at != Text::npos; at = line.find('@')) line.replace(at, 1, url);
+    for (auto at = line.find('@'); at != Text::npos; at = line.find('@'))
+      line.replace(at, 1, url);
     EXPECT_NE(echo.head.find("\n" + line + "\n"), Text::npos) << line << "\nin\n" << echo.head;
   }
-  for (const Text& line : c.linesNotSeen) EXPECT_EQ(echo.head.find(line), Text::npos) << line << "\nin\n" << echo.head;
+  for (const Text& line : c.linesNotSeen)
+    EXPECT_EQ(echo.head.find(line), Text::npos) << line << "\nin\n" << echo.head;
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Blocks, DefaultHeaderBlock,
+    Blocks,
+    DefaultHeaderBlock,
     ::testing::Values(
-        HeaderBlockCase{"Empty", "",
+        HeaderBlockCase{"Empty",
+                        "",
                         "Accept: */*\r\nReferer: @\r\nAccept-Language: zh-cn\r\n" + kUserAgent + "\r\n" + kContentType,
                         {"Accept: */*", "Referer: @", "Accept-Language: zh-cn", kUserAgent, kContentType},
                         {}},
-        HeaderBlockCase{"RefererOnly", "Referer: http://127.0.0.1/idc/top_login.asp",
+        HeaderBlockCase{"RefererOnly",
+                        "Referer: http://127.0.0.1/idc/top_login.asp",
                         "Referer: http://127.0.0.1/idc/top_login.asp\r\nAccept: */*\r\nAccept-Language: zh-cn\r\n" +
                             kUserAgent + "\r\n" + kContentType,
                         {"Referer: http://127.0.0.1/idc/top_login.asp", "Accept: */*"},
                         {"Referer: http://127.0.0.1:"}},
-        HeaderBlockCase{"LowerCaseAcceptGetsTheDefaultToo", "accept: text/html",
+        HeaderBlockCase{"LowerCaseAcceptGetsTheDefaultToo",
+                        "accept: text/html",
                         "accept: text/html\r\nAccept: */*\r\nReferer: @\r\nAccept-Language: zh-cn\r\n" + kUserAgent +
                             "\r\n" + kContentType,
                         {"Accept: */*"},
                         {}},
-        HeaderBlockCase{"XAcceptCountsAsAccept", "X-Accept: yes",
-                        "X-Accept: yes\r\nReferer: @\r\nAccept-Language: zh-cn\r\n" + kUserAgent + "\r\n" + kContentType,
-                        {"X-Accept: yes"},
-                        {}}),
+        HeaderBlockCase{
+            "XAcceptCountsAsAccept",
+            "X-Accept: yes",
+            "X-Accept: yes\r\nReferer: @\r\nAccept-Language: zh-cn\r\n" + kUserAgent + "\r\n" + kContentType,
+            {"X-Accept: yes"},
+            {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(HttpRequestTest, SendsTheCookieTextBeforeEveryOtherHeader) {
@@ -126,7 +135,8 @@ TEST_F(HttpRequestTest, MethodsAndBodies) {
 TEST_F(HttpRequestTest, HeadGivesAnEmptyBodyAndItsStatus) {
   int status = -5;
   Text responseHeaders;
-  const ByteSet body = HttpRequest(Panel("/_echo/head"), {.method = 2, .responseHeaders = &responseHeaders, .statusCode = &status});
+  const ByteSet body =
+      HttpRequest(Panel("/_echo/head"), {.method = 2, .responseHeaders = &responseHeaders, .statusCode = &status});
   EXPECT_TRUE(body.empty());
   EXPECT_EQ(status, 200);
   EXPECT_NE(responseHeaders.find("Content-Length:"), Text::npos) << responseHeaders;
@@ -136,7 +146,8 @@ TEST_F(HttpRequestTest, HeadGivesAnEmptyBodyAndItsStatus) {
 
 TEST_F(HttpRequestTest, PostBytesWinOverPostData) {
   const ByteSet bytes{0x01, 0x00, 0xFF, 'x', 0x80};
-  const Echo echo = ParseEcho(HttpRequest(Panel("/_echo/bytes"), {.method = 1, .postData = "text", .postBytes = bytes}));
+  const Echo echo =
+      ParseEcho(HttpRequest(Panel("/_echo/bytes"), {.method = 1, .postData = "text", .postBytes = bytes}));
   EXPECT_EQ(echo.body, AsText(bytes));
 }
 
@@ -148,8 +159,8 @@ TEST_F(HttpRequestTest, TimeOutsBoundTheWait) {
     const char* stall;
     bool answered;
   };
-  for (const Case& c : {Case{1, "4", false}, Case{2, "4", false}, Case{0, "1", true}, Case{-1, "1", true},
-                        Case{30, "1", true}}) {
+  for (const Case& c :
+       {Case{1, "4", false}, Case{2, "4", false}, Case{0, "1", true}, Case{-1, "1", true}, Case{30, "1", true}}) {
     const auto started = std::chrono::steady_clock::now();
     const ByteSet body =
         HttpRequest(JoinTexts(Panel("/_echo/slow?stall="), c.stall), {.timeoutSeconds = c.timeoutSeconds});
@@ -184,8 +195,11 @@ TEST_P(BrokenAnswer, EndsInTimeAsAFailedExchange) {
   int status = -5;
   const auto started = std::chrono::steady_clock::now();
   const ByteSet body = HttpRequest(JoinTexts(Panel("/_echo/broken?fault="), c.mode, "&hold=", std::to_string(c.hold)),
-                                   {.cookies = &cookies, .newCookies = &newCookies, .responseHeaders = &responseHeaders,
-                                    .statusCode = &status, .timeoutSeconds = c.timeoutSeconds});
+                                   {.cookies = &cookies,
+                                    .newCookies = &newCookies,
+                                    .responseHeaders = &responseHeaders,
+                                    .statusCode = &status,
+                                    .timeoutSeconds = c.timeoutSeconds});
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 
   EXPECT_GE(seconds, c.atLeastSeconds);
@@ -212,7 +226,8 @@ TEST_P(BrokenAnswer, EndsInTimeAsAFailedExchange) {
   EXPECT_EQ(echo.head.rfind("GET /_echo/after", 0), 0u) << echo.head;
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, BrokenAnswer,
+INSTANTIATE_TEST_SUITE_P(Faults,
+                         BrokenAnswer,
                          ::testing::Values(BrokenAnswerCase{"body_reset", 5, 0, 0, false},
                                            BrokenAnswerCase{"body_short", 5, 0, 0, true},
                                            BrokenAnswerCase{"header_reset", 2, 0, 0, false},
@@ -257,7 +272,8 @@ TEST_F(HttpRequestTest, SetCookieWithASpaceBeforeTheColonGivesAnEmptyEntry) {
 TEST_F(HttpRequestTest, ErrorStatusIsHandedBackLikeAnyAnswer) {
   int status = 0;
   Text cookies;
-  const Echo echo = ParseEcho(HttpRequest(Panel("/_echo/missing?status=404&cookies=mixed"), {.cookies = &cookies, .statusCode = &status}));
+  const Echo echo = ParseEcho(
+      HttpRequest(Panel("/_echo/missing?status=404&cookies=mixed"), {.cookies = &cookies, .statusCode = &status}));
   EXPECT_EQ(status, 404);
   EXPECT_EQ(echo.head.rfind("GET /_echo/missing", 0), 0u) << echo.head;
   EXPECT_EQ(cookies, "a=1; b=2");
@@ -274,7 +290,8 @@ TEST_F(HttpRequestTest, RedirectsAreFollowedUnlessTurnedOff) {
 TEST_F(HttpRequestTest, LargeBodyArrivesWhole) {
   const ByteSet body = HttpRequest(Panel("/_echo/big?body=5000000"));
   ASSERT_EQ(body.size(), 5000000u);
-  for (std::size_t i = 0; i < body.size(); i += 99991) ASSERT_EQ(body[i], i % 251) << i;
+  for (std::size_t i = 0; i < body.size(); i += 99991)
+    ASSERT_EQ(body[i], i % 251) << i;
 }
 
 TEST_F(HttpRequestTest, RefusedConnectionGivesEmptyResultsAndStillMergesTheCookies) {
@@ -284,8 +301,12 @@ TEST_F(HttpRequestTest, RefusedConnectionGivesEmptyResultsAndStillMergesTheCooki
   Text headers;
   Text responseHeaders = "old";
   int status = -5;
-  const ByteSet body = HttpRequest(url, {.cookies = &cookies, .newCookies = &newCookies, .headers = &headers,
-                                         .responseHeaders = &responseHeaders, .statusCode = &status, .timeoutSeconds = 5});
+  const ByteSet body = HttpRequest(url, {.cookies = &cookies,
+                                         .newCookies = &newCookies,
+                                         .headers = &headers,
+                                         .responseHeaders = &responseHeaders,
+                                         .statusCode = &status,
+                                         .timeoutSeconds = 5});
   EXPECT_TRUE(body.empty());
   EXPECT_EQ(status, 0);
   EXPECT_EQ(responseHeaders, "");
@@ -303,15 +324,18 @@ TEST_F(HttpRequestTest, SuppliedRequestObjectIsUsedAndStaysWithItsOwner) {
     ASSERT_TRUE(SUCCEEDED(::CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&object))));
     for (int round = 0; round < 2; ++round) {
       int status = 0;
-      const Echo echo = ParseEcho(HttpRequest(Panel("/_echo/own"), {.statusCode = &status, .requestObject = object.Get()}));
+      const Echo echo =
+          ParseEcho(HttpRequest(Panel("/_echo/own"), {.statusCode = &status, .requestObject = object.Get()}));
       EXPECT_EQ(status, 200) << round;
       EXPECT_EQ(echo.head.rfind("GET /_echo/own", 0), 0u) << round;
     }
     // Supplied but null: no object to use, nothing touched.
     int status = -5;
     Text cookies = "a = 1";
-    EXPECT_TRUE(HttpRequest(Panel("/_echo/own"), {.cookies = &cookies, .statusCode = &status,
-                                                 .requestObject = static_cast<IDispatch*>(nullptr)}).empty());
+    EXPECT_TRUE(
+        HttpRequest(Panel("/_echo/own"),
+                    {.cookies = &cookies, .statusCode = &status, .requestObject = static_cast<IDispatch*>(nullptr)})
+            .empty());
     EXPECT_EQ(status, -5);
     EXPECT_EQ(cookies, "a = 1");
   }

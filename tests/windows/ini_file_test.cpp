@@ -32,7 +32,7 @@ class IniFileTest : public ::testing::Test {
 
 struct ReadCase {
   const char* name;
-  Text filePrefix;  // put in front of the file's path
+  Text filePrefix;                   // put in front of the file's path
   std::optional<Text> fileOverride;  // used instead of the file's path
   Text section;
   Text key;
@@ -51,7 +51,8 @@ TEST_P(IniReadTest, ReadsTheValueOrTheDefault) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, IniReadTest,
+    Cases,
+    IniReadTest,
     ::testing::Values(
         ReadCase{"Stored", "", std::nullopt, "main", "user", std::nullopt, "alice"},
         ReadCase{"StoredWithDefault", "", std::nullopt, "main", "user", Text("d"), "alice"},

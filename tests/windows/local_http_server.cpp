@@ -24,8 +24,7 @@ SOCKET ListenOnLoopback(std::uint16_t port, std::uint16_t& boundPort) {
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   address.sin_port = htons(port);
   int addressSize = sizeof(address);
-  if (::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
-      ::listen(listener, 8) != 0 ||
+  if (::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 || ::listen(listener, 8) != 0 ||
       ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &addressSize) != 0) {
     ::closesocket(listener);
     return INVALID_SOCKET;
@@ -45,7 +44,10 @@ bool Readable(SOCKET socket, int milliseconds) {
 
 }  // namespace
 
-LocalHttpServer::LocalHttpServer(std::string answer, bool stall, std::uint16_t port, std::chrono::seconds limit,
+LocalHttpServer::LocalHttpServer(std::string answer,
+                                 bool stall,
+                                 std::uint16_t port,
+                                 std::chrono::seconds limit,
                                  bool reset)
     : answer_(std::move(answer)), stall_(stall), reset_(reset), deadline_(std::chrono::steady_clock::now() + limit) {
   listener_ = ListenOnLoopback(port, port_);
@@ -91,7 +93,8 @@ void LocalHttpServer::Answer(SOCKET connection) {
     requests_.push_back(head);
   }
   if (stall_) {
-    while (!stop_ && std::chrono::steady_clock::now() < deadline_) ::Sleep(50);
+    while (!stop_ && std::chrono::steady_clock::now() < deadline_)
+      ::Sleep(50);
     return;
   }
   std::size_t sent = 0;

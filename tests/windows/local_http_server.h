@@ -20,8 +20,11 @@ class LocalHttpServer {
   // port 0 takes any free port.
   // reset: after the answer and a short pause, end the connection with a TCP reset instead of an
   // orderly close, as a server that dies halfway does.
-  explicit LocalHttpServer(std::string answer, bool stall = false, std::uint16_t port = 0,
-                           std::chrono::seconds limit = std::chrono::seconds(60), bool reset = false);
+  explicit LocalHttpServer(std::string answer,
+                           bool stall = false,
+                           std::uint16_t port = 0,
+                           std::chrono::seconds limit = std::chrono::seconds(60),
+                           bool reset = false);
   ~LocalHttpServer();
   LocalHttpServer(const LocalHttpServer&) = delete;
   LocalHttpServer& operator=(const LocalHttpServer&) = delete;

@@ -87,7 +87,8 @@ TEST_P(ShowMessageButtonTest, MapsThePressedButton) {
   EXPECT_EQ(seen.message, L"\x6D4B\x8BD5") << "message 测试";
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ShowMessageButtonTest,
+INSTANTIATE_TEST_SUITE_P(Cases,
+                         ShowMessageButtonTest,
                          ::testing::Values(ButtonCase{"Ok", MB_OK, IDOK, 0},
                                            ButtonCase{"Cancel", MB_OKCANCEL, IDCANCEL, 1},
                                            ButtonCase{"Abort", MB_ABORTRETRYIGNORE, IDABORT, 2},

@@ -40,7 +40,8 @@ TEST_P(RunProgramStyleTest, StartsTheFirstWindowWithTheStylesShowCommand) {
   EXPECT_EQ(content.substr(content.find('\n') + 1), command) << "the command line is passed unchanged";
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, RunProgramStyleTest,
+INSTANTIATE_TEST_SUITE_P(Cases,
+                         RunProgramStyleTest,
                          ::testing::Values(StyleCase{"OmittedIsNormal", std::nullopt, SW_SHOWNORMAL},
                                            StyleCase{"ZeroCountsAsHidden", 0, SW_HIDE},
                                            StyleCase{"NegativeCountsAsHidden", -7, SW_HIDE},
@@ -69,7 +70,8 @@ TEST(RunProgramTest, WaitsForTheEndOnlyWhenAsked) {
   EXPECT_LT(returnedAfter, milliseconds(2000));
   EXPECT_FALSE(std::filesystem::exists(detached)) << "RunProgram waited for the end";
   // The child still finishes on its own; wait for it so the directory can go.
-  for (int i = 0; i < 100 && !std::filesystem::exists(detached); ++i) std::this_thread::sleep_for(milliseconds(100));
+  for (int i = 0; i < 100 && !std::filesystem::exists(detached); ++i)
+    std::this_thread::sleep_for(milliseconds(100));
   EXPECT_TRUE(std::filesystem::exists(detached));
   std::printf("RunProgram without waiting came back after %lld ms\n",
               static_cast<long long>(duration_cast<milliseconds>(returnedAfter).count()));

@@ -42,15 +42,21 @@ TEST_P(SplitAtLastBackslashTest, SplitsAtTheLastSeparatorCharacter) {
   EXPECT_EQ(split.name, c.fileName);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SplitAtLastBackslashTest,
-    ::testing::Values(SplitCase{"Plain", "C:\\tools\\korvan.exe", "C:\\tools", "korvan.exe"},
-                      SplitCase{"DriveRoot", "C:\\korvan.exe", "C:", "korvan.exe"},
-                      SplitCase{"NoSeparator", "korvan.exe", "", "korvan.exe"},
-                      // 乗 is 81 5C in code page 936: its second byte is no separator.
-                      SplitCase{"TrailByteLooksLikeBackslash", "C:\\a\\\x81\x5C" "b.exe", "C:\\a", "\x81\x5C" "b.exe"},
-                      SplitCase{"ChineseFolder", "C:\\\xB2\xE2\xCA\xD4\\k.exe", "C:\\\xB2\xE2\xCA\xD4", "k.exe"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases,
+                         SplitAtLastBackslashTest,
+                         ::testing::Values(SplitCase{"Plain", "C:\\tools\\korvan.exe", "C:\\tools", "korvan.exe"},
+                                           SplitCase{"DriveRoot", "C:\\korvan.exe", "C:", "korvan.exe"},
+                                           SplitCase{"NoSeparator", "korvan.exe", "", "korvan.exe"},
+                                           // 乗 is 81 5C in code page 936: its second byte is no separator.
+                                           SplitCase{"TrailByteLooksLikeBackslash",
+                                                     "C:\\a\\\x81\x5C"
+                                                     "b.exe",
+                                                     "C:\\a",
+                                                     "\x81\x5C"
+                                                     "b.exe"},
+                                           SplitCase{"ChineseFolder", "C:\\\xB2\xE2\xCA\xD4\\k.exe",
+                                                     "C:\\\xB2\xE2\xCA\xD4", "k.exe"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace korvan

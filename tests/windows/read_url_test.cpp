@@ -17,7 +17,8 @@ ByteSet Bytes(const std::string& text) { return ByteSet(text.begin(), text.end()
 
 std::string Filler(std::size_t size) {
   std::string body;
-  for (std::size_t i = 0; i < size; ++i) body.push_back(static_cast<char>('a' + i % 26));
+  for (std::size_t i = 0; i < size; ++i)
+    body.push_back(static_cast<char>('a' + i % 26));
   return body;
 }
 
@@ -41,10 +42,10 @@ const std::string kMediumBody = Filler(50000);
 const std::string kBinaryBody("ab\0cd\xFF\x80", 7);
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, ReadUrlBodyTest,
+    Cases,
+    ReadUrlBodyTest,
     ::testing::Values(
-        BodyCase{"WithContentLength",
-                 "HTTP/1.0 200 OK\r\nContent-Length: 33\r\n\r\nwindow.baidu_time(1700000000123);",
+        BodyCase{"WithContentLength", "HTTP/1.0 200 OK\r\nContent-Length: 33\r\n\r\nwindow.baidu_time(1700000000123);",
                  "window.baidu_time(1700000000123);"},
         BodyCase{"WithoutContentLength", "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n" + kMediumBody,
                  kMediumBody},
@@ -82,7 +83,8 @@ TEST_P(ReadUrlRequestTest, SendsAPlainHttp10Get) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, ReadUrlRequestTest,
+    Cases,
+    ReadUrlRequestTest,
     ::testing::Values(RequestCase{"Path", "/special/time", "GET /special/time HTTP/1.0"},
                       RequestCase{"QueryKept", "/special/time?a=1&b=2", "GET /special/time?a=1&b=2 HTTP/1.0"},
                       RequestCase{"FragmentDropped", "/special/time?a=1#part?x=#y", "GET /special/time?a=1 HTTP/1.0"},
@@ -131,12 +133,12 @@ TEST_P(ReadUrlBrokenTest, EndsInTimeWithAtMostWhatCame) {
 
 const std::string kPromising = "HTTP/1.0 200 OK\r\nContent-Type: text/javascript\r\nContent-Length: 6000\r\n\r\n";
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ReadUrlBrokenTest,
-    ::testing::Values(BrokenCase{"BodyCutByAReset", kPromising, Filler(300), true},
-                      BrokenCase{"BodyShorterThanItsLength", kPromising, Filler(300), false},
-                      BrokenCase{"HeaderBlockCutByAReset", kPromising.substr(0, 40), "", true}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases,
+                         ReadUrlBrokenTest,
+                         ::testing::Values(BrokenCase{"BodyCutByAReset", kPromising, Filler(300), true},
+                                           BrokenCase{"BodyShorterThanItsLength", kPromising, Filler(300), false},
+                                           BrokenCase{"HeaderBlockCutByAReset", kPromising.substr(0, 40), "", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReadUrlTest, SilentServerIsGivenUpAfterTheTimeout) {
   LocalHttpServer server("", /*stall=*/true);

@@ -35,13 +35,15 @@ namespace {
 using korvan::testing::ScratchDirectory;
 
 // What one run of the fake panel's "success" scenario logs, in code page 936.
-constexpr char kLoggedIn[] = "demo \xB5\xC7\xC2\xBC\xB3\xC9\xB9\xA6\xA3\xA1";                          // demo 登录成功！
-constexpr char kExpiry[] = "\xB5\xBD\xC6\xDA\xCA\xB1\xBC\xE4\xA3\xBA" "2024-05-06 12:00:00";            // 到期时间：…
-constexpr char kRenewed[] = "\xD0\xF8\xB7\xD1\xB3\xC9\xB9\xA6\xA3\xA1";                                 // 续费成功！
+constexpr char kLoggedIn[] = "demo \xB5\xC7\xC2\xBC\xB3\xC9\xB9\xA6\xA3\xA1";  // demo 登录成功！
+constexpr char kExpiry[] =
+    "\xB5\xBD\xC6\xDA\xCA\xB1\xBC\xE4\xA3\xBA"
+    "2024-05-06 12:00:00";                                               // 到期时间：…
+constexpr char kRenewed[] = "\xD0\xF8\xB7\xD1\xB3\xC9\xB9\xA6\xA3\xA1";  // 续费成功！
 constexpr char kIni[] =
-    "[\xB5\xC7\xC2\xBC\xC5\xE4\xD6\xC3]\r\nuser=demo\r\npass=pa ss&1\r\n"    // [登录配置]
-    "[\xBC\xE0\xBF\xD8\xD0\xF8\xB7\xD1\xCA\xB1\xBC\xE4]\r\ntime=596\r\n"      // [监控续费时间]
-    "[\xD6\xD8\xC6\xF4\xC8\xED\xBC\xFE\xCA\xB1\xBC\xE4]\r\ntime=596\r\n";     // [重启软件时间]
+    "[\xB5\xC7\xC2\xBC\xC5\xE4\xD6\xC3]\r\nuser=demo\r\npass=pa ss&1\r\n"  // [登录配置]
+    "[\xBC\xE0\xBF\xD8\xD0\xF8\xB7\xD1\xCA\xB1\xBC\xE4]\r\ntime=596\r\n"   // [监控续费时间]
+    "[\xD6\xD8\xC6\xF4\xC8\xED\xBC\xFE\xCA\xB1\xBC\xE4]\r\ntime=596\r\n";  // [重启软件时间]
 
 // Bounds for "level" between run 10 and the last run.
 constexpr long kHandleSlack = 20;
@@ -69,8 +71,7 @@ long ProbedHandleCount() {
 long long CommittedPrivateBytes() {
   long long total = 0;
   MEMORY_BASIC_INFORMATION region{};
-  for (auto* address = static_cast<char*>(nullptr);
-       VirtualQuery(address, &region, sizeof(region)) == sizeof(region);
+  for (auto* address = static_cast<char*>(nullptr); VirtualQuery(address, &region, sizeof(region)) == sizeof(region);
        address = static_cast<char*>(region.BaseAddress) + region.RegionSize) {
     if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) total += static_cast<long long>(region.RegionSize);
     if (region.RegionSize == 0) break;
@@ -139,7 +140,8 @@ std::vector<std::string> LogMessages(const std::string& log) {
     lines.push_back(log.substr(start, end - start));
   }
   std::vector<std::string> messages;
-  for (std::size_t i = 3; i < lines.size(); i += 2) messages.push_back(lines[i]);
+  for (std::size_t i = 3; i < lines.size(); i += 2)
+    messages.push_back(lines[i]);
   return messages;
 }
 
@@ -187,23 +189,26 @@ int RunChild(int runs, const std::string& resultPath) {
     }
     if (run % 100 == 0) {
       const Figures now = Measure();
-      result << "after run " << run << ": handles " << now.handles << ", threads " << now.threads
-             << ", private bytes " << now.privateBytes << "\n";
+      result << "after run " << run << ": handles " << now.handles << ", threads " << now.threads << ", private bytes "
+             << now.privateBytes << "\n";
     }
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   Settle();
   atEnd = Measure();
 
-  const std::vector<std::string> messages = LogMessages(korvan::MainFormControls().Get<korvan::EditBox>(korvan::FormControl::LogBox).Content());
+  const std::vector<std::string> messages =
+      LogMessages(korvan::MainFormControls().Get<korvan::EditBox>(korvan::FormControl::LogBox).Content());
   const std::string expected[] = {kLoggedIn, kExpiry, kRenewed};
   bool inOrder = messages.size() == static_cast<std::size_t>(runs) * 3;
-  for (std::size_t i = 0; inOrder && i < messages.size(); ++i) inOrder = messages[i] == expected[i % 3];
+  for (std::size_t i = 0; inOrder && i < messages.size(); ++i)
+    inOrder = messages[i] == expected[i % 3];
   if (!inOrder) {
     ++failures;
     result << "FAIL the log holds " << messages.size() << " entries, not " << runs
            << " runs of login, expiry and verdict one after the other\n";
-    for (std::size_t i = 0; i < messages.size() && i < 6; ++i) result << "  entry: " << messages[i] << "\n";
+    for (std::size_t i = 0; i < messages.size() && i < 6; ++i)
+      result << "  entry: " << messages[i] << "\n";
   }
   const long handleDrift = atEnd.handles - atTen.handles;
   const long threadDrift = atEnd.threads - atTen.threads;
@@ -226,8 +231,8 @@ int RunChild(int runs, const std::string& resultPath) {
          << "\n";
   result << "after run 10: handles " << atTen.handles << ", threads " << atTen.threads << ", private bytes "
          << atTen.privateBytes << "\n";
-  result << "after run " << runs << ": handles " << atEnd.handles << ", threads " << atEnd.threads
-         << ", private bytes " << atEnd.privateBytes << "\n";
+  result << "after run " << runs << ": handles " << atEnd.handles << ", threads " << atEnd.threads << ", private bytes "
+         << atEnd.privateBytes << "\n";
   result << "bounds: handles +-" << kHandleSlack << ", threads +-" << kThreadSlack << ", private bytes +-"
          << kPrivateSlack << "\n";
   result << (failures ? "FAIL" : "ok") << "\n";
@@ -259,7 +264,8 @@ int RunParent(int runs) {
   }
   std::ofstream(directory / "korvan.ini", std::ios::binary) << kIni;
 
-  std::string commandLine = "\"" + copy + "\" --child --runs " + std::to_string(runs) + " --result \"" + resultPath + "\"";
+  std::string commandLine =
+      "\"" + copy + "\" --child --runs " + std::to_string(runs) + " --result \"" + resultPath + "\"";
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};

@@ -41,8 +41,9 @@ struct DelayCase {
 
 TEST(RestartScriptFileTest, HoldsExactlyTheFourLines) {
   const Text shortName = ShortFileName(ExecutableName());
-  for (const DelayCase& c : {DelayCase{std::nullopt, "@ping 127.0.0.1 -n 2 >nul"}, DelayCase{0, "@ping 127.0.0.1 -n 2 >nul"},
-                             DelayCase{-3, "@ping 127.0.0.1 -n 2 >nul"}, DelayCase{5, "@ping 127.0.0.1 -n 5 >nul"}}) {
+  for (const DelayCase& c :
+       {DelayCase{std::nullopt, "@ping 127.0.0.1 -n 2 >nul"}, DelayCase{0, "@ping 127.0.0.1 -n 2 >nul"},
+        DelayCase{-3, "@ping 127.0.0.1 -n 2 >nul"}, DelayCase{5, "@ping 127.0.0.1 -n 5 >nul"}}) {
     const Text path = WriteRestartScript(c.delay);
     ASSERT_EQ(path, RunDirectory() + "\\Restart.bat");
     const std::string expected =
@@ -109,11 +110,13 @@ TEST(RestartProgramTest, RestartsACopyKeptInAFolderWithASpace) {
   EXPECT_TRUE(WaitFor([&] { return !std::filesystem::exists(folder / "Restart.bat"); }, std::chrono::seconds(30)))
       << "the batch file did not delete itself";
   EXPECT_NE(ReadWholeFile(folder / "first-start.txt"), ReadWholeFile(folder / "second-start.txt"));
-  WaitFor([&] {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-    return !std::filesystem::exists(folder);
-  }, std::chrono::seconds(10));
+  WaitFor(
+      [&] {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+        return !std::filesystem::exists(folder);
+      },
+      std::chrono::seconds(10));
 }
 
 }  // namespace

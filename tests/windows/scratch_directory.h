@@ -15,8 +15,8 @@ class ScratchDirectory {
   ScratchDirectory() {
     char temp[MAX_PATH + 1] = {};
     ::GetTempPathA(MAX_PATH, temp);
-    path_ = std::string(temp) + "korvan-test-" + std::to_string(::GetCurrentProcessId()) + "-" +
-            std::to_string(counter_++);
+    path_ =
+        std::string(temp) + "korvan-test-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(counter_++);
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }

@@ -30,7 +30,8 @@ TEST(StartThreadTest, RunsTheRoutineWithItsParameterOnAnotherThread) {
 TEST(StartThreadTest, DetachedThreadRunsWithoutAHandle) {
   std::atomic<bool> ran{false};
   ASSERT_TRUE(StartThread([&ran] { ran = true; }));
-  for (int i = 0; i < 200 && !ran; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(25));
+  for (int i = 0; i < 200 && !ran; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(25));
   EXPECT_TRUE(ran);
 }
 

@@ -30,8 +30,8 @@ class Host {
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = L"KorvanControlsTestHost";
     RegisterClassW(&windowClass);
-    window = CreateWindowExW(0, L"KorvanControlsTestHost", L"", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
-                             nullptr, GetModuleHandleW(nullptr), nullptr);
+    window = CreateWindowExW(0, L"KorvanControlsTestHost", L"", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | editStyle, 0, 0, 200, 60, window,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditId)), GetModuleHandleW(nullptr), nullptr);
@@ -48,7 +48,8 @@ class Host {
     while (static_cast<LONG>(GetTickCount() - end) < 0) {
       MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
       MSG message;
-      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&message);
     }
   }
 
@@ -76,7 +77,8 @@ class Host {
 
 class EditBoxOnWin32 : public ::testing::TestWithParam<DWORD> {};
 
-INSTANTIATE_TEST_SUITE_P(SingleAndMultiLine, EditBoxOnWin32,
+INSTANTIATE_TEST_SUITE_P(SingleAndMultiLine,
+                         EditBoxOnWin32,
                          ::testing::Values(static_cast<DWORD>(ES_AUTOHSCROLL),
                                            static_cast<DWORD>(ES_MULTILINE | ES_AUTOVSCROLL)));
 
@@ -97,7 +99,8 @@ TEST_P(EditBoxOnWin32, TypingRaisesChangedForEveryCharacter) {
   Host host(GetParam());
   int changes = 0;
   host.box->SetChangedHandler([&] { ++changes; });
-  for (wchar_t c : std::wstring(L"ab")) SendMessageW(host.edit, WM_CHAR, c, 1);
+  for (wchar_t c : std::wstring(L"ab"))
+    SendMessageW(host.edit, WM_CHAR, c, 1);
   EXPECT_EQ(changes, 2);
   EXPECT_EQ(host.box->Content(), "ab");
 }
@@ -105,7 +108,9 @@ TEST_P(EditBoxOnWin32, TypingRaisesChangedForEveryCharacter) {
 TEST(IntegerEntry, LetsOnlyMinusDigitsAndControlCharactersIn) {
   Host host(ES_AUTOHSCROLL);
   MakeIntegerEntry(host.edit);
-  for (wchar_t c : std::wstring(L"a1-b2.3\x4E00" L"4\b")) SendMessageW(host.edit, WM_CHAR, c, 1);
+  for (wchar_t c : std::wstring(L"a1-b2.3\x4E00"
+                                L"4\b"))
+    SendMessageW(host.edit, WM_CHAR, c, 1);
   EXPECT_EQ(host.box->Content(), "1-23");  // the Backspace took the 4 back out
 }
 

@@ -46,9 +46,8 @@ int main() {
   const std::wstring className = args[1];
   const std::wstring program = args[2];
   const DWORD settle = count > 3 ? static_cast<DWORD>(_wtoi(args[3])) : 2000;
-  std::wstring folder = program.substr(0, program.find_last_of(L"\\/") == std::wstring::npos
-                                               ? 0
-                                               : program.find_last_of(L"\\/"));
+  std::wstring folder =
+      program.substr(0, program.find_last_of(L"\\/") == std::wstring::npos ? 0 : program.find_last_of(L"\\/"));
   std::wstring commandLine = L"\"" + program + L"\"";
 
   LARGE_INTEGER frequency, started, shown;
@@ -74,8 +73,8 @@ int main() {
     PROCESS_MEMORY_COUNTERS_EX memory{};
     memory.cb = sizeof memory;
     GetProcessMemoryInfo(info.hProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
-    const double milliseconds = 1000.0 * static_cast<double>(shown.QuadPart - started.QuadPart) /
-                                static_cast<double>(frequency.QuadPart);
+    const double milliseconds =
+        1000.0 * static_cast<double>(shown.QuadPart - started.QuadPart) / static_cast<double>(frequency.QuadPart);
     // Wine leaves PrivateUsage of another process at 0; its commit charge (PagefileUsage) is the
     // same figure on Windows.
     const SIZE_T privateBytes = memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage;

@@ -38,7 +38,8 @@ constexpr wchar_t kMainWindowClass[] = L"KorvanMainWindow";
 
 std::string Utf8(const std::wstring& wide) {
   if (wide.empty()) return {};
-  const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<std::size_t>(size), '\0');
   WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), size, nullptr, nullptr);
   return out;
@@ -276,7 +277,8 @@ int main() {
   } else if ((command == L"type" || command == L"retype") && count >= 4) {
     HWND control = Control(main, args[2]);
     if (command == L"retype") SendMessageW(control, EM_SETSEL, 0, -1);
-    for (const wchar_t* c = args[3]; *c; ++c) SendMessageW(control, WM_CHAR, *c, 1);
+    for (const wchar_t* c = args[3]; *c; ++c)
+      SendMessageW(control, WM_CHAR, *c, 1);
     result = 0;
   } else if (command == L"click" && count >= 3) {
     PostMessageW(Control(main, args[2]), BM_CLICK, 0, 0);
@@ -286,7 +288,8 @@ int main() {
     const COLORREF colour = GetPixel(dc, _wtoi(args[2]), _wtoi(args[3]));
     ReleaseDC(main, dc);
     char out[64];
-    std::snprintf(out, sizeof out, "{\"pixel\": \"%02X%02X%02X\"}", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    std::snprintf(out, sizeof out, "{\"pixel\": \"%02X%02X%02X\"}", GetRValue(colour), GetGValue(colour),
+                  GetBValue(colour));
     Print(out);
     result = 0;
   } else if (command == L"focus") {

@@ -76,19 +76,14 @@ void OnStatusTick() {
   step += 1;
   switch (step) {
     case 1:
-    case 3:
-      status.SetCaption(kRunningFilled);
-      break;
-    case 2:
-      status.SetCaption(kRunningHollow);
-      break;
+    case 3: status.SetCaption(kRunningFilled); break;
+    case 2: status.SetCaption(kRunningHollow); break;
     case 4:
       status.SetCaption(kRunningHollow);
       form.Get<HtmlView>(FormControl::NoticeView).SetAddress(NoticePageAddress());
       step = 0;
       break;
-    default:
-      break;
+    default: break;
   }
   if (Paused(form)) {
     status.SetCaption(kPaused);

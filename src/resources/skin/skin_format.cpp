@@ -30,10 +30,14 @@ Colour* Slot(SkinColours& colours, std::string_view key) {
     Colour SkinColours::*slot;
   };
   static constexpr Entry kEntries[] = {
-      {"window", &SkinColours::window},           {"control", &SkinColours::control},
-      {"text", &SkinColours::text},               {"button", &SkinColours::button},
-      {"buttonlight", &SkinColours::buttonLight}, {"buttonshadow", &SkinColours::buttonShadow},
-      {"buttontext", &SkinColours::buttonText},   {"edit", &SkinColours::edit},
+      {"window", &SkinColours::window},
+      {"control", &SkinColours::control},
+      {"text", &SkinColours::text},
+      {"button", &SkinColours::button},
+      {"buttonlight", &SkinColours::buttonLight},
+      {"buttonshadow", &SkinColours::buttonShadow},
+      {"buttontext", &SkinColours::buttonText},
+      {"edit", &SkinColours::edit},
       {"edittext", &SkinColours::editText},
   };
   for (const auto& entry : kEntries) {
@@ -49,8 +53,10 @@ std::string_view Slice(std::string_view text, std::size_t from, std::size_t coun
 }
 
 std::string_view TrimLine(std::string_view line) {
-  while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.remove_suffix(1);
-  while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
+  while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
+    line.remove_suffix(1);
+  while (!line.empty() && line.front() == ' ')
+    line.remove_prefix(1);
   return line;
 }
 

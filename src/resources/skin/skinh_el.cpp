@@ -164,8 +164,7 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       RemovePropW(window, kSkinnedProperty);
       RemoveWindowSubclass(window, ParentProc, kParentSubclassId);
       break;
-    default:
-      break;
+    default: break;
   }
   return DefSubclassProc(window, message, wParam, lParam);
 }
@@ -206,8 +205,8 @@ LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam) {
     CREATESTRUCTW* create = reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs;
     if (!(create->style & WS_CHILD)) {
       SkinParent(window);
-    } else if (IsButtonClass(window) && ((create->style & BS_TYPEMASK) == BS_PUSHBUTTON ||
-                                         (create->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)) {
+    } else if (IsButtonClass(window) &&
+               ((create->style & BS_TYPEMASK) == BS_PUSHBUTTON || (create->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)) {
       create->style = (create->style & ~static_cast<LONG>(BS_TYPEMASK)) | BS_OWNERDRAW;
       if (create->hwndParent) SkinParent(create->hwndParent);
     }
@@ -217,9 +216,12 @@ LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-extern "C" __declspec(dllexport) int __stdcall SkinH_AttachRes(const unsigned char* data, int size,
-                                                               const char* /*password*/, int /*hue*/,
-                                                               int /*saturation*/, int /*brightness*/) {
+extern "C" __declspec(dllexport) int __stdcall SkinH_AttachRes(const unsigned char* data,
+                                                               int size,
+                                                               const char* /*password*/,
+                                                               int /*hue*/,
+                                                               int /*saturation*/,
+                                                               int /*brightness*/) {
   if (data == nullptr || size <= 0) return 0;
   const auto colours =
       korvan::skin::ParseSkin(std::string_view(reinterpret_cast<const char*>(data), static_cast<std::size_t>(size)));

@@ -20,7 +20,7 @@ constexpr std::string_view kSecondMark = "\xC3\xEB";  // 秒
 constexpr std::int64_t kSecondsPerDay = 86400;
 // 1970-01-01 is day 25569 of the OLE count.
 constexpr std::int64_t kOleDayOfUnixEpoch = 25569;
-constexpr std::int64_t kFirstSecond = -657434 * kSecondsPerDay;                        // 100-01-01
+constexpr std::int64_t kFirstSecond = -657434 * kSecondsPerDay;                      // 100-01-01
 constexpr std::int64_t kLastSecond = 2958465 * kSecondsPerDay + kSecondsPerDay - 1;  // 9999-12-31
 
 std::int64_t FloorDivide(std::int64_t a, std::int64_t b) {
@@ -42,8 +42,7 @@ void CivilFromDays(std::int64_t days, DateTimeFields& fields) {
   days += 719468;
   const std::int64_t era = FloorDivide(days, 146097);
   const std::int64_t dayOfEra = days - era * 146097;
-  const std::int64_t yearOfEra =
-      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
   const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
   const std::int64_t monthIndex = (5 * dayOfYear + 2) / 153;
   fields.day = static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
@@ -68,8 +67,7 @@ std::int64_t ToSeconds(DateTime value) {
 DateTime FromSeconds(std::int64_t seconds) {
   seconds = std::clamp(seconds, kFirstSecond, kLastSecond);
   const std::int64_t days = FloorDivide(seconds, kSecondsPerDay);
-  const double timeOfDay =
-      static_cast<double>(seconds - days * kSecondsPerDay) / static_cast<double>(kSecondsPerDay);
+  const double timeOfDay = static_cast<double>(seconds - days * kSecondsPerDay) / static_cast<double>(kSecondsPerDay);
   const double wholeDays = static_cast<double>(days);
   return DateTime{days >= 0 ? wholeDays + timeOfDay : wholeDays - timeOfDay};
 }
@@ -83,16 +81,14 @@ void AppendNumber(Text& text, int number) {
 // Reads up to maxDigits ASCII digits (none reads as 0).
 int ReadField(std::string_view text, std::size_t& at, int maxDigits) {
   int value = 0;
-  for (int taken = 0; taken < maxDigits && at < text.size() && text[at] >= '0' && text[at] <= '9';
-       ++taken, ++at) {
+  for (int taken = 0; taken < maxDigits && at < text.size() && text[at] >= '0' && text[at] <= '9'; ++taken, ++at) {
     value = value * 10 + (text[at] - '0');
   }
   return value;
 }
 
 // Skips one separator when one of the ASCII ones or the two-byte mark stands at the position.
-void SkipSeparator(std::string_view text, std::size_t& at, std::string_view asciiSeparators,
-                   std::string_view mark) {
+void SkipSeparator(std::string_view text, std::size_t& at, std::string_view asciiSeparators, std::string_view mark) {
   if (at >= text.size()) return;
   if (asciiSeparators.find(text[at]) != std::string_view::npos) {
     ++at;
@@ -129,9 +125,8 @@ DateTime MakeDateTime(const DateTimeFields& fields) {
   const int month = std::clamp(fields.month, 1, 12);
   const int day = std::clamp(fields.day, 1, DaysInMonth(year, month));
   const std::int64_t days = DaysFromCivil(year, month, day) + kOleDayOfUnixEpoch;
-  const std::int64_t secondOfDay = std::clamp(fields.hour, 0, 23) * 3600 +
-                                   std::clamp(fields.minute, 0, 59) * 60 +
-                                   std::clamp(fields.second, 0, 59);
+  const std::int64_t secondOfDay =
+      std::clamp(fields.hour, 0, 23) * 3600 + std::clamp(fields.minute, 0, 59) * 60 + std::clamp(fields.second, 0, 59);
   return FromSeconds(days * kSecondsPerDay + secondOfDay);
 }
 
@@ -181,9 +176,8 @@ DateTime ToDateTime(std::string_view text) {
     return kEarliestDateTime;
   }
 
-  const bool valid = fields.year >= 100 && fields.year <= 9999 && fields.month >= 1 &&
-                     fields.month <= 12 && fields.day >= 1 &&
-                     fields.day <= DaysInMonth(fields.year, fields.month) && fields.hour <= 23 &&
+  const bool valid = fields.year >= 100 && fields.year <= 9999 && fields.month >= 1 && fields.month <= 12 &&
+                     fields.day >= 1 && fields.day <= DaysInMonth(fields.year, fields.month) && fields.hour <= 23 &&
                      fields.minute <= 59 && fields.second <= 59;
   return valid ? MakeDateTime(fields) : kEarliestDateTime;
 }
@@ -192,8 +186,7 @@ DateTime AddToDateTime(DateTime value, int part, std::int64_t amount) {
   if (amount == 0) return value;
   const auto datePart = static_cast<DatePart>(std::clamp(part, 1, 8));
 
-  if (datePart == DatePart::Year || datePart == DatePart::Quarter ||
-      datePart == DatePart::Month) {
+  if (datePart == DatePart::Year || datePart == DatePart::Quarter || datePart == DatePart::Month) {
     // Whole years and the months left over are taken apart before anything is added, so any
     // 64-bit amount lands on the exact month it names without overflowing; the year clamps.
     std::int64_t years = 0;

@@ -8,21 +8,21 @@
 namespace korvan {
 namespace {
 
-bool IsWhiteSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+bool IsWhiteSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Past white space and an optional sign; tells whether the sign was "-".
 bool SkipSpaceAndSign(std::string_view text, std::size_t& at) {
-  while (at < text.size() && IsWhiteSpace(text[at])) ++at;
+  while (at < text.size() && IsWhiteSpace(text[at]))
+    ++at;
   if (at < text.size() && (text[at] == '+' || text[at] == '-')) return text[at++] == '-';
   return false;
 }
 
 std::size_t SkipDigits(std::string_view text, std::size_t at) {
-  while (at < text.size() && IsDigit(text[at])) ++at;
+  while (at < text.size() && IsDigit(text[at]))
+    ++at;
   return at;
 }
 
@@ -102,8 +102,7 @@ double ToNumber(std::string_view text) {
   // The exponent counts only when digits follow its letter (and sign).
   std::int64_t exponent = 0;
   at = fractionEnd;
-  if (at < folded.size() && (folded[at] == 'e' || folded[at] == 'E' || folded[at] == 'd' ||
-                             folded[at] == 'D')) {
+  if (at < folded.size() && (folded[at] == 'e' || folded[at] == 'E' || folded[at] == 'd' || folded[at] == 'D')) {
     std::size_t exponentAt = at + 1;
     bool exponentNegative = false;
     if (exponentAt < folded.size() && (folded[exponentAt] == '+' || folded[exponentAt] == '-')) {
@@ -140,8 +139,8 @@ double ToNumber(std::string_view text) {
       magnitude += static_cast<std::int64_t>(integerDigits.size() - integerZeros);
     } else {
       const std::size_t fractionZeros = fractionDigits.find_first_not_of('0');
-      magnitude -= static_cast<std::int64_t>(
-          fractionZeros == std::string_view::npos ? fractionDigits.size() : fractionZeros);
+      magnitude -=
+          static_cast<std::int64_t>(fractionZeros == std::string_view::npos ? fractionDigits.size() : fractionZeros);
     }
     value = magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
   } else if (error != std::errc()) {
@@ -165,9 +164,7 @@ Text ToText(std::int64_t number) {
   return Text(digits, result.ptr);
 }
 
-Text ToText(bool logical) {
-  return logical ? Text("\xD5\xE6") /* 真 */ : Text("\xBC\xD9") /* 假 */;
-}
+Text ToText(bool logical) { return logical ? Text("\xD5\xE6") /* 真 */ : Text("\xBC\xD9") /* 假 */; }
 
 Text ToText(const ByteSet& bytes) { return BytesToText(bytes); }
 

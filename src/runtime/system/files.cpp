@@ -34,8 +34,8 @@ bool FileExists(std::string_view path) {
 bool WriteFileBytes(std::string_view path, std::initializer_list<std::span<const std::uint8_t>> byteSets) {
   if (path.empty()) return false;
   const std::string pathText(path);
-  const UniqueFileHandle file(::CreateFileA(pathText.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+  const UniqueFileHandle file(
+      ::CreateFileA(pathText.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   for (const std::span<const std::uint8_t> bytes : byteSets) {
     if (!WriteAll(file.Get(), bytes)) return false;
@@ -47,8 +47,8 @@ bool AppendFileBytes(std::string_view path, std::span<const std::uint8_t> bytes)
   if (path.empty()) return false;
   const std::string pathText(path);
   // Append-only access puts every write at the current end of the file, whoever else wrote there.
-  const UniqueFileHandle file(::CreateFileA(pathText.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const UniqueFileHandle file(::CreateFileA(pathText.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   return WriteAll(file.Get(), bytes);
 }
@@ -72,8 +72,7 @@ bool MoveFileReplacing(std::string_view from, std::string_view to) {
 
 bool ChangeFileAttributes(std::string_view path, int attributes) {
   const std::string pathText(path);
-  return ::SetFileAttributesA(pathText.c_str(), static_cast<DWORD>(attributes & kSettableFileAttributes)) !=
-         FALSE;
+  return ::SetFileAttributesA(pathText.c_str(), static_cast<DWORD>(attributes & kSettableFileAttributes)) != FALSE;
 }
 
 }  // namespace korvan

@@ -16,8 +16,8 @@ int ShowMessage(std::string_view message, int style, std::optional<std::string_v
   // system whose ANSI code page is not 936.
   const std::wstring wideMessage = AnsiToWide(message);
   const std::wstring wideCaption = AnsiToWide(caption.value_or(kDefaultCaption));
-  const int pressed = ::MessageBoxW(owner, wideMessage.c_str(), wideCaption.c_str(),
-                                    static_cast<UINT>(style | modality));
+  const int pressed =
+      ::MessageBoxW(owner, wideMessage.c_str(), wideCaption.c_str(), static_cast<UINT>(style | modality));
   // IDOK 1 .. IDNO 7 are numbered in the order of the results 0 .. 6.
   if (pressed >= IDOK && pressed <= IDNO) return pressed - IDOK;
   return -1;

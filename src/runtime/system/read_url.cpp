@@ -70,8 +70,7 @@ bool SplitUrl(const std::string& url, UrlParts& parts) {
 DWORD ReadSizeFor(HINTERNET request) {
   DWORD contentLength = 0;
   DWORD size = sizeof(contentLength);
-  if (::HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &contentLength, &size,
-                       nullptr)) {
+  if (::HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &contentLength, &size, nullptr)) {
     return std::min<DWORD>(contentLength, kLargestReadSize - 1) + 1;
   }
   return kReadSizeWithoutLength;
@@ -87,18 +86,18 @@ ByteSet ReadUrl(std::string_view url) {
 
   const HINTERNET session = InternetSession();
   if (session == nullptr) return {};
-  const UniqueInternetHandle connection(::InternetConnectA(session, parts.host.c_str(), parts.port, nullptr,
-                                                           nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+  const UniqueInternetHandle connection(
+      ::InternetConnectA(session, parts.host.c_str(), parts.port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
   if (!connection) return {};
   // No cookies: the time page is no business of the provider's session that the cookie store holds.
   DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_COOKIES;
   if (parts.secure) flags |= INTERNET_FLAG_SECURE;
-  const UniqueInternetHandle request(::HttpOpenRequestA(connection.Get(), "GET", parts.objectPath.c_str(),
-                                                        "HTTP/1.0", nullptr, nullptr, flags, 0));
+  const UniqueInternetHandle request(
+      ::HttpOpenRequestA(connection.Get(), "GET", parts.objectPath.c_str(), "HTTP/1.0", nullptr, nullptr, flags, 0));
   if (!request) return {};
   SetTimeouts(request.Get());
-  if (!::HttpSendRequestA(request.Get(), kRequestHeaders, static_cast<DWORD>(sizeof(kRequestHeaders) - 1),
-                          nullptr, 0)) {
+  if (!::HttpSendRequestA(request.Get(), kRequestHeaders, static_cast<DWORD>(sizeof(kRequestHeaders) - 1), nullptr,
+                          0)) {
     return {};
   }
 

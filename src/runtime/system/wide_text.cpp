@@ -21,8 +21,7 @@ std::wstring AnsiToWide(std::string_view text) {
 Text WideToAnsi(std::wstring_view text) {
   if (text.empty() || text.size() > INT_MAX) return {};
   const int size = static_cast<int>(text.size());
-  const int length =
-      ::WideCharToMultiByte(kCodePage936, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  const int length = ::WideCharToMultiByte(kCodePage936, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
   if (length <= 0) return {};
   Text ansi(static_cast<std::size_t>(length), '\0');
   ::WideCharToMultiByte(kCodePage936, 0, text.data(), size, ansi.data(), length, nullptr, nullptr);

@@ -162,7 +162,9 @@ Text WideToUtf8(const std::u16string& units) {
 // the platform gives for the bytes there and says how many it took, as Windows does without
 // error flags.
 template <typename Substitute>
-bool ConvertWithSubstitutes(const IconvHandle& converter, std::string_view input, Substitute substitute,
+bool ConvertWithSubstitutes(const IconvHandle& converter,
+                            std::string_view input,
+                            Substitute substitute,
                             std::string& output) {
   auto* in = const_cast<char*>(input.data());
   std::size_t inLeft = input.size();
@@ -227,8 +229,8 @@ std::size_t SubstituteCp936Bytes(std::string_view rest, std::string& wide) {
 // mapping when there is one, else "?". Surrogates come here one unit at a time.
 std::size_t SubstituteCp936Unit(std::string_view rest, std::string& text) {
   if (rest.size() < 2) return rest.size();
-  const auto unit = static_cast<char16_t>(static_cast<unsigned char>(rest[0]) |
-                                          static_cast<unsigned char>(rest[1]) << 8);
+  const auto unit =
+      static_cast<char16_t>(static_cast<unsigned char>(rest[0]) | static_cast<unsigned char>(rest[1]) << 8);
   const auto* bestFit =
       std::lower_bound(std::begin(cp936::kBestFit), std::end(cp936::kBestFit), unit,
                        [](const cp936::BestFit& entry, char16_t value) { return entry.unit < value; });

@@ -56,7 +56,8 @@ bool StartsCharacter(std::string_view text, std::size_t known, std::size_t offse
     if ((word & 0x8080808080808080ull) != 0x8080808080808080ull) break;
     runStart -= 8;
   }
-  while (runStart > known && IsHighByte(text[runStart - 1])) --runStart;
+  while (runStart > known && IsHighByte(text[runStart - 1]))
+    --runStart;
   if ((offset - runStart) % 2 == 0) return true;
   // The run's last byte is a lead; it pairs with the byte at offset unless that byte is zero.
   return text[offset] == '\0';
@@ -109,8 +110,12 @@ int FindText(std::string_view text, std::string_view target, std::optional<int> 
   return -1;
 }
 
-Text ReplaceText(std::string_view text, std::string_view target, std::optional<std::string_view> replacement,
-                 std::optional<int> start, std::optional<int> count, bool caseSensitive) {
+Text ReplaceText(std::string_view text,
+                 std::string_view target,
+                 std::optional<std::string_view> replacement,
+                 std::optional<int> start,
+                 std::optional<int> count,
+                 bool caseSensitive) {
   const std::size_t begin = start && *start > 1 ? static_cast<std::size_t>(*start) - 1 : 0;
   int remaining = count.value_or(-1);
   if (text.empty() || target.empty() || begin >= text.size() || remaining == 0) return Text(text);

@@ -25,18 +25,23 @@ Text TextRight(std::string_view text, int count);
 Text TextMid(std::string_view text, int start, int count);
 
 // start omitted means 1; a start below 1 also searches from the beginning.
-int FindText(std::string_view text, std::string_view target, std::optional<int> start = std::nullopt,
+int FindText(std::string_view text,
+             std::string_view target,
+             std::optional<int> start = std::nullopt,
              bool ignoreCase = false);
 
 // replacement omitted deletes; start omitted means 1; count omitted (or negative) replaces every
 // match, 0 replaces nothing; the comparison folds ASCII letters unless caseSensitive.
-Text ReplaceText(std::string_view text, std::string_view target,
+Text ReplaceText(std::string_view text,
+                 std::string_view target,
                  std::optional<std::string_view> replacement = std::nullopt,
-                 std::optional<int> start = std::nullopt, std::optional<int> count = std::nullopt,
+                 std::optional<int> start = std::nullopt,
+                 std::optional<int> count = std::nullopt,
                  bool caseSensitive = false);
 
 // separator omitted means ","; maxParts omitted means no limit (a negative one counts as 0).
-TextList SplitText(std::string_view text, std::optional<std::string_view> separator = std::nullopt,
+TextList SplitText(std::string_view text,
+                   std::optional<std::string_view> separator = std::nullopt,
                    std::optional<int> maxParts = std::nullopt);
 
 Text TrimBlanks(std::string_view text);
