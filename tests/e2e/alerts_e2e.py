@@ -26,7 +26,7 @@ sys.path.insert(0, str(HERE.parent.parent / "tools"))
 
 import fake_panel  # noqa: E402
 import fake_receiver  # noqa: E402
-from korvan_e2e import Display, Session, Wine, check, run_cases, wait_until  # noqa: E402
+from korvan_e2e import Display, panel_driver_arguments, shared_wineserver, Session, Wine, check, run_cases, wait_until  # noqa: E402
 from renewal_e2e import EXPIRY, LOGGED_IN, RENEWED, STAMP, USER, WRONG_PASSWORD, log_entries  # noqa: E402
 
 CHANNELS = ("serverchan", "pushplus", "wecom", "dingtalk", "feishu", "bark", "telegram", "webhook")
@@ -156,30 +156,16 @@ def run_case(wine, args, name, directory):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--wine", default="/usr/lib/wine/wine64")
-    parser.add_argument("--korvan", required=True)
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--site-port", type=int, required=True)
-    parser.add_argument("--time-port", type=int, required=True)
-    parser.add_argument("--receiver-port", type=int, default=0, help="0: any free port")
-    parser.add_argument("--print-requests", action="store_true", help="print what the receiver got in each case")
-    parser.add_argument("cases", nargs="*", default=list(CASES))
-    args = parser.parse_args()
-    if not os.environ.get("WINEPREFIX"):
-        print("WINEPREFIX must name a throwaway prefix", file=sys.stderr)
+    def own_arguments(parser):
+        parser.add_argument("--receiver-port", type=int, default=0, help="0: any free port")
+        parser.add_argument("--print-requests", action="store_true", help="print what the receiver got in each case")
+    args = panel_driver_arguments(CASES, own_arguments)
+    if args is None:
         return 2
-
     wine = Wine(args.wine, args.probe)
-    with Display():
-        # One wineserver for the whole run, started with no pipe of ours (see renewal_e2e.py).
-        wineserver = shutil.which("wineserver") or "/usr/lib/wine/wineserver64"
-        subprocess.run([wineserver, "-p"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
-        subprocess.run([args.wine, args.probe, "wait", "1"], stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=240)
+    with shared_wineserver(args):
         failures = run_cases(args.cases, lambda name, directory: run_case(wine, args, name, directory),
                              "korvan-alerts-", errors=(Exception,))
-        subprocess.run([wineserver, "-k"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
     return 1 if failures else 0
 
 

@@ -33,7 +33,7 @@ sys.path.insert(0, str(HERE))
 sys.path.insert(0, str(HERE.parent.parent / "tools"))
 
 import fake_panel  # noqa: E402
-from korvan_e2e import Display, Session, Wine, check, wait_until  # noqa: E402
+from korvan_e2e import Display, panel_driver_arguments, shared_wineserver, Session, Wine, check, wait_until  # noqa: E402
 from renewal_e2e import EXPIRY, NO_VPS, RENEWED, STAMP, log_entries, write_ini  # noqa: E402
 
 RENEW_TIMER = 1007  # 时钟1: the first control id, 1001, and its place in the form
@@ -148,17 +148,11 @@ def run_case(args, panel, name, directory):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--wine", default="/usr/lib/wine/wine64")
-    parser.add_argument("--korvan", required=True)
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--site-port", type=int, required=True)
-    parser.add_argument("--time-port", type=int, required=True)
-    parser.add_argument("--jobs", type=int, default=4, help="panel cases run side by side")
-    parser.add_argument("cases", nargs="*", default=CASES, help="STEP.MODE, of %s" % CASES)
-    args = parser.parse_args()
-    if not os.environ.get("WINEPREFIX"):
-        print("WINEPREFIX must name a throwaway prefix", file=sys.stderr)
+    def own_arguments(parser):
+        parser.add_argument("--jobs", type=int, default=4, help="panel cases run side by side")
+
+    args = panel_driver_arguments(CASES, own_arguments)
+    if args is None:
         return 2
     unknown = [name for name in args.cases if name not in CASES]
     if unknown:
@@ -183,12 +177,7 @@ def main():
             print(line, flush=True)
 
     try:
-        with Display():
-            # One wineserver for the whole table, started with no pipe of ours (see renewal_e2e).
-            wineserver = shutil.which("wineserver") or "/usr/lib/wine/wineserver64"
-            subprocess.run([wineserver, "-p"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
-            subprocess.run([args.wine, args.probe, "wait", "1"], stdout=subprocess.DEVNULL,
-                           stderr=subprocess.DEVNULL, timeout=240)
+        with shared_wineserver(args):
             began = time.monotonic()
             panel_cases = [name for name in args.cases if not name.startswith("time.")]
             with concurrent.futures.ThreadPoolExecutor(max(1, args.jobs)) as pool:
@@ -197,7 +186,6 @@ def main():
                 if name.startswith("time."):
                     run(name)
             print("%d cases in %.0f s, %d failed" % (len(args.cases), time.monotonic() - began, len(failures)))
-            subprocess.run([wineserver, "-k"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
     finally:
         panel.close()
     return 1 if failures else 0

@@ -6,6 +6,7 @@ writes, and closes it. Standard library only. Needs WINEPREFIX (a throwaway pref
 used when set, otherwise an own Xvfb is started for the run.
 """
 import argparse
+import contextlib
 import json
 import os
 import pathlib
@@ -374,6 +375,41 @@ def run_cases(names, run, prefix, errors=(Failure, subprocess.TimeoutExpired)):
                 failures += 1
                 print("FAIL %s: %s" % (name, failure), flush=True)
     return failures
+
+
+def panel_driver_arguments(default_cases, add_arguments=None):
+    """The arguments every driver against the fake panel takes, plus its own; None (after saying
+    why) when no throwaway Wine prefix is named."""
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--wine", default="/usr/lib/wine/wine64")
+    parser.add_argument("--korvan", required=True)
+    parser.add_argument("--probe", required=True)
+    parser.add_argument("--site-port", type=int, required=True)
+    parser.add_argument("--time-port", type=int, required=True)
+    if add_arguments:
+        add_arguments(parser)
+    parser.add_argument("cases", nargs="*", default=list(default_cases))
+    args = parser.parse_args()
+    if not os.environ.get("WINEPREFIX"):
+        print("WINEPREFIX must name a throwaway prefix", file=sys.stderr)
+        return None
+    return args
+
+
+@contextlib.contextmanager
+def shared_wineserver(args):
+    """A virtual display and one wineserver for a whole driver run. The server and its helper
+    processes (services, desktop) start here with no pipe of ours: started by a probe, they would
+    hold the probe's output pipe open for as long as they live."""
+    with Display():
+        wineserver = shutil.which("wineserver") or "/usr/lib/wine/wineserver64"
+        subprocess.run([wineserver, "-p"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+        subprocess.run([args.wine, args.probe, "wait", "1"], stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=240)
+        try:
+            yield
+        finally:
+            subprocess.run([wineserver, "-k"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
 
 
 CASES = {

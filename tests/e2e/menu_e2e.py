@@ -15,7 +15,7 @@ import time
 
 import renewal_e2e  # noqa: E402  (puts tools/ on the path for fake_panel)
 import fake_panel  # noqa: E402
-from korvan_e2e import FORM, Display, Session, Wine, check, run_cases, wait_until  # noqa: E402
+from korvan_e2e import FORM, Display, panel_driver_arguments, shared_wineserver, Session, Wine, check, run_cases, wait_until  # noqa: E402
 from renewal_e2e import (EXPIRY, LOGGED_IN, RENEWED, STAMP, WRONG_PASSWORD, log_entries, run_requests,  # noqa: E402
                          write_ini)
 
@@ -125,26 +125,13 @@ def run_case(wine, args, name, directory):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--wine", default="/usr/lib/wine/wine64")
-    parser.add_argument("--korvan", required=True)
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--site-port", type=int, required=True)
-    parser.add_argument("--time-port", type=int, required=True)
-    parser.add_argument("cases", nargs="*", default=list(CASES))
-    args = parser.parse_args()
-    if not os.environ.get("WINEPREFIX"):
-        print("WINEPREFIX must name a throwaway prefix", file=sys.stderr)
+    args = panel_driver_arguments(CASES)
+    if args is None:
         return 2
     wine = Wine(args.wine, args.probe)
-    with Display():
-        wineserver = shutil.which("wineserver") or "/usr/lib/wine/wineserver64"
-        subprocess.run([wineserver, "-p"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
-        subprocess.run([args.wine, args.probe, "wait", "1"], stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=240)
+    with shared_wineserver(args):
         failures = run_cases(args.cases, lambda name, directory: run_case(wine, args, name, directory),
                              "korvan-menu-", errors=(Exception,))
-        subprocess.run([wineserver, "-k"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
     return 1 if failures else 0
 
 

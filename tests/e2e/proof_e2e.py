@@ -21,7 +21,7 @@ sys.path.insert(0, str(HERE))
 sys.path.insert(0, str(HERE.parent.parent / "tools"))
 
 import fake_panel  # noqa: E402
-from korvan_e2e import LOG_BOX, SAVE_BUTTON, SAVED, Display, Failure, Session, Wine, check, run_cases, wait_until  # noqa: E402
+from korvan_e2e import LOG_BOX, SAVE_BUTTON, SAVED, Display, panel_driver_arguments, shared_wineserver, Failure, Session, Wine, check, run_cases, wait_until  # noqa: E402
 from renewal_e2e import (EXPIRY, LOGGED_IN, RENEWED, STAMP, WRONG_PASSWORD, log_entries, run_requests,  # noqa: E402
                          write_ini)
 
@@ -224,36 +224,22 @@ CASES = {
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--wine", default="/usr/lib/wine/wine64")
-    parser.add_argument("--korvan", required=True)
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--site-port", type=int, required=True)
-    parser.add_argument("--time-port", type=int, required=True)
-    parser.add_argument("cases", nargs="*", default=list(CASES))
-    args = parser.parse_args()
-    if not os.environ.get("WINEPREFIX"):
-        print("WINEPREFIX must name a throwaway prefix", file=sys.stderr)
+    args = panel_driver_arguments(CASES)
+    if args is None:
         return 2
-
     wine = Wine(args.wine, args.probe)
-    with Display():
-        wineserver = shutil.which("wineserver") or "/usr/lib/wine/wineserver64"
-        subprocess.run([wineserver, "-p"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
-        subprocess.run([args.wine, args.probe, "wait", "1"], stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=240)
 
-        def run(name, directory):
-            scenario, advanced, check_case = CASES[name]
-            write_settings(directory, **advanced)
-            program = Program(wine, args, directory, scenario)
-            try:
-                check_case(program)
-            finally:
-                program.close()
+    def run(name, directory):
+        scenario, advanced, check_case = CASES[name]
+        write_settings(directory, **advanced)
+        program = Program(wine, args, directory, scenario)
+        try:
+            check_case(program)
+        finally:
+            program.close()
 
+    with shared_wineserver(args):
         failures = run_cases(args.cases, run, "korvan-proof-", errors=(Failure, Exception))
-        subprocess.run([wineserver, "-k"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
     return 1 if failures else 0
 
 

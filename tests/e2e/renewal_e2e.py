@@ -21,7 +21,7 @@ sys.path.insert(0, str(HERE))
 sys.path.insert(0, str(HERE.parent.parent / "tools"))
 
 import fake_panel  # noqa: E402
-from korvan_e2e import (ABNORMAL, LOG_BOX, RUNNING_FILLED, RUNNING_HOLLOW, Display, Failure, Session, run_cases,  # noqa: E402
+from korvan_e2e import (ABNORMAL, LOG_BOX, RUNNING_FILLED, RUNNING_HOLLOW, Display, panel_driver_arguments, shared_wineserver, Failure, Session, run_cases,  # noqa: E402
                         Wine, check, take_screenshot, wait_until)
 
 STAMP = "2023年11月15日6时13分20秒"  # what fake_panel's fixed time page gives
@@ -187,41 +187,27 @@ def close_during_run(wine, args, directory):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--wine", default="/usr/lib/wine/wine64")
-    parser.add_argument("--korvan", required=True)
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--site-port", type=int, required=True)
-    parser.add_argument("--time-port", type=int, required=True)
-    parser.add_argument("--screenshot")
-    parser.add_argument("--print-log", action="store_true", help="print the log box text after each scenario")
-    parser.add_argument("scenarios", nargs="*", default=list(SCENARIOS) + ["close-during-run"])
-    args = parser.parse_args()
-    if not os.environ.get("WINEPREFIX"):
-        print("WINEPREFIX must name a throwaway prefix", file=sys.stderr)
+    def own_arguments(parser):
+        parser.add_argument("--screenshot")
+        parser.add_argument("--print-log", action="store_true", help="print the log box text after each scenario")
+
+    args = panel_driver_arguments(list(SCENARIOS) + ["close-during-run"], own_arguments)
+    if args is None:
         return 2
-
     wine = Wine(args.wine, args.probe)
-    with Display():
-        # One wineserver for the whole run, and its helper processes (services, desktop) started
-        # here with no pipe of ours: started by a probe, they would hold the probe's output pipe
-        # open for as long as they live.
-        wineserver = shutil.which("wineserver") or "/usr/lib/wine/wineserver64"
-        subprocess.run([wineserver, "-p"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
-        subprocess.run([args.wine, args.probe, "wait", "1"], stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=240)
-        def run(name, directory):
-            if name == "close-during-run":
-                log_text = close_during_run(wine, args, directory) + "\n"
-            else:
-                log_text = run_scenario(wine, args, name, directory)
-            if args.print_log:
-                return "---- log box (%s) ----\n%s----" % (name, log_text.replace("\r\n", "\n"))
-            return None
 
+    def run(name, directory):
+        if name == "close-during-run":
+            log_text = close_during_run(wine, args, directory) + "\n"
+        else:
+            log_text = run_scenario(wine, args, name, directory)
+        if args.print_log:
+            return "---- log box (%s) ----\n%s----" % (name, log_text.replace("\r\n", "\n"))
+        return None
+
+    with shared_wineserver(args):
         # A hung Wine or probe counts as this scenario's failure.
-        failures = run_cases(args.scenarios, run, "korvan-renewal-", errors=(Exception,))
-        subprocess.run([wineserver, "-k"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+        failures = run_cases(args.cases, run, "korvan-renewal-", errors=(Exception,))
     return 1 if failures else 0
 
 

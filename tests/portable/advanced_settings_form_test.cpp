@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "fake_ini_store.h"
+
 #include <map>
 #include <set>
 #include <utility>
@@ -10,25 +12,11 @@
 namespace korvan {
 namespace {
 
+using FakeStore = FakeIniStore<ConfigStore>;
+
 const Text kSection = "\xB8\xDF\xBC\xB6\xC9\xE8\xD6\xC3";                                     // 高级设置
 const Text kSaved = "\xB8\xDF\xBC\xB6\xC9\xE8\xD6\xC3\xD2\xD1\xB1\xA3\xB4\xE6";               // 高级设置已保存
 const Text kSaveFailed = "\xB8\xDF\xBC\xB6\xC9\xE8\xD6\xC3\xB1\xA3\xB4\xE6\xCA\xA7\xB0\xDC";  // 高级设置保存失败
-
-class FakeStore final : public ConfigStore {
- public:
-  using Item = std::pair<Text, Text>;
-  Text Read(std::string_view section, std::string_view key) override {
-    const auto found = items.find(Item(section, key));
-    return found == items.end() ? Text() : found->second;
-  }
-  bool Write(std::string_view section, std::string_view key, std::string_view value) override {
-    if (refused.count(Text(key))) return false;
-    items[Item(section, key)] = Text(value);
-    return true;
-  }
-  std::map<Item, Text> items;
-  std::set<Text> refused;
-};
 
 TEST(AdvancedSettingsFormTest, TableIsInFieldOrderAndInsideTheDialog) {
   std::set<std::string_view> keys;
@@ -87,7 +75,7 @@ TEST(AdvancedSettingsFormTest, EachFieldIsSavedUnderItsKeyAndReadBack) {
 TEST(AdvancedSettingsFormTest, OneFailedWriteOfEitherHalfLogsOneFailure) {
   for (const Text refused : {"history", "wecom", "notify"}) {
     FakeStore store;
-    store.refused.insert(refused);
+    store.refusedKeys.insert(refused);
     AdvancedDialogValues values;
     values.advanced.history = true;
     values.alerts.wecom = "https://127.0.0.1/wecom";

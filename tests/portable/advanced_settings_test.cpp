@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "fake_ini_store.h"
+
 #include <map>
 #include <optional>
 #include <set>
@@ -13,27 +15,11 @@
 namespace korvan {
 namespace {
 
+using FakeStore = FakeIniStore<ConfigStore>;
+
 const Text kSection = "\xB8\xDF\xBC\xB6\xC9\xE8\xD6\xC3";                                     // 高级设置
 const Text kSaved = "\xB8\xDF\xBC\xB6\xC9\xE8\xD6\xC3\xD2\xD1\xB1\xA3\xB4\xE6";               // 高级设置已保存
 const Text kSaveFailed = "\xB8\xDF\xBC\xB6\xC9\xE8\xD6\xC3\xB1\xA3\xB4\xE6\xCA\xA7\xB0\xDC";  // 高级设置保存失败
-
-class FakeStore final : public ConfigStore {
- public:
-  using Item = std::pair<Text, Text>;
-  Text Read(std::string_view section, std::string_view key) override {
-    const auto found = items.find(Item(section, key));
-    return found == items.end() ? Text() : found->second;
-  }
-  bool Write(std::string_view section, std::string_view key, std::string_view value) override {
-    writes.emplace_back(Text(section), Text(key), Text(value));
-    if (refused.count(Text(key))) return false;
-    items[Item(section, key)] = Text(value);
-    return true;
-  }
-  std::map<Item, Text> items;
-  std::set<Text> refused;
-  std::vector<std::tuple<Text, Text, Text>> writes;
-};
 
 struct ReadCase {
   const char* name;
@@ -94,7 +80,7 @@ TEST(AdvancedSettingWriteTest, WritesBothKeysAndReadsThemBack) {
 TEST(AdvancedSettingSaveTest, AWriteThatDoesNotStickIsReportedAsFailed) {
   for (const Text refusedKey : {"verify", "history"}) {
     FakeStore store;
-    store.refused.insert(refusedKey);
+    store.refusedKeys.insert(refusedKey);
     std::vector<Text> log;
     SaveAdvancedSettings(store, {true, true}, [&log](std::string_view message) { log.emplace_back(message); });
     EXPECT_EQ(log, std::vector<Text>{kSaveFailed}) << refusedKey;
@@ -105,10 +91,10 @@ TEST(AdvancedSettingSaveTest, AWriteThatDoesNotStickIsReportedAsFailed) {
   FakeStore store;
   store.items[{kSection, "verify"}] = "1";
   store.items[{kSection, "history"}] = "0";
-  store.refused = {"verify", "history"};
+  store.refusedKeys = {"verify", "history"};
   EXPECT_TRUE(WriteAdvancedSettings(store, {true, false}));
   FakeStore empty;
-  empty.refused = {"verify", "history"};
+  empty.refusedKeys = {"verify", "history"};
   EXPECT_FALSE(WriteAdvancedSettings(empty, {false, false}));
 }
 

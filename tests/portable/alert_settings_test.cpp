@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "fake_ini_store.h"
+
 #include <map>
 #include <string>
 #include <utility>
@@ -10,26 +12,7 @@
 namespace korvan {
 namespace {
 
-// An INI file in memory; a refusing store keeps what it held.
-class FakeStore final : public ConfigStore {
- public:
-  using Item = std::pair<Text, Text>;
-
-  Text Read(std::string_view section, std::string_view key) override {
-    const auto found = items.find(Item(section, key));
-    return found == items.end() ? Text() : found->second;
-  }
-  bool Write(std::string_view section, std::string_view key, std::string_view value) override {
-    writtenKeys.emplace_back(key);
-    if (refuseWrites) return false;
-    items[Item(section, key)] = Text(value);
-    return true;
-  }
-
-  std::map<Item, Text> items;
-  bool refuseWrites = false;
-  std::vector<Text> writtenKeys;
-};
+using FakeStore = FakeIniStore<ConfigStore>;
 
 const Text kSection(kAdvancedSection);
 
@@ -86,7 +69,7 @@ TEST(AlertSettingsTest, WritesWhatReadsBackTheSameAndOnlyKeysInUse) {
   AlertSettings wecomOnly;
   wecomOnly.wecom = "http://127.0.0.1:19530/cgi-bin/webhook/send?key=k";
   EXPECT_TRUE(WriteAlertSettings(store, wecomOnly));
-  EXPECT_EQ(store.writtenKeys, std::vector<Text>{"wecom"});  // empty keys not stored are not written
+  EXPECT_EQ(store.WrittenKeys(), std::vector<Text>{"wecom"});  // empty keys not stored are not written
 
   AlertSettings written = EverySetting();
   written.bark = "  " + written.bark + "  ";
@@ -103,7 +86,7 @@ TEST(AlertSettingsTest, WritesWhatReadsBackTheSameAndOnlyKeysInUse) {
 
 TEST(AlertSettingsTest, RefusedWriteOrChangedReadBackIsReported) {
   FakeStore refusing;
-  refusing.refuseWrites = true;
+  refusing.refuseAll = true;
   EXPECT_FALSE(WriteAlertSettings(refusing, EverySetting()));
   // A store that takes the writes but gives back something else, as a read-only file would.
   class StaleStore final : public ConfigStore {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "fake_ini_store.h"
+
 #include <map>
 #include <string>
 #include <utility>
@@ -11,6 +13,8 @@
 
 namespace korvan {
 namespace {
+
+using FakeStatusStore = FakeIniStore<StatusStore>;
 
 using namespace message_bytes;
 
@@ -118,24 +122,6 @@ TEST(FailuresFromTextTest, ReadsOnlyPlainCounts) {
     EXPECT_EQ(FailuresFromText(c.text), c.failures) << c.name;
 }
 
-class FakeStatusStore final : public StatusStore {
- public:
-  using Item = std::pair<Text, Text>;
-  Text Read(std::string_view section, std::string_view key) override {
-    const auto found = items.find(Item(section, key));
-    return found == items.end() ? Text() : found->second;
-  }
-  bool Write(std::string_view section, std::string_view key, std::string_view value) override {
-    writes.emplace_back(key);
-    if (refuse.count(Text(key))) return false;
-    items[Item(section, key)] = Text(value);
-    return true;
-  }
-  std::map<Item, Text> items;
-  std::map<Text, bool> refuse;
-  std::vector<Text> writes;
-};
-
 TEST(RunRecordStoreTest, SavesTheFiveKeysInItsSectionAndLoadsThemBack) {
   FakeStatusStore store;
   const RunRecord record{"2023\xC4\xEA", kRenewed, "t2", "2024-05-06", 4};
@@ -167,9 +153,9 @@ TEST(RunRecordStoreTest, HandWrittenOrOddValuesLoadSafely) {
 
 TEST(RunRecordStoreTest, AFailedWriteIsReportedAndTheOtherKeysStillWritten) {
   FakeStatusStore store;
-  store.refuse["lastResult"] = true;
+  store.refusedKeys.insert("lastResult");
   EXPECT_FALSE(SaveRunRecord(store, {"t", "m", "r", "e", 1}));
-  EXPECT_EQ(store.writes, (std::vector<Text>{"lastRun", "lastResult", "lastRenewed", "expiry", "failures"}));
+  EXPECT_EQ(store.WrittenKeys(), (std::vector<Text>{"lastRun", "lastResult", "lastRenewed", "expiry", "failures"}));
   EXPECT_EQ(LoadRunRecord(store), (RunRecord{"t", "", "r", "e", 1}));
 }
 

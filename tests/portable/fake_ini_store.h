@@ -1,0 +1,45 @@
+// An INI file in memory for the stores of the settings and the run record: it keeps every write in
+// order and can refuse some keys, or every write, the way an unwritable file would.
+#pragma once
+
+#include <map>
+#include <set>
+#include <string_view>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "runtime/text/text.h"
+
+namespace korvan {
+
+template <typename Store>
+class FakeIniStore final : public Store {
+ public:
+  using Item = std::pair<Text, Text>;
+
+  Text Read(std::string_view section, std::string_view key) override {
+    const auto found = items.find(Item(section, key));
+    return found == items.end() ? Text() : found->second;
+  }
+  bool Write(std::string_view section, std::string_view key, std::string_view value) override {
+    writes.emplace_back(Text(section), Text(key), Text(value));
+    if (refuseAll || refusedKeys.count(Text(key))) return false;
+    items[Item(section, key)] = Text(value);
+    return true;
+  }
+  // The keys written, in order, refused ones included.
+  std::vector<Text> WrittenKeys() const {
+    std::vector<Text> keys;
+    for (const auto& write : writes)
+      keys.push_back(std::get<1>(write));
+    return keys;
+  }
+
+  std::map<Item, Text> items;
+  std::set<Text> refusedKeys;
+  bool refuseAll = false;
+  std::vector<std::tuple<Text, Text, Text>> writes;  // section, key, value
+};
+
+}  // namespace korvan
