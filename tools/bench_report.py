@@ -380,11 +380,11 @@ Command:
 
 From process creation to the main window being visible, found by `startup_timer.exe` polling the
 top-level windows every millisecond; each run starts a fresh copy in an empty folder (first use:
-korvan.exe writes SkinH_EL.dll and opens its first-use box after the window). The two programs are
+korvan.exe writes SkinH_EL.dll and opens its first-use box after the window). The programs are
 started in turns, so that a slow spell of the machine falls on all alike; the empty window is also
 measured with korvan.exe's manifest and Common Controls 6 loaded (minimal_window_styled.exe), as
-the visual styles cost start-up time of their own. Memory is read 2 s after the window is shown (Windows private bytes and working set, as
-Wine reports them).
+the visual styles cost start-up time of their own. Memory is read 2 s after the window is shown
+(Windows private bytes and working set, as Wine reports them).
 
 {table(startup)}
 
