@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "advanced_settings_texts.h"
 #include "fake_ini_store.h"
 
 #include <map>
@@ -14,9 +15,7 @@ namespace {
 
 using FakeStore = FakeIniStore<ConfigStore>;
 
-const Text kSection = "\xB8\xDF\xBC\xB6\xC9\xE8\xD6\xC3";                                     // 高级设置
-const Text kSaved = "\xB8\xDF\xBC\xB6\xC9\xE8\xD6\xC3\xD2\xD1\xB1\xA3\xB4\xE6";               // 高级设置已保存
-const Text kSaveFailed = "\xB8\xDF\xBC\xB6\xC9\xE8\xD6\xC3\xB1\xA3\xB4\xE6\xCA\xA7\xB0\xDC";  // 高级设置保存失败
+using namespace testing_texts;
 
 TEST(AdvancedSettingsFormTest, TableIsInFieldOrderAndInsideTheDialog) {
   std::set<std::string_view> keys;
