@@ -96,14 +96,5 @@ TEST_F(SendTestAlertsTest, RedirectIsNotFollowed) {
   EXPECT_EQ(requests.find("/elsewhere"), Text::npos) << requests;
 }
 
-TEST_F(SendTestAlertsTest, NothingSetSendsNothing) {
-  AlertSettings settings;
-  settings.dingtalkSecret = "s";
-  settings.notify = "all";
-  EXPECT_EQ(SendTestAlerts(settings), "");
-  const ByteSet recorded = HttpRequest(Receiver("/_fake/requests"));
-  EXPECT_EQ(Text(recorded.begin(), recorded.end()), "[]");
-}
-
 }  // namespace
 }  // namespace korvan
