@@ -332,7 +332,7 @@ def main():
     parser.add_argument("--site-port", type=int, default=18930)
     parser.add_argument("--time-port", type=int, default=18931)
     parser.add_argument("--runs", type=int, default=5)
-    parser.add_argument("--startup-runs", type=int, default=11)
+    parser.add_argument("--startup-runs", type=int, default=21)
     parser.add_argument("--idle-seconds", type=int, default=60)
     parser.add_argument("--soak-runs", type=int, default=1000)
     args = parser.parse_args()
