@@ -3,7 +3,7 @@
 tools/fake_panel.py, with the 高级设置 section of korvan.ini switched on or off per case.
 
 Each case starts a fresh korvan.exe in its own directory and checks the run's log entries, the
-requests the panel received, and the files korvan.log, korvan.log.1 and korvan-status.ini byte for
+requests the panel received, and the files korvan.log and korvan-status.ini byte for
 byte or key by key; some cases tick the renewal timer for more runs, restart the program in the same
 folder, or slow the time page down while the settings are saved. korvan.exe must be built with its
 site and time hosts at 127.0.0.1 ports. Standard library only; needs WINEPREFIX; DISPLAY or an own Xvfb.
@@ -30,7 +30,6 @@ UNKNOWN = "续费结果未知：无法识别服务商的答复"
 UNCHANGED = "警告：续费后到期时间未变化，请登录面板核实"
 MOVED = "到期时间已更新：%s → %s" % (fake_panel.EXPIRY, fake_panel.EXPIRY_MOVED_FORMAT % 7)
 BOM = b"\xef\xbb\xbf"
-LOG_LIMIT = 1048576
 TIME_PAGE_DELAY = 12  # seconds the time page holds its answer back while the settings are saved
 
 GOOD_RUN = [LOGGED_IN, EXPIRY, RENEWED]
@@ -160,17 +159,6 @@ def case_failures(program):
                        "expiry": fake_panel.EXPIRY, "failures": str(failures)}, "korvan-status.ini %r" % keys)
 
 
-def case_rotation(program):
-    """A korvan.log just under 1 MiB: the first entry that would pass the limit starts a new file."""
-    old = BOM + b"x" * (LOG_LIMIT - len(BOM) - 10)
-    (program.directory / "korvan.log").write_bytes(old)
-    program.start()
-    program.wait_run(GOOD_RUN, 4)
-    check((program.directory / "korvan.log.1").read_bytes() == old, "korvan.log.1 is not the old file")
-    log = (program.directory / "korvan.log").read_bytes()
-    check(log == BOM + history_bytes(GOOD_RUN), "new korvan.log %r" % log)
-
-
 def case_broken_files(program):
     """Binary korvan-status.ini and a korvan.log the program cannot write (a folder) stop nothing."""
     (program.directory / "korvan-status.ini").write_bytes(bytes(range(256)) * 64)
@@ -217,7 +205,6 @@ CASES = {
     "verify-not-one": ("expiry_moves", {"verify": "yes", "history": "true"}, lambda p: case_verify(p, GOOD_RUN, False)),
     "history-restart": ("success", {"history": "1"}, case_history_restart),
     "failures": ("success", {"history": "1"}, case_failures),
-    "rotation": ("success", {"history": "1"}, case_rotation),
     "broken-files": ("success", {"history": "1"}, case_broken_files),
     "slow-save": ("success", {"history": "1"}, case_slow_save),
 }

@@ -7,7 +7,6 @@
 
 #include "renewal/status_file.h"
 #include "runtime/system/files.h"
-#include "runtime/system/handles.h"
 #include "runtime/system/program_location.h"
 #include "scratch_directory.h"
 
@@ -21,11 +20,6 @@ const Text kBom = "\xEF\xBB\xBF";
 // 续费成功！ in code page 936 and in UTF-8
 const Text kEntry936 = "t\r\n\xD0\xF8\xB7\xD1\xB3\xC9\xB9\xA6\xA3\xA1\r\n";
 const Text kEntryUtf8 = "t\r\n\xE7\xBB\xAD\xE8\xB4\xB9\xE6\x88\x90\xE5\x8A\x9F\xEF\xBC\x81\r\n";
-
-UniqueFileHandle HoldWithoutSharing(const Text& path) {
-  return UniqueFileHandle(
-      ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-}
 
 class HistoryFileTest : public ::testing::Test {
  protected:
@@ -52,30 +46,6 @@ TEST_F(HistoryFileTest, AFullFileBecomesTheBackup) {
   history_.Append("6");
   EXPECT_EQ(ReadWholeFile(backup_), full + "12345");
   EXPECT_EQ(ReadWholeFile(log_), kBom + "6");
-}
-
-TEST_F(HistoryFileTest, ALockedFileLosesOnlyThatEntry) {
-  history_.Append("a");
-  {
-    const UniqueFileHandle holder = HoldWithoutSharing(log_);
-    ASSERT_TRUE(holder);
-    history_.Append("lost");
-  }
-  history_.Append("b");
-  EXPECT_EQ(ReadWholeFile(log_), kBom + "ab");
-}
-
-TEST_F(HistoryFileTest, ALockedBackupKeepsTheEntryOnTheFullFile) {
-  const Text full = kBom + Text(kHistoryFileLimit - 3, 'o');
-  ASSERT_TRUE(WriteFileBytes(log_, TextToBytes(full)));
-  ASSERT_TRUE(WriteFileBytes(backup_, TextToBytes("older")));
-  {
-    const UniqueFileHandle holder = HoldWithoutSharing(backup_);
-    ASSERT_TRUE(holder);
-    history_.Append("kept");
-  }
-  EXPECT_EQ(ReadWholeFile(log_), full + "kept");
-  EXPECT_EQ(ReadWholeFile(backup_), "older");
 }
 
 TEST(HistoryFileUnwritableTest, AFolderThatIsNotThereChangesNothing) {
