@@ -46,9 +46,9 @@ int AdvancedFieldId(AdvancedField field) {
 }
 
 int NotifyChoiceIndex(std::string_view stored) {
-  const Text value = TrimBlanks(stored);
+  const NotifyMode mode = NotifyModeFromSetting(stored);
   for (int index = 0; index < kNotifyChoiceCount; ++index) {
-    if (kNotifyChoices[index].value == value) return index;
+    if (kNotifyChoices[index].mode == mode) return index;
   }
   return 0;
 }
@@ -56,7 +56,7 @@ int NotifyChoiceIndex(std::string_view stored) {
 Text NotifyValueForChoice(int index, std::string_view stored) {
   if (index < 0 || index >= kNotifyChoiceCount) index = 0;
   if (NotifyChoiceIndex(stored) == index) return Text(stored);
-  return Text(kNotifyChoices[index].value);
+  return Text(NotifySettingText(kNotifyChoices[index].mode));
 }
 
 AdvancedDialogValues ReadAdvancedDialogValues(ConfigStore& store) {

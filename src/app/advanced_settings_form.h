@@ -7,6 +7,7 @@
 #include "config/advanced_settings.h"
 #include "config/alert_settings.h"
 #include "config/config_file.h"
+#include "renewal/alerts/alert_policy.h"
 #include "runtime/text/text.h"
 
 namespace korvan {
@@ -95,19 +96,19 @@ const AdvancedFieldSpec& AdvancedFieldSpecOf(AdvancedField field);
 int AdvancedFieldId(AdvancedField field);
 
 struct NotifyChoice {
-  std::string_view value;    // as stored under "notify"
+  NotifyMode mode;           // stored under "notify" as NotifySettingText(mode)
   std::string_view caption;  // code page 936
 };
 
 // The drop-down's entries in order; the first is what the alerts do when nothing is chosen.
 inline constexpr NotifyChoice kNotifyChoices[] = {
-    {"fail", "\xBD\xF6\xCA\xA7\xB0\xDC\xBA\xCD\xBB\xD6\xB8\xB4"},  // 仅失败和恢复
-    {"renew",
+    {NotifyMode::Fail, "\xBD\xF6\xCA\xA7\xB0\xDC\xBA\xCD\xBB\xD6\xB8\xB4"},  // 仅失败和恢复
+    {NotifyMode::Renew,
      "\xCA\xA7\xB0\xDC\xA1\xA2\xBB\xD6\xB8\xB4\xBA\xCD\xD0\xF8\xB7\xD1\xB3\xC9\xB9\xA6"},  // 失败、恢复和续费成功
-    {"all", "\xC3\xBF\xB4\xCE\xD4\xCB\xD0\xD0"},                                           // 每次运行
+    {NotifyMode::All, "\xC3\xBF\xB4\xCE\xD4\xCB\xD0\xD0"},                                 // 每次运行
 };
 
-// The entry a stored value stands for: anything unknown (or nothing) is the first, as the alerts read it.
+// The entry a stored value stands for, read as the alerts read it: anything unknown (or nothing) is the first.
 int NotifyChoiceIndex(std::string_view stored);
 // What to store for the chosen entry: the stored value itself when it already means that entry, so
 // that opening and confirming the dialog leaves an unset or hand-written value as it was.

@@ -96,9 +96,20 @@ struct NotifyCase {
 
 TEST(AdvancedSettingsFormTest, NotifyChoiceKeepsWhatAlreadyMeansIt) {
   const NotifyCase cases[] = {
-      {"", 0, 0, ""},           {"fail", 0, 0, "fail"},   {"renew", 1, 1, "renew"}, {"all", 2, 2, "all"},
-      {" all ", 2, 2, " all "}, {"often", 0, 0, "often"}, {"", 0, 2, "all"},        {"all", 2, 0, "fail"},
-      {"fail", 0, 1, "renew"},  {"renew", 1, 7, "fail"},
+      {"", 0, 0, ""},
+      {"fail", 0, 0, "fail"},
+      {"renew", 1, 1, "renew"},
+      {"all", 2, 2, "all"},
+      {" all ", 2, 2, " all "},
+      {"often", 0, 0, "often"},
+      {"", 0, 2, "all"},
+      {"all", 2, 0, "fail"},
+      {"fail", 0, 1, "renew"},
+      {"renew", 1, 7, "fail"},
+      // Read as the alerts read it, so the dialog shows what the pushes do.
+      {"RENEW", 1, 1, "RENEW"},
+      {" All ", 2, 2, " All "},
+      {"RENEW", 1, 0, "fail"},
   };
   for (const NotifyCase& c : cases) {
     EXPECT_EQ(NotifyChoiceIndex(c.stored), c.index) << c.stored;
