@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Fails when a file of one layer of src/ includes a header of a layer above it. The order:
-# runtime <- http <- renewal; config on runtime alone; app on top of them all.
+# runtime <- http <- renewal; config on runtime alone; run (a whole run) on renewal and config; app
+# on top of them all.
 #
 #   tools/check_layers.sh [source root]   (default: src beside this script's folder)
 set -uo pipefail
@@ -8,10 +9,11 @@ root=${1:-"$(dirname "$0")/../src"}
 
 # Each layer and the folders its files must not include.
 declare -A forbidden=(
-  [runtime]="app config renewal http"
-  [http]="app config renewal"
-  [renewal]="app config"
-  [config]="app renewal http"
+  [runtime]="app run config renewal http"
+  [http]="app run config renewal"
+  [renewal]="app run config"
+  [config]="app run renewal http"
+  [run]="app"
 )
 
 violations=0

@@ -1,13 +1,10 @@
 #include "app/alerts.h"
 
-#include <mutex>
-
 #include "app/form_controls.h"
 #include "app/main_window/append_log.h"
 #include "app/main_window/window_thread.h"
-#include "app/run_alerts.h"
+#include "run/run_alerts.h"
 #include "config/alert_settings.h"
-#include "config/ini_config_store.h"
 #include "http/http_request.h"
 #include "renewal/network_time.h"
 #include "renewal/run_status_text.h"
@@ -18,6 +15,16 @@ namespace {
 
 // Each push may take this long; nine channels stay far below the shortest period of an hour.
 constexpr int kPushTimeoutSeconds = 10;
+
+Text UserNameOnWindowThread() {
+  Text userName;
+  RunOnWindowThread([&] {
+    if (auto* box = MainFormControls().Find<EditBox>(FormControl::UserBox)) userName = box->Content();
+  });
+  return userName;
+}
+
+}  // namespace
 
 // A push is never redirected: its body would go to wherever the answer points. A 3xx answer is a
 // failed push that names its status. Bad certificates fail it too, as the URLs carry secrets.
@@ -45,58 +52,13 @@ Text NextCheckText() {
   return DueText(interval);
 }
 
-Text UserNameOnWindowThread() {
-  Text userName;
-  RunOnWindowThread([&] {
-    if (auto* box = MainFormControls().Find<EditBox>(FormControl::UserBox)) userName = box->Content();
-  });
-  return userName;
-}
-
-AlertPorts ProgramAlertPorts() {
-  return AlertPorts{.send = PushOverHttp,
-                    .appendLog = [](std::string_view message) { AppendLog(message); },
-                    .unixMilliseconds = NetworkUnixMilliseconds,
-                    .nextCheck = NextCheckText};
-}
-
-// The settings of the run under way; the run gate lets one run at a time through.
-struct RunAlertSettings {
-  std::mutex mutex;
-  AlertSettings settings;
-};
-
-RunAlertSettings& CurrentRunAlertSettings() {
-  static RunAlertSettings current;
-  return current;
-}
-
-}  // namespace
-
-void AlertRunStarting() {
-  IniConfigStore store;
-  const AlertSettings settings = ReadAlertSettings(store);
-  {
-    RunAlertSettings& current = CurrentRunAlertSettings();
-    const std::lock_guard lock(current.mutex);
-    current.settings = settings;
-  }
-  PingRunStarting(settings, PushOverHttp);
-}
-
-void AlertRunFinished(const RunReport& report, const RunRecord& before) {
-  AlertSettings settings;
-  {
-    RunAlertSettings& current = CurrentRunAlertSettings();
-    const std::lock_guard lock(current.mutex);
-    settings = current.settings;
-  }
-  PushRunFinished(settings, report, StreakOfRecord(before), ProgramAlertPorts());
-}
-
 Text SendTestAlerts(const AlertSettings& settings) {
   if (!AnyAlertConfigured(settings)) return {};
-  return SendTestMessages(settings, UserNameOnWindowThread(), DateTimeToText(FetchNetworkTime()), ProgramAlertPorts());
+  const AlertPorts ports{.send = PushOverHttp,
+                         .appendLog = [](std::string_view message) { AppendLog(message); },
+                         .unixMilliseconds = NetworkUnixMilliseconds,
+                         .nextCheck = NextCheckText};
+  return SendTestMessages(settings, UserNameOnWindowThread(), DateTimeToText(FetchNetworkTime()), ports);
 }
 
 }  // namespace korvan

@@ -2,14 +2,16 @@
 
 #include <utility>
 
+#include "app/alerts.h"
 #include "app/form_controls.h"
 #include "app/main_window/append_log.h"
-#include "app/main_window/configuration.h"
 #include "app/main_window/window_thread.h"
-#include "app/run_events.h"
+#include "app/program_run_record.h"
 #include "app/run_gate.h"
+#include "config/ini_config_store.h"
 #include "renewal/panel_state.h"
 #include "renewal/renew_free_vps.h"
+#include "run/run_once.h"
 #include "runtime/system/threads.h"
 
 namespace korvan {
@@ -36,32 +38,36 @@ bool RenewalRunning() { return RenewalGate().Busy(); }
 
 void RenewalWorker(RenewalMode mode) {
   // Read at the start of every run, so a change applies without a restart.
-  const AdvancedSettings advanced = ReadAdvancedSettings();
-  RenewalPorts ports;
-  ports.request = PanelRequestOverHttp();
+  IniConfigStore store;
+  const RunSnapshot snapshot = ReadRunSnapshot(store);
+  RunPorts ports;
+  ports.cookies = &panelCookies();
+  ports.exchange = PanelExchangeOverHttp();
   ports.userName = [] { return ReadBoxOnWindowThread(FormControl::UserBox); };
   ports.password = [] { return ReadBoxOnWindowThread(FormControl::PasswordBox); };
-  ports.appendLog = [history = advanced.history](std::string_view message) { return AppendRunLog(message, history); };
+  ports.appendLog = AppendRunLog;
   ports.setLoginOk = [](bool ok) { loginOk().store(ok); };
-  ports.settings = [verify = advanced.verify] { return RunSettings{verify}; };
-  ports.mode = mode;
-  OnRunStarting();
-  const RunReport report = RenewFreeVps(ports);
-  OnRunFinished(report);
+  ports.send = PushOverHttp;
+  ports.unixMilliseconds = NetworkUnixMilliseconds;
+  ports.nextCheck = NextCheckText;
+  ports.record = &ProgramRunRecord();
+  RunOnce(ports, snapshot, mode);
 }
 
 namespace {
 
-bool StartWorker(RenewalMode mode) {
+bool StartWorker(RenewalMode mode, WhenBusy whenBusy) {
   return StartGuardedRun(
       RenewalGate(), [](std::function<void()> routine) { return StartThread(std::move(routine)); },
-      [mode] { RenewalWorker(mode); });
+      [mode] { RenewalWorker(mode); }, whenBusy);
 }
 
 }  // namespace
 
-void StartRenewalWorker() { StartWorker(RenewalMode::Renew); }
+// A tick during a check or the pushes after a run is kept, not lost: with a long period the next
+// tick could come after the whole one-day window.
+void StartRenewalWorker() { StartWorker(RenewalMode::Renew, WhenBusy::KeepPending); }
 
-bool StartCheckWorker() { return StartWorker(RenewalMode::CheckOnly); }
+bool StartCheckWorker() { return StartWorker(RenewalMode::CheckOnly, WhenBusy::Refuse); }
 
 }  // namespace korvan

@@ -5,8 +5,8 @@
 
 namespace korvan {
 
-// Starts a worker running RenewalWorker, unless a renewal is still under way; then it starts
-// nothing (the next tick is the retry).
+// Starts a worker running RenewalWorker. While a run is under way it starts nothing but keeps one
+// renewal, which runs as soon as that run ends.
 void StartRenewalWorker();
 
 // Starts a worker running one check (login, VPS list, renewal page; never the renewal form) through
@@ -16,7 +16,7 @@ bool StartCheckWorker();
 // True while a started renewal or check has not yet returned.
 bool RenewalRunning();
 
-// The worker's entry: the settings read afresh, OnRunStarting, one RenewFreeVps, OnRunFinished.
+// The worker's entry: one whole run (RunOnce) on the settings as they stand at its start.
 void RenewalWorker(RenewalMode mode = RenewalMode::Renew);
 
 }  // namespace korvan

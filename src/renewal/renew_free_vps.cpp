@@ -117,7 +117,13 @@ RunReport RenewFreeVps(const RenewalPorts& ports) {
   const Text verdict = UrlDecodeText(renewalAnswer, true);
   const Text verdictMessage = VerdictMessage(verdict);
   if (!verdictMessage.empty()) log(verdictMessage);
-  if (settings.verify) report.newExpiry = VerifyRenewal(verdict, report.expiry, readExpiry, log);
+  if (settings.verify) {
+    report.newExpiry = VerifyRenewal(verdict, report.expiry, readExpiry, log);
+  } else if (IsUnknownVerdict(verdict)) {
+    // Not logged without the verification, as ever; but the form went out and nothing says it was
+    // taken, so the record, the pushes and the heartbeat must not count the run as fine.
+    report.outcome = RunOutcome::UnknownVerdict;
+  }
   return report;
 }
 

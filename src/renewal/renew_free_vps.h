@@ -61,7 +61,7 @@ using CookieExchange = std::function<ByteSet(const PanelRequest&, Text& cookieTe
 // into the replacement instead.
 std::function<ByteSet(const PanelRequest&)> RequestWithCookies(PanelCookies& cookies, CookieExchange exchange);
 
-// The request port of the program's run: HttpRequest with panelCookies. Windows only.
-std::function<ByteSet(const PanelRequest&)> PanelRequestOverHttp();
+// One exchange of the program's runs: HttpRequest with the cookie text in/out. Windows only.
+CookieExchange PanelExchangeOverHttp();
 
 }  // namespace korvan

@@ -22,7 +22,7 @@ RunRecord UpdatedRunRecord(const RunRecord& before, const RunReport& run) {
   if (run.entries.empty()) return before;
   RunRecord after = before;
   after.lastRun = run.entries.back().stamp;
-  after.lastResult = run.entries.back().message;
+  after.lastResult = RunResultMessage(run);
   for (const RunEntry& entry : run.entries) {
     if (entry.message == kRenewedMessage) after.lastRenewed = entry.stamp;
   }

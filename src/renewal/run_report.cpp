@@ -43,6 +43,12 @@ bool IsGoodRun(RunOutcome outcome) {
   return outcome == RunOutcome::Renewed || outcome == RunOutcome::TooEarly || outcome == RunOutcome::ExpiryMoved;
 }
 
+std::string_view RunResultMessage(const RunReport& run) {
+  const std::string_view last = run.entries.empty() ? std::string_view() : std::string_view(run.entries.back().message);
+  if (run.outcome == RunOutcome::UnknownVerdict && last != kUnknownVerdictMessage) return kUnknownVerdictMessage;
+  return last;
+}
+
 void RecordRunEntry(RunReport& report, std::string_view stamp, std::string_view message) {
   report.entries.push_back({Text(stamp), Text(message)});
   report.outcome = OutcomeOfMessage(message);

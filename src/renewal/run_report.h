@@ -43,6 +43,10 @@ RunOutcome OutcomeOfMessage(std::string_view lastMessage);
 bool IsFailedRun(RunOutcome outcome);
 bool IsGoodRun(RunOutcome outcome);
 
+// The message that stands for the run's outcome: its last entry's, or the unknown verdict's text
+// for an unknown verdict that the run did not log (the verification off).
+std::string_view RunResultMessage(const RunReport& run);
+
 // Adds an entry to the report; the report's outcome follows its last message.
 void RecordRunEntry(RunReport& report, std::string_view stamp, std::string_view message);
 

@@ -6,7 +6,9 @@
 #include <chrono>
 #include <future>
 #include <mutex>
+#include <optional>
 #include <regex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -97,6 +99,52 @@ TEST(RenewalConcurrency, AnUndisturbedRequestWritesTheMergedTextBack) {
   EXPECT_EQ(cookies.Copy(), "b=3; a=1");
 }
 
+// The site view finishes a page between the login and the VPS list: during a run its import must
+// not take away the session the login has just set; between runs it replaces the text.
+TEST(RenewalConcurrency, AnImportDuringARunKeepsTheRunsSession) {
+  struct Case {
+    const char* name;
+    bool duringRun;
+    const char* afterImport;
+  };
+  const Case cases[] = {
+      {"during a run", true, "session=abc; theme=run; site=1"},
+      {"between runs", false, "site=1; theme=site"},
+  };
+  for (const Case& c : cases) {
+    PanelCookies cookies;
+    std::vector<Text> sent;
+    RenewalPorts ports;
+    ports.request = RequestWithCookies(cookies, [&](const PanelRequest&, Text& cookieText, Text& newCookies) {
+      sent.push_back(cookieText);
+      if (sent.size() == 1) {
+        newCookies = "session=abc; theme=run";
+        MergeCookies(cookieText, newCookies);
+      }
+      return Bytes(sent.size() == 1 ? "top.location='/default.asp'" : "");
+    });
+    ports.userName = [] { return Text("user"); };
+    ports.password = [] { return Text("pass"); };
+    // The login's entry is written between the first and the second request.
+    ports.appendLog = [&](std::string_view) {
+      if (sent.size() == 1) cookies.Import("site=1; theme=site");
+      return Text{};
+    };
+    ports.setLoginOk = [](bool) {};
+    {
+      std::optional<PanelCookies::RunScope> run;
+      if (c.duringRun) run.emplace(cookies);
+      RenewFreeVps(ports);
+    }
+    if (c.duringRun) {
+      ASSERT_EQ(sent.size(), 2u) << c.name;
+      EXPECT_EQ(sent[1], c.afterImport) << c.name;
+    } else {
+      EXPECT_EQ(cookies.Copy(), c.afterImport) << c.name;
+    }
+  }
+}
+
 TEST(RunGate, LetsOneRunThroughAtATime) {
   RunGate gate;
   std::atomic<int> running{0};
@@ -141,6 +189,45 @@ TEST(RunGate, LetsOneRunThroughAtATime) {
   }
   EXPECT_EQ(finished.load(), 2);
   EXPECT_EQ(mostAtOnce.load(), 1);
+}
+
+// Ticks that come while a check holds the gate: one renewal is kept and runs when the check ends;
+// never two runs at once, never more than one kept.
+TEST(RunGate, KeepsOneRenewalAskedForWhileTheGateIsTaken) {
+  RunGate gate;
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  std::vector<std::string> ran;
+  std::mutex ranMutex;
+  std::thread worker;
+  const auto startThread = [&](std::function<void()> routine) {
+    worker = std::thread(std::move(routine));
+    return true;
+  };
+  const auto note = [&](std::string name) {
+    const std::lock_guard lock(ranMutex);
+    ran.push_back(std::move(name));
+  };
+
+  ASSERT_TRUE(StartGuardedRun(gate, startThread, [&] {
+    note("check");
+    released.wait();
+  }));
+  for (int tick = 0; tick < 3; ++tick)
+    EXPECT_FALSE(StartGuardedRun(
+        gate, startThread, [&, tick] { note("renewal " + std::to_string(tick)); }, WhenBusy::KeepPending));
+  EXPECT_FALSE(StartGuardedRun(gate, startThread, [&] { note("second check"); }));
+  release.set_value();
+  worker.join();
+
+  EXPECT_EQ(ran, (std::vector<std::string>{"check", "renewal 0"}));
+  EXPECT_FALSE(gate.Busy());
+  // Nothing is left kept: the next run is the one asked for.
+  ASSERT_TRUE(StartGuardedRun(
+      gate, startThread, [&] { note("next"); }, WhenBusy::KeepPending));
+  worker.join();
+  EXPECT_EQ(ran.back(), "next");
+  EXPECT_EQ(ran.size(), 3u);
 }
 
 TEST(RunGate, OpensAgainWhenTheThreadCannotBeStarted) {

@@ -1,4 +1,4 @@
-#include "app/run_alerts.h"
+#include "run/run_alerts.h"
 
 #include <gtest/gtest.h>
 

@@ -175,8 +175,9 @@ int RunChild(int runs, const std::string& resultPath) {
         break;
       }
     }
-    // A second start while the run is under way must start nothing; the log shows it if it did.
-    korvan::StartRenewalWorker();
+    // A check asked for while the run is under way must start nothing; the log shows it if it did.
+    // (A renewal asked for then would be kept and run after this one.)
+    korvan::StartCheckWorker();
     ++extraStarts;
     if (!PumpUntil([] { return !korvan::RenewalRunning(); }, kRunTimeoutMs)) {
       result << "FAIL run " << run << " did not end within " << kRunTimeoutMs << " ms\n";

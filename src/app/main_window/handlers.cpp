@@ -47,6 +47,6 @@ void OnSignupLinkClicked() {
   ShellExecuteA(nullptr, "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void OnSiteViewReady() { panelCookies().Replace(ImportBrowserCookies(hosts::kSite)); }
+void OnSiteViewReady() { panelCookies().Import(ImportBrowserCookies(hosts::kSite)); }
 
 }  // namespace korvan

@@ -11,7 +11,7 @@
 #include "app/main_window.h"
 #include "app/main_window/append_log.h"
 #include "app/renewal_worker.h"
-#include "app/run_events.h"
+#include "app/program_run_record.h"
 #include "renewal/history_file.h"
 #include "renewal/run_status_text.h"
 #include "runtime/system/files.h"

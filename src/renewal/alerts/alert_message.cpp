@@ -58,10 +58,6 @@ std::string_view EventTitle(AlertEvent event) {
   return {};
 }
 
-std::string_view LastMessage(const RunReport& run) {
-  return run.entries.empty() ? std::string_view() : std::string_view(run.entries.back().message);
-}
-
 Text ExpiryOf(const RunReport& run) {
   if (!run.newExpiry.empty() && run.newExpiry != run.expiry) return JoinTexts(run.expiry, kMovedArrow, run.newExpiry);
   return run.expiry;
@@ -77,7 +73,7 @@ void AddLine(Text& lines, std::string_view label, std::string_view value) {
 }  // namespace
 
 Text AlertTitle(AlertEvent event, const RunReport& run) {
-  return JoinTexts(kTitlePrefix, event == AlertEvent::RunEnded ? LastMessage(run) : EventTitle(event));
+  return JoinTexts(kTitlePrefix, event == AlertEvent::RunEnded ? RunResultMessage(run) : EventTitle(event));
 }
 
 AlertMessage MakeRunAlert(AlertEvent event, const RunReport& run, std::string_view stamp, std::string_view nextCheck) {
@@ -86,7 +82,7 @@ AlertMessage MakeRunAlert(AlertEvent event, const RunReport& run, std::string_vi
   AddLine(lines, kUserLabel, run.userName);
   AddLine(lines, kVpsLabel, run.vpsId);
   AddLine(lines, kExpiryLabel, expiry);
-  AddLine(lines, kResultLabel, LastMessage(run));
+  AddLine(lines, kResultLabel, RunResultMessage(run));
   AddLine(lines, kTimeLabel, stamp);
   AddLine(lines, kNextCheckLabel, nextCheck);
   return AlertMessage{

@@ -105,6 +105,10 @@ std::optional<PushRequest> HeartbeatEndRequest(std::string_view url, const RunRe
     if (i > 0) messages += '\n';
     messages += run.entries[i].message;
   }
+  // An outcome the run did not log (an unknown verdict without the verification) still says why.
+  if (const std::string_view result = RunResultMessage(run);
+      !run.entries.empty() && result != run.entries.back().message)
+    messages += JoinTexts("\n", result);
   Text endUrl = IsFailedRun(run.outcome) ? AppendUrlPath(*target, "/fail") : std::move(*target);
   return PushRequest{PushMethod::Post, std::move(endUrl), kPlainTextContentType, Bytes(AnsiToUtf8(messages))};
 }

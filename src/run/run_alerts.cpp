@@ -1,4 +1,4 @@
-#include "app/run_alerts.h"
+#include "run/run_alerts.h"
 
 #include "renewal/alerts/alert_message.h"
 #include "renewal/alerts/push_answers.h"

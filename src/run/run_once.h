@@ -1,0 +1,35 @@
+// One whole run of the program: the heartbeat's start ping, RenewFreeVps with its entries, the
+// run's pushes and end ping, and the record's update, all on the settings read at its start. The
+// platform gives the ports; the run's logic is all here, so every front end runs the same.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+#include "renewal/panel_state.h"
+#include "renewal/renew_free_vps.h"
+#include "renewal/run_report.h"
+#include "run/run_alerts.h"
+#include "run/run_record_book.h"
+#include "run/run_snapshot.h"
+
+namespace korvan {
+
+struct RunPorts {
+  PanelCookies* cookies = nullptr;  // the run's cookie text; the site view may import into it
+  CookieExchange exchange;          // one HTTP exchange with the panel
+  std::function<Text()> userName;
+  std::function<Text()> password;
+  // Writes one entry (to korvan.log too when history is on) and gives its stamp.
+  std::function<Text(std::string_view message, bool history)> appendLog;
+  std::function<void(bool)> setLoginOk;
+  PushPort send;                                   // one push or ping
+  std::function<std::int64_t()> unixMilliseconds;  // the network time, to sign DingTalk pushes
+  std::function<Text()> nextCheck;                 // when the next run is due, for a push
+  RunRecordBook* record = nullptr;
+};
+
+RunReport RunOnce(const RunPorts& ports, const RunSnapshot& snapshot, RenewalMode mode);
+
+}  // namespace korvan
