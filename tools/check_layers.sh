@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Fails when a file of one layer of src/ includes a header of a layer above it. The order:
-# runtime <- http <- renewal; config on runtime alone; run (a whole run) on renewal and config; app
-# on top of them all.
+# Fails when a file of one layer of src/ includes a header of a layer above it or beside it. The
+# layers, bottom up: runtime (text, date-times, system services); http on runtime; renewal (the job)
+# on http; config (korvan.ini) on runtime alone; log (entries, network time, korvan.log) on runtime;
+# alerts (policy, message, channels, sender) on renewal and http; run (a whole run, the record) on
+# all of these; the front ends on top: app (the Win32 window) and cli (the Linux program), which
+# never include each other.
 #
 #   tools/check_layers.sh [source root]   (default: src beside this script's folder)
 set -uo pipefail
@@ -9,19 +12,32 @@ root=${1:-"$(dirname "$0")/../src"}
 
 # Each layer and the folders its files must not include.
 declare -A forbidden=(
-  [runtime]="app run config renewal http"
-  [http]="app run config renewal"
-  [renewal]="app run config"
-  [config]="app run renewal http"
-  [run]="app"
+  [runtime]="http renewal config log alerts run app cli"
+  [http]="renewal config log alerts run app cli"
+  [renewal]="config log alerts run app cli"
+  [config]="http renewal log alerts run app cli"
+  [log]="http renewal config alerts run app cli"
+  [alerts]="config log run app cli"
+  [run]="app cli"
+  [app]="cli"
+  [cli]="app"
+  [resources]="http renewal config log alerts run app cli"
 )
 
 violations=0
+# A folder without a row would be checked against nothing.
+for folder in "$root"/*/; do
+  layer=$(basename "$folder")
+  if [ -z "${forbidden[$layer]+set}" ]; then
+    echo "no row for the layer $layer in $0"
+    violations=$((violations + 1))
+  fi
+done
 for layer in "${!forbidden[@]}"; do
   [ -d "$root/$layer" ] || continue
   for above in ${forbidden[$layer]}; do
     while IFS= read -r hit; do
-      echo "upward include: $hit"
+      echo "include against the layers: $hit"
       violations=$((violations + 1))
     done < <(grep -rnE "^[[:space:]]*#[[:space:]]*include[[:space:]]*[\"<]$above/" "$root/$layer" \
                --include='*.h' --include='*.cpp' --include='*.in' || true)
@@ -29,7 +45,7 @@ for layer in "${!forbidden[@]}"; do
 done
 
 if [ "$violations" -gt 0 ]; then
-  echo "check_layers: $violations upward include(s)"
+  echo "check_layers: $violations include(s) against the layers"
   exit 1
 fi
 echo "check_layers: every include looks down"

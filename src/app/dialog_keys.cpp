@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "app/form.h"
+#include "app/main_window/form.h"
 
 namespace korvan {
 namespace {

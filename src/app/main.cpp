@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "app/dialog_keys.h"
-#include "app/main_window.h"
+#include "app/main_window/main_window.h"
 #include "runtime/system/com_owners.h"
 #include "runtime/system/program_location.h"
 

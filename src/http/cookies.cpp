@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "http/text_between.h"
+#include "runtime/text/text_between.h"
 
 namespace korvan {
 

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "http/text_between.h"
+#include "runtime/text/text_between.h"
 
 namespace korvan {
 

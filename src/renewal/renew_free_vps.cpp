@@ -2,13 +2,13 @@
 
 #include "http/cookies.h"
 
-#include "http/text_between.h"
+#include "runtime/text/text_between.h"
 #include "korvan/hosts.h"
-#include "renewal/form_url_encode.h"
+#include "http/form_url_encode.h"
 #include "renewal/panel_state.h"
 #include "renewal/renewal_proof.h"
 #include "renewal/run_messages.h"
-#include "renewal/url_decode.h"
+#include "http/url_decode.h"
 
 namespace korvan {
 

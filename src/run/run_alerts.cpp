@@ -1,7 +1,7 @@
 #include "run/run_alerts.h"
 
-#include "renewal/alerts/alert_message.h"
-#include "renewal/alerts/push_answers.h"
+#include "alerts/alert_message.h"
+#include "alerts/push_answers.h"
 
 namespace korvan {
 

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "config/alert_settings.h"
-#include "renewal/alerts/alert_policy.h"
-#include "renewal/alerts/push_sender.h"
-#include "renewal/run_record.h"
+#include "alerts/alert_policy.h"
+#include "alerts/push_sender.h"
+#include "run/run_record.h"
 #include "renewal/run_report.h"
 
 namespace korvan {

@@ -6,9 +6,9 @@
 #include <memory>
 #include <mutex>
 
-#include "renewal/run_record.h"
+#include "run/run_record.h"
 #include "renewal/run_report.h"
-#include "renewal/run_status_text.h"
+#include "run/run_status_text.h"
 
 namespace korvan {
 

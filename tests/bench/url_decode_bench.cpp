@@ -4,7 +4,7 @@
 #include <string>
 
 #include "bench_pages.h"
-#include "renewal/url_decode.h"
+#include "http/url_decode.h"
 
 namespace korvan::bench {
 namespace {

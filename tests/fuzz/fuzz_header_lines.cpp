@@ -10,7 +10,7 @@
 
 #include "fuzz_input.h"
 #include "http/header_lines.h"
-#include "http/text_between.h"
+#include "runtime/text/text_between.h"
 #include "runtime/text/text.h"
 
 namespace korvan::fuzz {

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "fuzz_input.h"
-#include "renewal/url_decode.h"
+#include "http/url_decode.h"
 #include "runtime/text/encoding.h"
 #include "runtime/text/text.h"
 

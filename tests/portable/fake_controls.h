@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/controls.h"
+#include "app/controls/controls.h"
 
 namespace korvan::testing {
 

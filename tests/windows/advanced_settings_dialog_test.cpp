@@ -1,6 +1,6 @@
 // The advanced settings dialog on a real window: shown for a korvan.ini in a scratch directory and
 // driven from a second thread with the messages a user's clicks and keys produce.
-#include "app/advanced_settings_dialog.h"
+#include "app/settings_dialog/advanced_settings_dialog.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include <mutex>
 #include <vector>
 
-#include "app/advanced_settings_form.h"
+#include "app/settings_dialog/advanced_settings_form.h"
 #include "runtime/system/ini_file.h"
 #include "runtime/system/threads.h"
 #include "runtime/system/wide_text.h"

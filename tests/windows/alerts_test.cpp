@@ -1,7 +1,7 @@
 // SendTestAlerts, the test button's sending, over HttpRequest against tools/fake_receiver.py on
 // 127.0.0.1 (its port in KORVAN_RECEIVER_PORT, a port nothing listens on in KORVAN_CLOSED_PORT).
 // No main window: the user name reads as empty and the stamp falls back to the computer's clock.
-#include "app/alerts.h"
+#include "app/run/alerts.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 
 #include "config/alert_settings.h"
 #include "http/http_request.h"
-#include "renewal/alerts/push_answers.h"
+#include "alerts/push_answers.h"
 
 namespace korvan {
 namespace {

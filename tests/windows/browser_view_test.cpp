@@ -1,6 +1,6 @@
 // The browser views must never hold the program up: without a browser engine (Wine without Gecko)
 // creating, navigating and closing a view comes back at once.
-#include "app/browser_view.h"
+#include "app/controls/browser_view.h"
 
 #include <windows.h>
 #include <ole2.h>

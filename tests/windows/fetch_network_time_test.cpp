@@ -1,4 +1,4 @@
-#include "renewal/network_time.h"
+#include "log/network_time.h"
 
 #include <windows.h>
 

@@ -1,11 +1,11 @@
-#include "renewal/history_file.h"
+#include "log/history_file.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
-#include "renewal/status_file.h"
+#include "run/status_file.h"
 #include "runtime/system/files.h"
 #include "runtime/system/program_location.h"
 #include "scratch_directory.h"

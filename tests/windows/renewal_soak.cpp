@@ -24,9 +24,9 @@
 #include <string>
 #include <vector>
 
-#include "app/form_controls.h"
-#include "app/main_window.h"
-#include "app/renewal_worker.h"
+#include "app/main_window/form_controls.h"
+#include "app/main_window/main_window.h"
+#include "app/run/renewal_worker.h"
 #include "runtime/system/program_location.h"
 #include "scratch_directory.h"
 

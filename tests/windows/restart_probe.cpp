@@ -2,7 +2,7 @@
 // restarts itself through "Restart.bat"; the instance the batch file starts notes its start and ends.
 #include <windows.h>
 
-#include "app/restart.h"
+#include "app/restart/restart.h"
 #include "runtime/system/files.h"
 #include "runtime/system/program_location.h"
 

@@ -1,4 +1,4 @@
-#include "app/restart.h"
+#include "app/restart/restart.h"
 
 #include <windows.h>
 

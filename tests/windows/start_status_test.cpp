@@ -16,10 +16,10 @@
 #include <functional>
 #include <string>
 
-#include "app/form.h"
-#include "app/main_window.h"
-#include "app/renewal_worker.h"
-#include "app/win32_controls.h"
+#include "app/main_window/form.h"
+#include "app/main_window/main_window.h"
+#include "app/run/renewal_worker.h"
+#include "app/controls/win32_controls.h"
 #include "runtime/system/program_location.h"
 #include "scratch_directory.h"
 

@@ -1,6 +1,6 @@
 // The control layer on real Win32 controls: the rules the handlers rely on must hold whatever the
 // platform's own controls do (a single-line EDIT reports every WM_SETTEXT, a multi-line one none).
-#include "app/win32_controls.h"
+#include "app/controls/win32_controls.h"
 
 #include <windows.h>
 
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/controls.h"
+#include "app/controls/controls.h"
 
 namespace korvan {
 namespace {

@@ -2,12 +2,12 @@
 
 #include <chrono>
 
-#include "app/entry_order.h"
+#include "log/entry_order.h"
 #include "app/main_window/configuration.h"
 #include "app/main_window/window_thread.h"
-#include "renewal/history_file.h"
-#include "renewal/log_entry.h"
-#include "renewal/network_time.h"
+#include "log/history_file.h"
+#include "log/log_entry.h"
+#include "log/network_time.h"
 #include "runtime/system/threads.h"
 
 namespace korvan {

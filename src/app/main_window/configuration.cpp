@@ -1,6 +1,6 @@
 #include "app/main_window/configuration.h"
 
-#include "app/form_controls.h"
+#include "app/main_window/form_controls.h"
 #include "app/main_window/append_log.h"
 #include "config/ini_config_store.h"
 

@@ -3,12 +3,12 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/form_controls.h"
+#include "app/main_window/form_controls.h"
 #include "app/main_window/configuration.h"
 #include "app/main_window/monitor_schedule.h"
-#include "app/renewal_worker.h"
-#include "app/restart.h"
-#include "app/skin_setup.h"
+#include "app/run/renewal_worker.h"
+#include "app/restart/restart.h"
+#include "app/skin/skin_setup.h"
 #include "http/browser_cookies.h"
 #include "korvan/hosts.h"
 #include "renewal/panel_state.h"

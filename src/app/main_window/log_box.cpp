@@ -1,4 +1,4 @@
-#include "app/form_controls.h"
+#include "app/main_window/form_controls.h"
 #include "app/main_window/append_log.h"
 #include "app/main_window/window_thread.h"
 

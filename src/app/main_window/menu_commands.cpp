@@ -5,15 +5,15 @@
 
 #include <string>
 
-#include "app/advanced_settings_dialog.h"
-#include "app/alerts.h"
-#include "app/form_controls.h"
-#include "app/main_window.h"
+#include "app/settings_dialog/advanced_settings_dialog.h"
+#include "app/run/alerts.h"
+#include "app/main_window/form_controls.h"
+#include "app/main_window/main_window.h"
 #include "app/main_window/append_log.h"
-#include "app/renewal_worker.h"
-#include "app/program_run_record.h"
-#include "renewal/history_file.h"
-#include "renewal/run_status_text.h"
+#include "app/run/renewal_worker.h"
+#include "app/run/program_run_record.h"
+#include "log/history_file.h"
+#include "run/run_status_text.h"
 #include "runtime/system/files.h"
 #include "runtime/system/message_box.h"
 #include "runtime/system/wide_text.h"

@@ -1,8 +1,8 @@
 #include "app/main_window/monitor_schedule.h"
 
-#include "app/form.h"
-#include "app/form_controls.h"
-#include "app/timer_period.h"
+#include "app/main_window/form.h"
+#include "app/main_window/form_controls.h"
+#include "app/controls/timer_period.h"
 #include "renewal/panel_state.h"
 #include "runtime/datetime/numbers.h"
 

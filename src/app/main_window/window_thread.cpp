@@ -1,6 +1,6 @@
 #include "app/main_window/window_thread.h"
 
-#include "app/main_window.h"
+#include "app/main_window/main_window.h"
 
 namespace korvan {
 

@@ -1,0 +1,116 @@
+#include "alerts/push_channels.h"
+
+#include <nlohmann/json.hpp>
+
+#include "alerts/dingtalk_sign.h"
+#include "alerts/push_url.h"
+#include "http/form_url_encode.h"
+#include "runtime/text/encoding.h"
+
+namespace korvan {
+
+namespace {
+
+// The fields in the order the services document them.
+using Json = nlohmann::ordered_json;
+
+ByteSet Bytes(std::string_view text) { return ByteSet(text.begin(), text.end()); }
+
+// The texts are UTF-8 already; the replacing handler keeps a stray byte from ever throwing.
+PushRequest JsonPost(Text url, const Json& body) {
+  return PushRequest{PushMethod::Post, std::move(url), kJsonContentType,
+                     Bytes(body.dump(-1, ' ', false, Json::error_handler_t::replace))};
+}
+
+// Server酱 reads desp as Markdown, where a single line break joins the lines into one paragraph.
+// (Byte by byte: the text operations step by code page 936 characters, and this text is UTF-8.)
+PushRequest ServerChanPost(Text url, const AlertMessage& message) {
+  Text desp;
+  for (const char character : message.text) {
+    if (character == '\n') desp += '\n';
+    desp += character;
+  }
+  const Text form = JoinTexts("title=", FormUrlEncode(message.title), "&desp=", FormUrlEncode(desp));
+  return PushRequest{PushMethod::Post, std::move(url), kFormContentType, Bytes(form)};
+}
+
+Json TextMessage(const AlertMessage& message) {
+  return Json{{"msgtype", "text"}, {"text", {{"content", AlertContent(message)}}}};
+}
+
+}  // namespace
+
+std::string_view PushServiceName(PushChannel channel) {
+  switch (channel) {
+    case PushChannel::ServerChan: return "Server\xBD\xB4";  // Server酱
+    case PushChannel::PushPlus: return "PushPlus";
+    case PushChannel::WeCom: return "\xC6\xF3\xD2\xB5\xCE\xA2\xD0\xC5";  // 企业微信
+    case PushChannel::DingTalk: return "\xB6\xA4\xB6\xA4";               // 钉钉
+    case PushChannel::Feishu: return "\xB7\xC9\xCA\xE9";                 // 飞书
+    case PushChannel::Bark: return "Bark";
+    case PushChannel::Telegram: return "Telegram";
+    case PushChannel::Webhook: return "Webhook";
+    case PushChannel::Heartbeat: return "\xD0\xC4\xCC\xF8";  // 心跳
+  }
+  return {};
+}
+
+std::optional<PushRequest> PushChannelRequest(PushChannel channel,
+                                              std::string_view url,
+                                              const AlertMessage& message,
+                                              const DingTalkSigning& signing) {
+  std::optional<Text> target = PushUrl(url);
+  if (!target) return std::nullopt;
+  switch (channel) {
+    case PushChannel::ServerChan: return ServerChanPost(std::move(*target), message);
+    case PushChannel::PushPlus:
+      return JsonPost(std::move(*target),
+                      Json{{"title", message.title}, {"content", message.text}, {"template", "txt"}});
+    case PushChannel::WeCom: return JsonPost(std::move(*target), TextMessage(message));
+    case PushChannel::DingTalk: {
+      Text signedUrl = signing.secret.empty() ? std::move(*target)
+                                              : DingTalkSignedUrl(*target, signing.secret, signing.unixMilliseconds);
+      return JsonPost(std::move(signedUrl), TextMessage(message));
+    }
+    case PushChannel::Feishu:
+      return JsonPost(std::move(*target), Json{{"msg_type", "text"}, {"content", {{"text", AlertContent(message)}}}});
+    case PushChannel::Bark:
+      return JsonPost(std::move(*target), Json{{"title", message.title}, {"body", message.text}, {"group", "Korvan"}});
+    case PushChannel::Telegram: return JsonPost(std::move(*target), Json{{"text", AlertContent(message)}});
+    case PushChannel::Webhook:
+      return JsonPost(std::move(*target), Json{{"source", "korvan"},
+                                               {"event", message.event},
+                                               {"title", message.title},
+                                               {"text", message.text},
+                                               {"user", message.user},
+                                               {"vps", message.vps},
+                                               {"expiry", message.expiry},
+                                               {"time", message.time}});
+    case PushChannel::Heartbeat: break;
+  }
+  return std::nullopt;
+}
+
+std::optional<PushRequest> HeartbeatStartRequest(std::string_view url) {
+  const std::optional<Text> target = PushUrl(url);
+  if (!target) return std::nullopt;
+  return PushRequest{PushMethod::Get, AppendUrlPath(*target, "/start"), {}, {}};
+}
+
+std::optional<PushRequest> HeartbeatEndRequest(std::string_view url, const RunReport& run) {
+  std::optional<Text> target = PushUrl(url);
+  if (!target) return std::nullopt;
+  Text messages;
+  for (std::size_t i = 0; i < run.entries.size(); ++i) {
+    if (i > 0) messages += '\n';
+    messages += run.entries[i].message;
+  }
+  // An outcome the run did not log (an unknown verdict without the verification) still says why.
+  if (const std::string_view result = RunResultMessage(run);
+      !run.entries.empty() && result != run.entries.back().message)
+    messages += JoinTexts("\n", result);
+  Text endUrl = IsFailedRun(run.outcome) ? AppendUrlPath(*target, "/fail") : std::move(*target);
+  return PushRequest{PushMethod::Post, std::move(endUrl), kPlainTextContentType, Bytes(AnsiToUtf8(messages))};
+}
+
+}  // namespace korvan

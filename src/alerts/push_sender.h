@@ -1,0 +1,44 @@
+// Sending one message to every configured channel through a port that does the HTTP exchange, so
+// the order, the reading of each answer and the failures are checked natively.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "alerts/alert_message.h"
+#include "alerts/push_answers.h"
+#include "alerts/push_channels.h"
+#include "runtime/text/text.h"
+
+namespace korvan {
+
+struct PushAnswer {
+  int statusCode = 0;  // 0: no answer at all
+  ByteSet body;
+};
+
+// One exchange; it never throws and ends in bounded time.
+using PushPort = std::function<PushAnswer(const PushRequest&)>;
+
+// A channel and the URL the user pasted for it.
+struct PushTarget {
+  PushChannel channel = PushChannel::Webhook;
+  Text url;
+};
+
+// The push of message to one target: "地址无效" without any request when its URL is not usable.
+PushDelivery SendPush(const PushTarget& target,
+                      const AlertMessage& message,
+                      const DingTalkSigning& signing,
+                      const PushPort& send);
+
+// SendPush to every target in order, each tried whatever the ones before gave; one delivery per target.
+std::vector<PushDelivery> SendPushes(const std::vector<PushTarget>& targets,
+                                     const AlertMessage& message,
+                                     const DingTalkSigning& signing,
+                                     const PushPort& send);
+
+// A heartbeat ping (no request when there is none), read as delivered on any 2xx.
+PushDelivery SendPing(const std::optional<PushRequest>& ping, const PushPort& send);
+
+}  // namespace korvan

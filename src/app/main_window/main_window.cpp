@@ -1,0 +1,298 @@
+#include "app/main_window/main_window.h"
+
+#include <commctrl.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+#include "app/controls/browser_view.h"
+#include "app/main_window/form_controls.h"
+#include "app/main_window/event_bindings.h"
+#include "app/main_window/handlers.h"
+#include "app/main_window/system_menu.h"
+#include "app/controls/win32_controls.h"
+#include "resources/resource_ids.h"
+#include "runtime/system/wide_text.h"
+
+namespace korvan {
+namespace {
+
+std::atomic<HWND>& MainWindowSlot() {
+  static std::atomic<HWND> window{nullptr};
+  return window;
+}
+
+using Win32EditBox = ControlWithFace<EditBox, Win32EditBoxControl>;
+using Win32Timer = ControlWithFace<Timer, Win32TimerControl>;
+using Win32Label = ControlWithFace<Label, Win32LabelControl>;
+using Win32HtmlView = ControlWithFace<HtmlView, BrowserView>;
+
+std::optional<FormControl> FormControlOfId(int id) {
+  const int index = id - kFirstControlId;
+  if (index < 0 || index >= kFormControlCount) return std::nullopt;
+  return static_cast<FormControl>(index);
+}
+
+// The screen's DPI: the process is system DPI aware (manifest), so this is the scale of every
+// window it creates.
+int ScreenDpi() {
+  const UniqueScreenDc screen(GetDC(nullptr));
+  const int dpi = screen ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
+  return dpi > 0 ? dpi : 96;
+}
+
+}  // namespace
+
+HWND MainWindowHandle() { return MainWindowSlot().load(); }
+
+MainWindow::~MainWindow() {
+  if (window_) DestroyWindow(window_);
+}
+
+bool MainWindow::Create(HINSTANCE instance, int showCommand) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON,
+                                                    GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+  windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON,
+                                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = kMainWindowClass;
+  if (!RegisterClassExW(&windowClass)) return false;
+
+  const WindowSpec spec = MainWindowSpec();
+  // The form is laid out at 96 DPI; on a scaled screen every size grows with the text.
+  dpi_ = ScreenDpi();
+  const int width = Scaled(spec.outerWidth);
+  const int height = Scaled(spec.outerHeight);
+  // Centred on the screen at creation; the form's stored position is not used.
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+  HWND window = CreateWindowExW(0, kMainWindowClass, AnsiToWide(spec.caption).c_str(), style, left, top, width, height,
+                                nullptr, nullptr, instance, this);
+  if (!window) return false;
+  ShowWindow(window, showCommand);
+  UpdateWindow(window);
+  return true;
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  MainWindow* self = nullptr;
+  if (message == WM_NCCREATE) {
+    self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  }
+  if (!self) return DefWindowProcW(window, message, wParam, lParam);
+  return self->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      BuildForm();
+      BindEvents(MainFormControls(), MainWindowEventBindings());
+      AddSystemMenuCommands(window_, MainWindowSystemMenu());
+      StartControls();
+      MainWindowSlot().store(window_);
+      // After the window is shown: the first-use message box then has the window behind it.
+      PostMessageW(window_, kCreatedMessage, 0, 0);
+      return 0;
+    case kCreatedMessage:
+      // Embedding the two browser controls is the slowest part of start-up and may dispatch
+      // messages, a status tick among them: it comes after the created handler has configured the
+      // window, as the next message (inside the first-use message box's loop when there is one).
+      PostMessageW(window_, kEmbedBrowsersMessage, 0, 0);
+      OnMainWindowCreated();
+      return 0;
+    case kEmbedBrowsersMessage: ActivateBrowserViews(); return 0;
+    case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
+    case WM_TIMER: OnTimer(wParam); return 0;
+    case WM_SYSCOMMAND:
+      if (RunSystemMenuCommand(MainWindowSystemMenu(), wParam)) return 0;
+      break;
+    case WM_CTLCOLORSTATIC: return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_SETCURSOR:
+      if (OnSetCursor(reinterpret_cast<HWND>(wParam))) return TRUE;
+      break;
+    case kRunOnWindowThreadMessage: (*reinterpret_cast<const std::function<void()>*>(lParam))(); return 1;
+    case WM_DESTROY:
+      OnDestroy();
+      PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY: window_ = nullptr; break;
+    default: break;
+  }
+  return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+HWND MainWindow::CreateChild(const ControlSpec& spec) {
+  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
+  const auto id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(spec.control)));
+  const std::wstring text = AnsiToWide(spec.text);
+  DWORD style = WS_CHILD | WS_VISIBLE;
+  DWORD exStyle = 0;
+  const wchar_t* className = L"STATIC";
+  switch (spec.kind) {
+    case ControlKind::EditBox:
+      className = L"EDIT";
+      exStyle = WS_EX_CLIENTEDGE;
+      style |= WS_TABSTOP;
+      if (spec.flags & kMultiLine) {
+        // No scroll bars; ES_AUTOVSCROLL only lets new lines go below the visible ones.
+        style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
+      } else {
+        style |= ES_AUTOHSCROLL;
+      }
+      if (spec.flags & kPasswordEntry) style |= ES_PASSWORD;
+      break;
+    case ControlKind::Button:
+      className = L"BUTTON";
+      style |= WS_TABSTOP | BS_PUSHBUTTON;
+      break;
+    case ControlKind::Hyperlink: style |= SS_NOTIFY; break;
+    case ControlKind::TransparentLabel: exStyle = WS_EX_TRANSPARENT; break;
+    case ControlKind::Label:
+    case ControlKind::Timer:
+    case ControlKind::HtmlViewer: break;
+  }
+  HWND child = CreateWindowExW(exStyle, className, text.c_str(), style, Scaled(spec.left), Scaled(spec.top),
+                               Scaled(spec.width), Scaled(spec.height), window_, id, instance, nullptr);
+  if (!child) return nullptr;
+  SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont_), FALSE);
+  if (spec.kind == ControlKind::EditBox) {
+    if (spec.flags & kMultiLine) {
+      // The default limit of 30,000 characters would silently drop log entries after a while.
+      SendMessageW(child, EM_SETLIMITTEXT, 0, 0);
+    }
+    if (spec.flags & kPasswordEntry) SendMessageW(child, EM_SETPASSWORDCHAR, L'*', 0);
+    if (spec.flags & kIntegerEntry) MakeIntegerEntry(child);
+  }
+  if (spec.kind == ControlKind::Hyperlink) {
+    if (linkFont_) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.Get()), FALSE);
+  }
+  return child;
+}
+
+void MainWindow::BuildForm() {
+  guiFont_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  LOGFONTW logFont{};
+  if (GetObjectW(guiFont_, sizeof(logFont), &logFont)) {
+    // The form's text grows with the form, drawn at the new size rather than stretched. Windows
+    // keeps the stock GUI font at its 96-DPI height (11 or 12 pixels); Wine already creates it at
+    // the screen's DPI, and a font that large is left as it is.
+    if (dpi_ != 96 && std::abs(logFont.lfHeight) < Scaled(11)) {
+      logFont.lfHeight = Scaled(logFont.lfHeight);
+      scaledFont_.Reset(CreateFontIndirectW(&logFont));
+      if (scaledFont_) guiFont_ = scaledFont_.Get();
+    }
+    logFont.lfUnderline = TRUE;
+    linkFont_.Reset(CreateFontIndirectW(&logFont));
+  }
+  SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont_), FALSE);
+
+  FormControls& form = MainFormControls();
+  for (const ControlSpec& spec : MainForm())
+    form.Add(spec.control, CreateControl(spec));
+}
+
+std::unique_ptr<Control> MainWindow::CreateControl(const ControlSpec& spec) {
+  switch (spec.kind) {
+    case ControlKind::Timer: return std::make_unique<Win32Timer>(window_, ControlId(spec.control));
+    case ControlKind::HtmlViewer: {
+      BrowserViewSettings settings;
+      settings.rect = {Scaled(spec.left), Scaled(spec.top), Scaled(spec.left + spec.width),
+                       Scaled(spec.top + spec.height)};
+      settings.silent = (spec.flags & kSilent) != 0;
+      settings.offline = (spec.flags & kOffline) != 0;
+      settings.onDocumentComplete = [id = spec.control] {
+        if (auto* view = MainFormControls().Find<HtmlView>(id)) view->ControlReady();
+      };
+      return std::make_unique<Win32HtmlView>(window_, std::move(settings));
+    }
+    case ControlKind::EditBox: return std::make_unique<Win32EditBox>(CreateChild(spec));
+    case ControlKind::Label:
+    case ControlKind::TransparentLabel:
+      return std::make_unique<Win32Label>(CreateChild(spec), spec.kind == ControlKind::TransparentLabel);
+    case ControlKind::Button: CreateChild(spec); return std::make_unique<Button>();
+    case ControlKind::Hyperlink: CreateChild(spec); return std::make_unique<Hyperlink>(spec.target);
+  }
+  return nullptr;
+}
+
+// Timers armed in the form start with the window; viewers begin loading their addresses.
+void MainWindow::StartControls() {
+  const FormControls& form = MainFormControls();
+  for (const ControlSpec& spec : MainForm()) {
+    if (auto* timer = form.Find<Timer>(spec.control)) timer->SetInterval(spec.interval);
+    if (auto* view = form.Find<HtmlView>(spec.control)) view->SetAddress(spec.text);
+  }
+}
+
+void MainWindow::ActivateBrowserViews() {
+  const FormControls& form = MainFormControls();
+  for (const ControlSpec& spec : MainForm()) {
+    if (auto* view = form.Find<Win32HtmlView>(spec.control)) view->PlatformFace().Activate();
+  }
+}
+
+std::optional<FormControl> MainWindow::ChildControl(HWND child) const {
+  if (!child || GetParent(child) != window_) return std::nullopt;
+  return FormControlOfId(GetDlgCtrlID(child));
+}
+
+// Notifications by the kind of control they come from; the bound handlers do the rest.
+void MainWindow::OnCommand(int id, int code) {
+  const std::optional<FormControl> control = FormControlOfId(id);
+  if (!control) return;
+  const FormControls& form = MainFormControls();
+  if (code == EN_CHANGE) {
+    if (auto* box = form.Find<EditBox>(*control)) box->ControlChanged();
+  } else if (code == BN_CLICKED) {  // also STN_CLICKED of the hyperlink
+    if (auto* button = form.Find<Button>(*control)) button->ControlClicked();
+  }
+}
+
+void MainWindow::OnTimer(UINT_PTR id) {
+  const std::optional<FormControl> control = FormControlOfId(static_cast<int>(id));
+  if (!control) return;
+  if (auto* timer = MainFormControls().Find<Timer>(*control)) timer->ControlTicked();
+}
+
+// Without a skin the transparent label still has to let the window show through.
+LRESULT MainWindow::OnControlColour(HDC dc, HWND control) {
+  const std::optional<FormControl> child = ChildControl(control);
+  if (child && FormControlSpec(*child).kind == ControlKind::TransparentLabel) {
+    SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+  }
+  return DefWindowProcW(window_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+}
+
+// A hyperlink shows the hand.
+bool MainWindow::OnSetCursor(HWND control) {
+  const std::optional<FormControl> child = ChildControl(control);
+  if (!child || !MainFormControls().Find<Hyperlink>(*child)) return false;
+  SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32649) /* IDC_HAND */));
+  return true;
+}
+
+// The timers stop first; the browser controls close as their objects go.
+void MainWindow::OnDestroy() {
+  MainWindowSlot().store(nullptr);
+  FormControls& form = MainFormControls();
+  for (const ControlSpec& spec : MainForm()) {
+    if (auto* timer = form.Find<Win32Timer>(spec.control)) timer->PlatformFace().Stop();
+  }
+  form.Clear();
+}
+
+}  // namespace korvan

@@ -1,0 +1,62 @@
+// The main window: built from the form table, its procedure only dispatches messages to the bound
+// handlers and carries out the work other threads hand it (main_window/window_thread.h).
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+
+#include "app/controls/controls.h"
+#include "app/main_window/form.h"
+#include "runtime/system/handles.h"
+
+namespace korvan {
+
+inline constexpr wchar_t kMainWindowClass[] = L"KorvanMainWindow";
+
+// Private messages, carried out on the window's thread.
+inline constexpr UINT kCreatedMessage = WM_APP + 1;            // runs OnMainWindowCreated once
+inline constexpr UINT kRunOnWindowThreadMessage = WM_APP + 2;  // lParam: const std::function<void()>* to run
+inline constexpr UINT kEmbedBrowsersMessage = WM_APP + 3;      // creates the two browser controls
+
+// The main window of this process, null before it is created and after it is destroyed.
+HWND MainWindowHandle();
+
+class MainWindow final {
+ public:
+  MainWindow() = default;
+  ~MainWindow();
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Registers the class, creates the window centred on the screen and shows it.
+  bool Create(HINSTANCE instance, int showCommand);
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  void BuildForm();
+  HWND CreateChild(const ControlSpec& spec);
+  std::unique_ptr<Control> CreateControl(const ControlSpec& spec);
+  void StartControls();
+  void ActivateBrowserViews();
+  void OnCommand(int id, int code);
+  void OnTimer(UINT_PTR id);
+  LRESULT OnControlColour(HDC dc, HWND control);
+  bool OnSetCursor(HWND control);
+  void OnDestroy();
+  // The form entry of one of this window's child controls.
+  std::optional<FormControl> ChildControl(HWND child) const;
+  // Form pixels (laid out at 96 DPI) in this screen's pixels.
+  int Scaled(int formPixels) const { return MulDiv(formPixels, dpi_, 96); }
+
+  HWND window_ = nullptr;
+  int dpi_ = 96;
+  HFONT guiFont_ = nullptr;
+  UniqueFont scaledFont_;
+  UniqueFont linkFont_;
+};
+
+}  // namespace korvan

@@ -1,0 +1,27 @@
+// The alerts' platform side: pushes and pings over HttpRequest, the network time that signs a
+// DingTalk push, when the renewal timer fires next, and the test button's messages.
+#pragma once
+
+#include <cstdint>
+
+#include "alerts/push_sender.h"
+#include "runtime/text/text.h"
+
+namespace korvan {
+
+struct AlertSettings;
+
+// One push or ping, at most 10 seconds; never redirected, certificates checked.
+PushAnswer PushOverHttp(const PushRequest& request);
+
+// The time page's time as Unix milliseconds.
+std::int64_t NetworkUnixMilliseconds();
+
+// When the renewal timer fires next, as the 运行状况 box says it.
+Text NextCheckText();
+
+// "Korvan：测试消息" to every channel of settings now, and one result line per channel (CR LF between
+// them). Blocks for up to 10 seconds a channel; not to be called on the window's thread.
+Text SendTestAlerts(const AlertSettings& settings);
+
+}  // namespace korvan

@@ -1,0 +1,64 @@
+#include "app/run/alerts.h"
+
+#include "app/main_window/form_controls.h"
+#include "app/main_window/append_log.h"
+#include "app/main_window/window_thread.h"
+#include "run/run_alerts.h"
+#include "config/alert_settings.h"
+#include "http/http_request.h"
+#include "log/network_time.h"
+#include "run/run_status_text.h"
+
+namespace korvan {
+
+namespace {
+
+// Each push may take this long; nine channels stay far below the shortest period of an hour.
+constexpr int kPushTimeoutSeconds = 10;
+
+Text UserNameOnWindowThread() {
+  Text userName;
+  RunOnWindowThread([&] {
+    if (auto* box = MainFormControls().Find<EditBox>(FormControl::UserBox)) userName = box->Content();
+  });
+  return userName;
+}
+
+}  // namespace
+
+// A push is never redirected: its body would go to wherever the answer points. A 3xx answer is a
+// failed push that names its status. Bad certificates fail it too, as the URLs carry secrets.
+PushAnswer PushOverHttp(const PushRequest& request) {
+  Text headers = request.contentType.empty() ? Text() : JoinTexts("Content-Type: ", request.contentType);
+  PushAnswer answer;
+  answer.body = HttpRequest(request.url, {.method = static_cast<int>(request.method),
+                                          .headers = &headers,
+                                          .statusCode = &answer.statusCode,
+                                          .noRedirect = true,
+                                          .postBytes = request.body,
+                                          .timeoutSeconds = kPushTimeoutSeconds,
+                                          .checkCertificates = true});
+  return answer;
+}
+
+std::int64_t NetworkUnixMilliseconds() { return UnixMillisecondsFromUtc8(FetchNetworkTime()); }
+
+// The renewal timer fires once a period; a run starts at its tick, so the next one is a period away.
+Text NextCheckText() {
+  std::int32_t interval = 0;
+  RunOnWindowThread([&] {
+    if (auto* timer = MainFormControls().Find<Timer>(FormControl::RenewTimer)) interval = timer->Interval();
+  });
+  return DueText(interval);
+}
+
+Text SendTestAlerts(const AlertSettings& settings) {
+  if (!AnyAlertConfigured(settings)) return {};
+  const AlertPorts ports{.send = PushOverHttp,
+                         .appendLog = [](std::string_view message) { AppendLog(message); },
+                         .unixMilliseconds = NetworkUnixMilliseconds,
+                         .nextCheck = NextCheckText};
+  return SendTestMessages(settings, UserNameOnWindowThread(), DateTimeToText(FetchNetworkTime()), ports);
+}
+
+}  // namespace korvan

@@ -1,0 +1,15 @@
+// The program's run record: korvan-status.ini in the run directory, or what this process saw.
+#pragma once
+
+#include "run/run_record.h"
+#include "run/run_status_text.h"
+#include "run/run_record_book.h"
+
+namespace korvan {
+
+RunRecordBook& ProgramRunRecord();
+
+// The record by the run record's switch as it stands now; source, when given, learns which it is.
+RunRecord CurrentRunRecord(RecordSource* source = nullptr);
+
+}  // namespace korvan

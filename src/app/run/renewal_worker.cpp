@@ -1,0 +1,73 @@
+#include "app/run/renewal_worker.h"
+
+#include <utility>
+
+#include "app/run/alerts.h"
+#include "app/main_window/form_controls.h"
+#include "app/main_window/append_log.h"
+#include "app/main_window/window_thread.h"
+#include "app/run/program_run_record.h"
+#include "app/run/run_gate.h"
+#include "config/ini_config_store.h"
+#include "renewal/panel_state.h"
+#include "renewal/renew_free_vps.h"
+#include "run/run_once.h"
+#include "runtime/system/threads.h"
+
+namespace korvan {
+
+namespace {
+
+RunGate& RenewalGate() {
+  static RunGate gate;
+  return gate;
+}
+
+// The content of a box, read on the window's thread; empty when the window is gone.
+Text ReadBoxOnWindowThread(FormControl box) {
+  Text content;
+  RunOnWindowThread([&] {
+    if (auto* edit = MainFormControls().Find<EditBox>(box)) content = edit->Content();
+  });
+  return content;
+}
+
+}  // namespace
+
+bool RenewalRunning() { return RenewalGate().Busy(); }
+
+void RenewalWorker(RenewalMode mode) {
+  // Read at the start of every run, so a change applies without a restart.
+  IniConfigStore store;
+  const RunSnapshot snapshot = ReadRunSnapshot(store);
+  RunPorts ports;
+  ports.cookies = &panelCookies();
+  ports.exchange = PanelExchangeOverHttp();
+  ports.userName = [] { return ReadBoxOnWindowThread(FormControl::UserBox); };
+  ports.password = [] { return ReadBoxOnWindowThread(FormControl::PasswordBox); };
+  ports.appendLog = AppendRunLog;
+  ports.setLoginOk = [](bool ok) { loginOk().store(ok); };
+  ports.send = PushOverHttp;
+  ports.unixMilliseconds = NetworkUnixMilliseconds;
+  ports.nextCheck = NextCheckText;
+  ports.record = &ProgramRunRecord();
+  RunOnce(ports, snapshot, mode);
+}
+
+namespace {
+
+bool StartWorker(RenewalMode mode, WhenBusy whenBusy) {
+  return StartGuardedRun(
+      RenewalGate(), [](std::function<void()> routine) { return StartThread(std::move(routine)); },
+      [mode] { RenewalWorker(mode); }, whenBusy);
+}
+
+}  // namespace
+
+// A tick during a check or the pushes after a run is kept, not lost: with a long period the next
+// tick could come after the whole one-day window.
+void StartRenewalWorker() { StartWorker(RenewalMode::Renew, WhenBusy::KeepPending); }
+
+bool StartCheckWorker() { return StartWorker(RenewalMode::CheckOnly, WhenBusy::Refuse); }
+
+}  // namespace korvan

@@ -1,0 +1,296 @@
+#include "app/settings_dialog/advanced_settings_dialog.h"
+
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/settings_dialog/advanced_settings_form.h"
+#include "config/ini_config_store.h"
+#include "runtime/system/handles.h"
+#include "runtime/system/threads.h"
+#include "runtime/system/wide_text.h"
+
+namespace korvan {
+namespace {
+
+constexpr int kFirstCaptionId = 2101;
+constexpr UINT kTestDoneMessage = WM_APP + 41;
+
+bool HasCaptionLabel(AdvancedFieldKind kind) {
+  return kind == AdvancedFieldKind::TextBox || kind == AdvancedFieldKind::Choice ||
+         kind == AdvancedFieldKind::ResultBox;
+}
+
+int ScreenDpi() {
+  const UniqueScreenDc screen(GetDC(nullptr));
+  const int dpi = screen ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
+  return dpi > 0 ? dpi : 96;
+}
+
+// The dialog box itself is built in code, so its template is only the frame: no controls, no font.
+std::vector<WORD> FrameTemplate() {
+  std::vector<WORD> words(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
+  auto* frame = reinterpret_cast<DLGTEMPLATE*>(words.data());
+  frame->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+  words.push_back(0);  // no menu
+  words.push_back(0);  // the standard dialog class
+  for (wchar_t c : AnsiToWide(kAdvancedDialogCaption))
+    words.push_back(static_cast<WORD>(c));
+  words.push_back(0);
+  return words;
+}
+
+// What the worker sending the test messages hands back; the dialog may be gone by then.
+struct TestRun {
+  std::mutex mutex;
+  HWND dialog = nullptr;
+  Text result;
+};
+
+class AdvancedSettingsDialog {
+ public:
+  AdvancedSettingsDialog(const AdvancedSettingsDialogHooks& hooks, ConfigStore& store)
+      : hooks_(hooks), store_(store), testRun_(std::make_shared<TestRun>()) {}
+
+  void Show(HWND owner) {
+    const std::vector<WORD> frame = FrameTemplate();
+    DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(frame.data()), owner,
+                            DialogProc, reinterpret_cast<LPARAM>(this));
+  }
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+    auto* self = reinterpret_cast<AdvancedSettingsDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    if (!self) return FALSE;
+    switch (message) {
+      case WM_INITDIALOG:
+        self->dialog_ = dialog;
+        self->OnInitDialog();
+        return FALSE;  // the focus is set
+      case WM_COMMAND: self->OnCommand(LOWORD(wParam)); return TRUE;
+      case kTestDoneMessage: self->OnTestDone(); return TRUE;
+      case WM_DESTROY: self->OnDestroy(); return FALSE;
+      default: return FALSE;
+    }
+  }
+
+  int Scaled(int value) const { return MulDiv(value, dpi_, 96); }
+  HWND Field(AdvancedField field) const { return GetDlgItem(dialog_, AdvancedFieldId(field)); }
+
+  void OnInitDialog() {
+    dpi_ = ScreenDpi();
+    ChooseFont();
+    for (const AdvancedFieldSpec& spec : kAdvancedFields)
+      CreateField(spec);
+    stored_ = ReadAdvancedDialogValues(store_);
+    Fill(stored_);
+    {
+      const std::lock_guard<std::mutex> lock(testRun_->mutex);
+      testRun_->dialog = dialog_;
+    }
+    PlaceFrame();
+    SetFocus(Field(kAdvancedFields[0].field));
+  }
+
+  // As the main window: the stock GUI font, drawn larger on a scaled screen unless Wine already did.
+  void ChooseFont() {
+    font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    LOGFONTW logFont{};
+    if (dpi_ != 96 && GetObjectW(font_, sizeof(logFont), &logFont) && std::abs(logFont.lfHeight) < Scaled(11)) {
+      logFont.lfHeight = Scaled(logFont.lfHeight);
+      scaledFont_.Reset(CreateFontIndirectW(&logFont));
+      if (scaledFont_) font_ = scaledFont_.Get();
+    }
+    SendMessageW(dialog_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  }
+
+  // The client area at its scaled size, centred on the owner (or the screen).
+  void PlaceFrame() {
+    RECT frame{0, 0, Scaled(kAdvancedDialogWidth), Scaled(kAdvancedDialogHeight)};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(dialog_, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(dialog_, GWL_EXSTYLE)));
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    RECT around{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    HWND owner = GetWindow(dialog_, GW_OWNER);
+    if (owner && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &around);
+    int left = around.left + (around.right - around.left - width) / 2;
+    int top = around.top + (around.bottom - around.top - height) / 2;
+    // Never above or left of the screen, where the caption could not be reached.
+    left = left < 0 ? 0 : left;
+    top = top < 0 ? 0 : top;
+    SetWindowPos(dialog_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  HWND CreateChild(const wchar_t* className,
+                   const std::wstring& text,
+                   DWORD style,
+                   DWORD exStyle,
+                   int id,
+                   int left,
+                   int top,
+                   int width,
+                   int height) {
+    HWND child = CreateWindowExW(exStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, Scaled(left),
+                                 Scaled(top), Scaled(width), Scaled(height), dialog_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    if (child) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    return child;
+  }
+
+  void CreateField(const AdvancedFieldSpec& spec) {
+    const std::wstring caption = AnsiToWide(spec.caption);
+    if (HasCaptionLabel(spec.kind)) {
+      // Level with the first line of the box beside it.
+      CreateChild(L"STATIC", caption, 0, 0, kFirstCaptionId + static_cast<int>(spec.field), kAdvancedCaptionLeft,
+                  spec.top + 4, kAdvancedCaptionWidth, 18);
+    }
+    const int id = AdvancedFieldId(spec.field);
+    switch (spec.kind) {
+      case AdvancedFieldKind::CheckBox:
+        CreateChild(L"BUTTON", caption, WS_TABSTOP | BS_AUTOCHECKBOX, 0, id, spec.left, spec.top, spec.width,
+                    spec.height);
+        break;
+      case AdvancedFieldKind::TextBox:
+        CreateChild(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, id, spec.left, spec.top, spec.width,
+                    spec.height);
+        break;
+      case AdvancedFieldKind::Choice: {
+        // A drop-down list's height is that of the open list.
+        HWND choice = CreateChild(L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, id, spec.left,
+                                  spec.top, spec.width, spec.height + 100);
+        for (const NotifyChoice& entry : kNotifyChoices) {
+          SendMessageW(choice, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(AnsiToWide(entry.caption).c_str()));
+        }
+        break;
+      }
+      case AdvancedFieldKind::ResultBox:
+        CreateChild(L"EDIT", L"", WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
+                    WS_EX_CLIENTEDGE, id, spec.left, spec.top, spec.width, spec.height);
+        break;
+      case AdvancedFieldKind::TestButton: {
+        HWND button = CreateChild(L"BUTTON", caption, WS_TABSTOP | BS_PUSHBUTTON, 0, id, spec.left, spec.top,
+                                  spec.width, spec.height);
+        if (!hooks_.sendTestMessages) EnableWindow(button, FALSE);
+        break;
+      }
+      case AdvancedFieldKind::OkButton:
+        CreateChild(L"BUTTON", caption, WS_TABSTOP | BS_DEFPUSHBUTTON, 0, id, spec.left, spec.top, spec.width,
+                    spec.height);
+        break;
+      case AdvancedFieldKind::CancelButton:
+        CreateChild(L"BUTTON", caption, WS_TABSTOP | BS_PUSHBUTTON, 0, id, spec.left, spec.top, spec.width,
+                    spec.height);
+        break;
+    }
+  }
+
+  void Fill(const AdvancedDialogValues& values) {
+    for (const AdvancedFieldSpec& spec : kAdvancedFields) {
+      HWND field = Field(spec.field);
+      if (spec.kind == AdvancedFieldKind::CheckBox) {
+        SendMessageW(field, BM_SETCHECK, FieldChecked(values, spec.field) ? BST_CHECKED : BST_UNCHECKED, 0);
+      } else if (spec.kind == AdvancedFieldKind::TextBox) {
+        SetWindowTextW(field, AnsiToWide(FieldText(values, spec.field)).c_str());
+      } else if (spec.kind == AdvancedFieldKind::Choice) {
+        SendMessageW(field, CB_SETCURSEL, NotifyChoiceIndex(values.alerts.notify), 0);
+      }
+    }
+  }
+
+  Text WindowText(HWND window) const {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return WideToAnsi(text);
+  }
+
+  AdvancedDialogValues Entered() const {
+    AdvancedDialogValues values = stored_;
+    for (const AdvancedFieldSpec& spec : kAdvancedFields) {
+      HWND field = Field(spec.field);
+      if (spec.kind == AdvancedFieldKind::CheckBox) {
+        SetFieldChecked(values, spec.field, SendMessageW(field, BM_GETCHECK, 0, 0) == BST_CHECKED);
+      } else if (spec.kind == AdvancedFieldKind::TextBox) {
+        SetFieldText(values, spec.field, WindowText(field));
+      } else if (spec.kind == AdvancedFieldKind::Choice) {
+        const int index = static_cast<int>(SendMessageW(field, CB_GETCURSEL, 0, 0));
+        values.alerts.notify = NotifyValueForChoice(index, stored_.alerts.notify);
+      }
+    }
+    return values;
+  }
+
+  void OnCommand(int id) {
+    if (id == IDOK) {
+      OnOk();
+    } else if (id == IDCANCEL) {
+      EndDialog(dialog_, IDCANCEL);
+    } else if (id == AdvancedFieldId(AdvancedField::SendTest)) {
+      OnSendTest();
+    }
+  }
+
+  void OnOk() {
+    const LogWriter appendLog = hooks_.appendLog ? hooks_.appendLog : [](std::string_view) {};
+    SaveAdvancedDialogValues(store_, Entered(), appendLog);
+    EndDialog(dialog_, IDOK);
+  }
+
+  // The channels are tried off the dialog's thread, so it stays responsive for up to their time-outs.
+  void OnSendTest() {
+    HWND button = Field(AdvancedField::SendTest);
+    if (!hooks_.sendTestMessages || !IsWindowEnabled(button)) return;
+    EnableWindow(button, FALSE);
+    SetWindowTextW(Field(AdvancedField::TestResult), AnsiToWide(kSendingTestMessages).c_str());
+    const bool started = StartThread([run = testRun_, send = hooks_.sendTestMessages, alerts = Entered().alerts] {
+      Text result = send(alerts);
+      const std::lock_guard<std::mutex> lock(run->mutex);
+      run->result = std::move(result);
+      if (run->dialog) PostMessageW(run->dialog, kTestDoneMessage, 0, 0);
+    });
+    if (!started) {
+      SetWindowTextW(Field(AdvancedField::TestResult), L"");
+      EnableWindow(button, TRUE);
+    }
+  }
+
+  void OnTestDone() {
+    Text result;
+    {
+      const std::lock_guard<std::mutex> lock(testRun_->mutex);
+      result = std::move(testRun_->result);
+    }
+    SetWindowTextW(Field(AdvancedField::TestResult), AnsiToWide(TestResultBoxText(result)).c_str());
+    EnableWindow(Field(AdvancedField::SendTest), TRUE);
+  }
+
+  void OnDestroy() {
+    const std::lock_guard<std::mutex> lock(testRun_->mutex);
+    testRun_->dialog = nullptr;
+  }
+
+  const AdvancedSettingsDialogHooks& hooks_;
+  ConfigStore& store_;
+  std::shared_ptr<TestRun> testRun_;
+  HWND dialog_ = nullptr;
+  int dpi_ = 96;
+  HFONT font_ = nullptr;
+  UniqueFont scaledFont_;
+  AdvancedDialogValues stored_;
+};
+
+}  // namespace
+
+void ShowAdvancedSettingsDialog(HWND owner, const AdvancedSettingsDialogHooks& hooks, ConfigStore& store) {
+  AdvancedSettingsDialog(hooks, store).Show(owner);
+}
+
+void ShowAdvancedSettingsDialog(HWND owner, const AdvancedSettingsDialogHooks& hooks) {
+  IniConfigStore store;
+  ShowAdvancedSettingsDialog(owner, hooks, store);
+}
+
+}  // namespace korvan

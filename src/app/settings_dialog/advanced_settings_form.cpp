@@ -1,0 +1,106 @@
+#include "app/settings_dialog/advanced_settings_form.h"
+
+#include <cstddef>
+
+namespace korvan {
+namespace {
+
+bool AdvancedSettings::*CheckOf(AdvancedField field) {
+  switch (field) {
+    case AdvancedField::Verify: return &AdvancedSettings::verify;
+    case AdvancedField::History: return &AdvancedSettings::history;
+    default: return nullptr;
+  }
+}
+
+Text AlertSettings::*TextOf(AdvancedField field) {
+  switch (field) {
+    case AdvancedField::ServerChan: return &AlertSettings::serverchan;
+    case AdvancedField::PushPlus: return &AlertSettings::pushplus;
+    case AdvancedField::WeCom: return &AlertSettings::wecom;
+    case AdvancedField::DingTalk: return &AlertSettings::dingtalk;
+    case AdvancedField::DingTalkSecret: return &AlertSettings::dingtalkSecret;
+    case AdvancedField::Feishu: return &AlertSettings::feishu;
+    case AdvancedField::Bark: return &AlertSettings::bark;
+    case AdvancedField::Telegram: return &AlertSettings::telegram;
+    case AdvancedField::Webhook: return &AlertSettings::webhook;
+    case AdvancedField::Heartbeat: return &AlertSettings::heartbeat;
+    default: return nullptr;
+  }
+}
+
+constexpr int kNotifyChoiceCount = static_cast<int>(sizeof(kNotifyChoices) / sizeof(kNotifyChoices[0]));
+
+}  // namespace
+
+const AdvancedFieldSpec& AdvancedFieldSpecOf(AdvancedField field) {
+  return kAdvancedFields[static_cast<std::size_t>(field)];
+}
+
+int AdvancedFieldId(AdvancedField field) {
+  switch (AdvancedFieldSpecOf(field).kind) {
+    case AdvancedFieldKind::OkButton: return 1;
+    case AdvancedFieldKind::CancelButton: return 2;
+    default: return 2001 + static_cast<int>(field);
+  }
+}
+
+int NotifyChoiceIndex(std::string_view stored) {
+  const NotifyMode mode = NotifyModeFromSetting(stored);
+  for (int index = 0; index < kNotifyChoiceCount; ++index) {
+    if (kNotifyChoices[index].mode == mode) return index;
+  }
+  return 0;
+}
+
+Text NotifyValueForChoice(int index, std::string_view stored) {
+  if (index < 0 || index >= kNotifyChoiceCount) index = 0;
+  if (NotifyChoiceIndex(stored) == index) return Text(stored);
+  return Text(NotifySettingText(kNotifyChoices[index].mode));
+}
+
+AdvancedDialogValues ReadAdvancedDialogValues(ConfigStore& store) {
+  return {ReadAdvancedSettings(store), ReadAlertSettings(store)};
+}
+
+bool FieldChecked(const AdvancedDialogValues& values, AdvancedField field) {
+  bool AdvancedSettings::*check = CheckOf(field);
+  return check && values.advanced.*check;
+}
+
+void SetFieldChecked(AdvancedDialogValues& values, AdvancedField field, bool checked) {
+  if (bool AdvancedSettings::*check = CheckOf(field)) values.advanced.*check = checked;
+}
+
+Text FieldText(const AdvancedDialogValues& values, AdvancedField field) {
+  Text AlertSettings::*text = TextOf(field);
+  return text ? values.alerts.*text : Text();
+}
+
+void SetFieldText(AdvancedDialogValues& values, AdvancedField field, std::string_view text) {
+  if (Text AlertSettings::*member = TextOf(field)) values.alerts.*member = Text(text);
+}
+
+void SaveAdvancedDialogValues(ConfigStore& store, const AdvancedDialogValues& values, const LogWriter& appendLog) {
+  // Both halves are written even when the first fails, so as much as possible sticks.
+  const bool advancedWritten = WriteAdvancedSettings(store, values.advanced);
+  const bool alertsWritten = WriteAlertSettings(store, values.alerts);
+  appendLog(advancedWritten && alertsWritten ? kAdvancedSavedMessage : kAdvancedSaveFailedMessage);
+}
+
+Text TestResultBoxText(std::string_view result) {
+  Text box;
+  box.reserve(result.size() + 16);
+  for (std::size_t at = 0; at < result.size(); ++at) {
+    const char c = result[at];
+    if (c == '\r' && at + 1 < result.size() && result[at + 1] == '\n') continue;
+    if (c == '\n' || c == '\r') {
+      box += "\r\n";
+    } else {
+      box += c;
+    }
+  }
+  return box;
+}
+
+}  // namespace korvan

@@ -1,0 +1,140 @@
+// The "高级设置" dialog as data: one table of its controls (kind, caption, settings key, geometry at
+// 96 DPI) from which the dialog is built, and the mapping between its fields and the settings.
+#pragma once
+
+#include <string_view>
+
+#include "config/advanced_settings.h"
+#include "config/alert_settings.h"
+#include "config/config_file.h"
+#include "alerts/alert_policy.h"
+#include "runtime/text/text.h"
+
+namespace korvan {
+
+enum class AdvancedFieldKind {
+  CheckBox,    // caption beside the box; the key is "1" or "0"
+  TextBox,     // caption as a label to the left; the key holds the text
+  Choice,      // drop-down list of the notify choices, caption to the left
+  TestButton,  // sends the test messages
+  ResultBox,   // read-only, the test's answer; caption to the left
+  OkButton,    // the dialog's default button
+  CancelButton,
+};
+
+// The controls in the dialog's order, which is also the keyboard's order.
+enum class AdvancedField {
+  Verify,
+  History,
+  ServerChan,
+  PushPlus,
+  WeCom,
+  DingTalk,
+  DingTalkSecret,
+  Feishu,
+  Bark,
+  Telegram,
+  Webhook,
+  Heartbeat,
+  Notify,
+  SendTest,
+  TestResult,
+  Ok,
+  Cancel,
+};
+
+struct AdvancedFieldSpec {
+  AdvancedField field;
+  AdvancedFieldKind kind;
+  std::string_view caption;  // code page 936
+  std::string_view key;      // in section "高级设置"; empty for the buttons and the result
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+
+// The client area, and where the captions of the boxes stand, at 96 DPI.
+inline constexpr int kAdvancedDialogWidth = 420;
+inline constexpr int kAdvancedDialogHeight = 520;
+inline constexpr int kAdvancedCaptionLeft = 12;
+inline constexpr int kAdvancedCaptionWidth = 92;
+
+// 高级设置
+inline constexpr std::string_view kAdvancedDialogCaption = "\xB8\xDF\xBC\xB6\xC9\xE8\xD6\xC3";
+// 正在发送测试消息…
+inline constexpr std::string_view kSendingTestMessages =
+    "\xD5\xFD\xD4\xDA\xB7\xA2\xCB\xCD\xB2\xE2\xCA\xD4\xCF\xFB\xCF\xA2\xA1\xAD";
+
+// clang-format off
+inline constexpr AdvancedFieldSpec kAdvancedFields[] = {
+  // field                         kind                              caption                                                          key                  left top  width height
+  {AdvancedField::Verify,          AdvancedFieldKind::CheckBox,     "\xD0\xF8\xB7\xD1\xBA\xF3\xBA\xCB\xCA\xB5\xB5\xBD\xC6\xDA\xCA\xB1\xBC\xE4", kVerifyKey, 12,  12, 396, 20},  // 续费后核实到期时间
+  {AdvancedField::History,         AdvancedFieldKind::CheckBox,     "\xB1\xA3\xB4\xE6\xD4\xCB\xD0\xD0\xBC\xC7\xC2\xBC\xB5\xBD korvan.log",      kHistoryKey, 12, 36, 396, 20},  // 保存运行记录到 korvan.log
+  {AdvancedField::ServerChan,      AdvancedFieldKind::TextBox,      "Server\xBD\xB4",                                               kServerChanKey,     108,  68, 300, 22},  // Server酱
+  {AdvancedField::PushPlus,        AdvancedFieldKind::TextBox,      "PushPlus",                                                      kPushPlusKey,       108,  96, 300, 22},
+  {AdvancedField::WeCom,           AdvancedFieldKind::TextBox,      "\xC6\xF3\xD2\xB5\xCE\xA2\xD0\xC5",                             kWeComKey,          108, 124, 300, 22},  // 企业微信
+  {AdvancedField::DingTalk,        AdvancedFieldKind::TextBox,      "\xB6\xA4\xB6\xA4",                                             kDingTalkKey,       108, 152, 300, 22},  // 钉钉
+  {AdvancedField::DingTalkSecret,  AdvancedFieldKind::TextBox,      "\xB6\xA4\xB6\xA4\xBC\xD3\xC7\xA9\xC3\xDC\xD4\xBF",             kDingTalkSecretKey, 108, 180, 300, 22},  // 钉钉加签密钥
+  {AdvancedField::Feishu,          AdvancedFieldKind::TextBox,      "\xB7\xC9\xCA\xE9",                                             kFeishuKey,         108, 208, 300, 22},  // 飞书
+  {AdvancedField::Bark,            AdvancedFieldKind::TextBox,      "Bark",                                                          kBarkKey,           108, 236, 300, 22},
+  {AdvancedField::Telegram,        AdvancedFieldKind::TextBox,      "Telegram",                                                      kTelegramKey,       108, 264, 300, 22},
+  {AdvancedField::Webhook,         AdvancedFieldKind::TextBox,      "Webhook",                                                       kWebhookKey,        108, 292, 300, 22},
+  {AdvancedField::Heartbeat,       AdvancedFieldKind::TextBox,      "\xD0\xC4\xCC\xF8\xBC\xE0\xBF\xD8",                             kHeartbeatKey,      108, 320, 300, 22},  // 心跳监控
+  {AdvancedField::Notify,          AdvancedFieldKind::Choice,       "\xCD\xC6\xCB\xCD\xCA\xB1\xBB\xFA",                             kNotifyKey,         108, 350, 300, 22},  // 推送时机
+  {AdvancedField::SendTest,        AdvancedFieldKind::TestButton,   "\xB7\xA2\xCB\xCD\xB2\xE2\xCA\xD4\xCF\xFB\xCF\xA2",             {},                 108, 382, 120, 26},  // 发送测试消息
+  {AdvancedField::TestResult,      AdvancedFieldKind::ResultBox,    "\xB2\xE2\xCA\xD4\xBD\xE1\xB9\xFB",                             {},                 108, 414,  300, 58},  // 测试结果
+  {AdvancedField::Ok,              AdvancedFieldKind::OkButton,     "\xC8\xB7\xB6\xA8",                                             {},                 232, 484,  84, 26},  // 确定
+  {AdvancedField::Cancel,          AdvancedFieldKind::CancelButton, "\xC8\xA1\xCF\xFB",                                             {},                 324, 484,  84, 26},  // 取消
+};
+// clang-format on
+
+inline constexpr int kAdvancedFieldCount = static_cast<int>(sizeof(kAdvancedFields) / sizeof(kAdvancedFields[0]));
+
+const AdvancedFieldSpec& AdvancedFieldSpecOf(AdvancedField field);
+// The control's child window id: 确定 and 取消 have the dialog box's own (IDOK 1, IDCANCEL 2).
+int AdvancedFieldId(AdvancedField field);
+
+struct NotifyChoice {
+  NotifyMode mode;           // stored under "notify" as NotifySettingText(mode)
+  std::string_view caption;  // code page 936
+};
+
+// The drop-down's entries in order; the first is what the alerts do when nothing is chosen.
+inline constexpr NotifyChoice kNotifyChoices[] = {
+    {NotifyMode::Fail, "\xBD\xF6\xCA\xA7\xB0\xDC\xBA\xCD\xBB\xD6\xB8\xB4"},  // 仅失败和恢复
+    {NotifyMode::Renew,
+     "\xCA\xA7\xB0\xDC\xA1\xA2\xBB\xD6\xB8\xB4\xBA\xCD\xD0\xF8\xB7\xD1\xB3\xC9\xB9\xA6"},  // 失败、恢复和续费成功
+    {NotifyMode::All, "\xC3\xBF\xB4\xCE\xD4\xCB\xD0\xD0"},                                 // 每次运行
+};
+
+// The entry a stored value stands for, read as the alerts read it: anything unknown (or nothing) is the first.
+int NotifyChoiceIndex(std::string_view stored);
+// What to store for the chosen entry: the stored value itself when it already means that entry, so
+// that opening and confirming the dialog leaves an unset or hand-written value as it was.
+Text NotifyValueForChoice(int index, std::string_view stored);
+
+// Everything the dialog shows and writes.
+struct AdvancedDialogValues {
+  AdvancedSettings advanced;
+  AlertSettings alerts;
+  friend bool operator==(const AdvancedDialogValues&, const AdvancedDialogValues&) = default;
+};
+
+AdvancedDialogValues ReadAdvancedDialogValues(ConfigStore& store);
+
+// The field's state in the values: check boxes only.
+bool FieldChecked(const AdvancedDialogValues& values, AdvancedField field);
+void SetFieldChecked(AdvancedDialogValues& values, AdvancedField field, bool checked);
+// The field's text in the values: text boxes only (the notify choice goes through its index).
+Text FieldText(const AdvancedDialogValues& values, AdvancedField field);
+void SetFieldText(AdvancedDialogValues& values, AdvancedField field, std::string_view text);
+
+// Writes all of them and reads them back; one entry in the log, "高级设置已保存" when every value
+// came back as written, else "高级设置保存失败".
+void SaveAdvancedDialogValues(ConfigStore& store, const AdvancedDialogValues& values, const LogWriter& appendLog);
+
+// The test's answer as a multi-line edit box shows it: every line ending as "\r\n".
+Text TestResultBoxText(std::string_view result);
+
+}  // namespace korvan

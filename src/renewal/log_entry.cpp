@@ -1,9 +1,0 @@
-#include "renewal/log_entry.h"
-
-namespace korvan {
-
-Text LogEntryText(DateTime stamp, std::string_view message) {
-  return JoinTexts(DateTimeToText(stamp), "\r\n", message, "\r\n");
-}
-
-}  // namespace korvan

@@ -1,0 +1,30 @@
+// The text of the "运行状况…" box: the run record and when the timers fire next. Code page 936.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "run/run_record.h"
+#include "runtime/text/text.h"
+
+namespace korvan {
+
+inline constexpr std::string_view kRunStatusTitle = "\xD4\xCB\xD0\xD0\xD7\xB4\xBF\xF6";  // 运行状况
+
+enum class RecordSource {
+  StatusFile,   // the record kept in korvan-status.ini
+  ThisProcess,  // what this process saw since it started (the run record is off)
+};
+
+// How far off a timer is, from now: "3小时20分钟后", "20分钟后", "不到1分钟后"; 0 or less is
+// "未安排" (the timer is not armed). Minutes are cut, not rounded.
+Text DueText(std::int64_t millisecondsFromNow);
+
+// One line per item, CR LF between them: last run, its result, the last successful renewal, the
+// expiry, failed runs in a row, the next renewal run, the next restart, where the record comes from.
+Text RunStatusText(const RunRecord& record,
+                   RecordSource source,
+                   std::int64_t millisecondsToNextRenewal,
+                   std::int64_t millisecondsToNextRestart);
+
+}  // namespace korvan

@@ -1,0 +1,123 @@
+#include "alerts/push_answers.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace korvan {
+namespace {
+
+ByteSet Bytes(std::string_view text) { return ByteSet(text.begin(), text.end()); }
+
+// ，答复无法识别
+const Text kUnreadable = "\xA3\xAC\xB4\xF0\xB8\xB4\xCE\xDE\xB7\xA8\xCA\xB6\xB1\xF0";
+// ，
+const Text kComma = "\xA3\xAC";
+
+struct AnswerCase {
+  const char* name;
+  PushChannel channel;
+  int status;
+  std::string_view answer;
+  bool delivered;
+  Text reason;
+};
+
+const AnswerCase kAnswerCases[] = {
+    // Each service's own success.
+    {"ServerChanCodeZero", PushChannel::ServerChan, 200, R"({"code":0,"message":"","data":{}})", true, ""},
+    {"PushPlusCode200", PushChannel::PushPlus, 200, R"({"code":200,"msg":"ok","data":"x"})", true, ""},
+    {"WeComErrcodeZero", PushChannel::WeCom, 200, R"({"errcode":0,"errmsg":"ok"})", true, ""},
+    {"DingTalkErrcodeZero", PushChannel::DingTalk, 200, R"({"errcode":0,"errmsg":"ok"})", true, ""},
+    {"FeishuCodeZero", PushChannel::Feishu, 200, R"({"code":0,"data":{},"msg":"success"})", true, ""},
+    {"BarkCode200", PushChannel::Bark, 200, R"({"code":200,"message":"success","timestamp":1})", true, ""},
+    {"TelegramOkTrue", PushChannel::Telegram, 200, R"({"ok":true,"result":{"message_id":1}})", true, ""},
+    {"WebhookAny2xx", PushChannel::Webhook, 204, "", true, ""},
+    {"WebhookIgnoresItsBody", PushChannel::Webhook, 200, R"({"code":500})", true, ""},
+    {"HeartbeatOk", PushChannel::Heartbeat, 200, "OK", true, ""},
+    // A 2xx with the service's refusal.
+    {"ServerChanRefused", PushChannel::ServerChan, 200, R"({"code":40001,"message":"bad key"})", false,
+     "200" + kComma + "code=40001"},
+    {"PushPlusCodeZeroIsNotItsSuccess", PushChannel::PushPlus, 200, R"({"code":0})", false, "200" + kComma + "code=0"},
+    {"WeComInvalidKey", PushChannel::WeCom, 200, R"({"errcode":93000,"errmsg":"invalid webhook url"})", false,
+     "200" + kComma + "errcode=93000"},
+    {"DingTalkSignMismatch", PushChannel::DingTalk, 200, R"({"errcode":310000,"errmsg":"sign not match"})", false,
+     "200" + kComma + "errcode=310000"},
+    {"FeishuSignFail", PushChannel::Feishu, 200, R"({"code":19021,"msg":"sign match fail"})", false,
+     "200" + kComma + "code=19021"},
+    {"TelegramOkFalse", PushChannel::Telegram, 200, R"({"ok":false})", false, "200" + kComma + "ok=false"},
+    {"BarkOtherCode", PushChannel::Bark, 200, R"({"code":400})", false, "200" + kComma + "code=400"},
+    // A code of the wrong type is no success.
+    {"CodeAsText", PushChannel::ServerChan, 200, R"({"code":"0"})", false, "200" + kComma + "code=\"0\""},
+    {"CodeAsFraction", PushChannel::Feishu, 200, R"({"code":0.5})", false, "200" + kComma + "code=0.5"},
+    {"OkAsNumber", PushChannel::Telegram, 200, R"({"ok":1})", false, "200" + kComma + "ok=1"},
+    {"LongCodeCut", PushChannel::WeCom, 200,
+     R"({"errcode":"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"})", false,
+     "200" + kComma + "errcode=\"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"},
+    // 2xx without a readable code.
+    {"CodeMissing", PushChannel::WeCom, 200, R"({"errmsg":"ok"})", false, "200" + kUnreadable},
+    {"CodeOnlyDeeperDown", PushChannel::ServerChan, 200, R"({"data":{"code":0}})", false, "200" + kUnreadable},
+    {"NotJson", PushChannel::PushPlus, 200, "<html>Bad Gateway</html>", false, "200" + kUnreadable},
+    {"EmptyAnswer", PushChannel::Bark, 200, "", false, "200" + kUnreadable},
+    {"JsonArray", PushChannel::Telegram, 200, R"([{"ok":true}])", false, "200" + kUnreadable},
+    {"TruncatedJson", PushChannel::DingTalk, 200, R"({"errcode":0,"errm)", false, "200" + kUnreadable},
+    {"InvalidUtf8InJson", PushChannel::Feishu, 200, "{\"code\":0,\"msg\":\"\xFF\"}", false, "200" + kUnreadable},
+    // No 2xx: the status, whatever the body says.
+    {"NotFound", PushChannel::ServerChan, 404, R"({"code":0})", false, "404"},
+    {"Redirect", PushChannel::Webhook, 302, "", false, "302"},
+    {"ServerError", PushChannel::Heartbeat, 500, "", false, "500"},
+    {"TelegramBadRequest", PushChannel::Telegram, 400, R"({"ok":false,"error_code":400})", false, "400"},
+    {"NoAnswer", PushChannel::WeCom, 0, "", false, "\xCE\xDE\xB7\xA8\xC1\xAC\xBD\xD3"},  // 无法连接
+    {"NoAnswerWebhook", PushChannel::Webhook, 0, "", false, "\xCE\xDE\xB7\xA8\xC1\xAC\xBD\xD3"},
+    {"InformationalStatus", PushChannel::Webhook, 100, "", false, "100"},
+    {"NegativeStatus", PushChannel::Bark, -1, "", false, "-1"},
+};
+
+TEST(PushAnswerTest, ReadsTheServiceAnswer) {
+  for (const AnswerCase& c : kAnswerCases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(ReadPushAnswer(c.channel, c.status, Bytes(c.answer)), (PushDelivery{c.delivered, c.reason}));
+  }
+}
+
+struct HugeAnswerCase {
+  const char* name;
+  std::string answer;
+};
+
+// A megabyte of success is still not an answer of the service; deep nesting must not recurse.
+const HugeAnswerCase kHugeAnswerCases[] = {
+    {"MegabyteOfSpacesAfterSuccess", R"({"errcode":0})" + std::string(1 << 20, ' ')},
+    {"MegabyteOfGarbage", std::string(1 << 20, '\xFE')},
+    {"DeepNestingWithinTheLimit", std::string(30000, '[') + std::string(30000, ']')},
+    {"DeepNestingUnderTheCode", R"({"errcode":)" + std::string(30000, '[') + std::string(30000, ']') + "}"},
+};
+
+TEST(HugePushAnswerTest, IsAFailureWithoutThrowing) {
+  for (const HugeAnswerCase& c : kHugeAnswerCases) {
+    SCOPED_TRACE(c.name);
+    PushDelivery delivery;
+    ASSERT_NO_THROW(delivery = ReadPushAnswer(PushChannel::WeCom, 200, Bytes(c.answer)));
+    EXPECT_FALSE(delivery.delivered);
+    EXPECT_TRUE(delivery.reason.starts_with("200" + kComma)) << delivery.reason;
+  }
+}
+
+TEST(PushAnswerTest, FailureEntryAndTestResultNameTheServiceAndTheReason) {
+  // 推送失败：钉钉（无法连接）
+  EXPECT_EQ(PushFailureEntry(PushChannel::DingTalk, kNoAnswerReason),
+            "\xCD\xC6\xCB\xCD\xCA\xA7\xB0\xDC\xA3\xBA\xB6\xA4\xB6\xA4\xA3\xA8\xCE\xDE\xB7\xA8\xC1\xAC\xBD\xD3\xA3\xA9");
+  // 推送失败：Server酱（404）
+  EXPECT_EQ(PushFailureEntry(PushChannel::ServerChan, "404"),
+            "\xCD\xC6\xCB\xCD\xCA\xA7\xB0\xDC\xA3\xBAServer\xBD\xB4\xA3\xA8"
+            "404\xA3\xA9");
+  // Bark：成功
+  EXPECT_EQ(PushTestResultText(PushChannel::Bark, PushDelivery{true, ""}), "Bark\xA3\xBA\xB3\xC9\xB9\xA6");
+  // Webhook：失败（502）
+  EXPECT_EQ(PushTestResultText(PushChannel::Webhook, PushDelivery{false, "502"}),
+            "Webhook\xA3\xBA\xCA\xA7\xB0\xDC\xA3\xA8"
+            "502\xA3\xA9");
+}
+
+}  // namespace
+}  // namespace korvan
