@@ -73,7 +73,9 @@ std::function<ByteSet(const PanelRequest&)> RequestWithCookies(PanelCookies& coo
 RunReport RenewFreeVps(const RenewalPorts& ports) {
   const RunSettings settings = ports.settings ? ports.settings() : RunSettings{};
   RunReport report;
-  const auto log = [&](std::string_view message) { RecordRunEntry(report, ports.appendLog(message), message); };
+  const auto log = [&](std::string_view message, RunOutcome outcome = RunOutcome::None) {
+    RecordRunEntry(report, ports.appendLog(message), message, outcome);
+  };
   const Text userName = ports.userName();
   const Text password = ports.password();
   report.userName = userName;
@@ -85,18 +87,18 @@ RunReport RenewFreeVps(const RenewalPorts& ports) {
     log(JoinTexts(ports.userName(), kLoggedIn));
     ports.setLoginOk(true);
   } else if (Holds(loginAnswer, kWrongPasswordMarker)) {
-    log(JoinTexts(ports.userName(), kWrongPasswordEnding));
+    log(JoinTexts(ports.userName(), kWrongPasswordEnding), RunOutcome::WrongPassword);
     ports.setLoginOk(false);
     return report;
   } else {
-    log(JoinTexts(ports.userName(), kLoginFailedEnding));
+    log(JoinTexts(ports.userName(), kLoginFailedEnding), RunOutcome::LoginFailed);
     return report;
   }
 
   const Text vpsList = Ask(ports, "/user/vpsadm.asp", kGet, {}, "/user/logininfo.asp");
   report.vpsId = TextBetween(vpsList, kVpsIdLeft, kVpsIdRight);
   if (report.vpsId.empty()) {
-    log(kNoFreeVpsMessage);
+    log(kNoFreeVpsMessage, RunOutcome::NoVps);
     return report;
   }
 
@@ -108,18 +110,19 @@ RunReport RenewFreeVps(const RenewalPorts& ports) {
   report.expiry = readExpiry();
   log(JoinTexts(kExpiryLabel, report.expiry));
   if (ports.mode == RenewalMode::CheckOnly) {
-    log(kCheckDoneMessage);
+    log(kCheckDoneMessage, RunOutcome::CheckDone);
     return report;
   }
 
   const Text renewalAnswer = Ask(ports, "/vpsadm/selfvpsmodifyendtime.asp", kPost,
                                  JoinTexts(kRenewalBodyStart, report.vpsId, kRenewalBodyEnd), "/user/vpsadm.asp");
   const Text verdict = UrlDecodeText(renewalAnswer, true);
-  const Text verdictMessage = VerdictMessage(verdict);
-  if (!verdictMessage.empty()) log(verdictMessage);
+  const std::optional<VerdictEntry> verdictEntry = VerdictOfAnswer(verdict);
+  if (verdictEntry) log(verdictEntry->message, verdictEntry->outcome);
   if (settings.verify) {
-    report.newExpiry = VerifyRenewal(verdict, report.expiry, readExpiry, log);
-  } else if (IsUnknownVerdict(verdict)) {
+    report.newExpiry = VerifyRenewal(verdict, report.expiry, readExpiry,
+                                     [&](const VerdictEntry& entry) { log(entry.message, entry.outcome); });
+  } else if (!verdictEntry) {
     // Not logged without the verification, as ever; but the form went out and nothing says it was
     // taken, so the record, the pushes and the heartbeat must not count the run as fine.
     report.outcome = RunOutcome::UnknownVerdict;

@@ -9,40 +9,34 @@ bool Holds(std::string_view text, std::string_view marker) { return FindText(tex
 
 }  // namespace
 
-Text VerdictMessage(std::string_view decodedAnswer) {
-  if (Holds(decodedAnswer, kSucceededMarker)) return Text(kRenewedMessage);
-  if (Holds(decodedAnswer, kOnlyWithinOneDayMessage)) return Text(kOnlyWithinOneDayMessage);
-  return {};
-}
-
-bool IsUnknownVerdict(std::string_view decodedAnswer) { return VerdictMessage(decodedAnswer).empty(); }
-
-Text ExpiryCheckMessage(std::string_view decodedAnswer, std::string_view oldExpiry, std::string_view newExpiry) {
-  if (!newExpiry.empty() && newExpiry != oldExpiry) {
-    return JoinTexts(kExpiryMovedLabel, oldExpiry, kExpiryArrow, newExpiry);
+std::optional<VerdictEntry> VerdictOfAnswer(std::string_view decodedAnswer) {
+  if (Holds(decodedAnswer, kSucceededMarker)) return VerdictEntry{Text(kRenewedMessage), RunOutcome::Renewed};
+  if (Holds(decodedAnswer, kOnlyWithinOneDayMessage)) {
+    return VerdictEntry{Text(kOnlyWithinOneDayMessage), RunOutcome::TooEarly};
   }
-  if (VerdictMessage(decodedAnswer) == kRenewedMessage) return Text(kExpiryUnchangedMessage);
-  return {};
+  return std::nullopt;
 }
 
-std::vector<Text> VerificationMessages(std::string_view decodedAnswer,
-                                       std::string_view oldExpiry,
-                                       std::string_view newExpiry) {
-  std::vector<Text> messages;
-  if (IsUnknownVerdict(decodedAnswer)) messages.emplace_back(kUnknownVerdictMessage);
-  Text check = ExpiryCheckMessage(decodedAnswer, oldExpiry, newExpiry);
-  if (!check.empty()) messages.push_back(std::move(check));
-  return messages;
+std::optional<VerdictEntry> ExpiryCheck(std::string_view decodedAnswer,
+                                        std::string_view oldExpiry,
+                                        std::string_view newExpiry) {
+  if (!newExpiry.empty() && newExpiry != oldExpiry) {
+    return VerdictEntry{JoinTexts(kExpiryMovedLabel, oldExpiry, kExpiryArrow, newExpiry), RunOutcome::ExpiryMoved};
+  }
+  const std::optional<VerdictEntry> verdict = VerdictOfAnswer(decodedAnswer);
+  if (verdict && verdict->outcome == RunOutcome::Renewed) {
+    return VerdictEntry{Text(kExpiryUnchangedMessage), RunOutcome::ExpiryUnchanged};
+  }
+  return std::nullopt;
 }
 
 Text VerifyRenewal(std::string_view decodedAnswer,
                    std::string_view oldExpiry,
                    const std::function<Text()>& readExpiryAgain,
-                   const std::function<void(std::string_view)>& appendLog) {
-  if (IsUnknownVerdict(decodedAnswer)) appendLog(kUnknownVerdictMessage);
+                   const std::function<void(const VerdictEntry&)>& appendLog) {
+  if (!VerdictOfAnswer(decodedAnswer)) appendLog({Text(kUnknownVerdictMessage), RunOutcome::UnknownVerdict});
   Text newExpiry = readExpiryAgain();
-  const Text check = ExpiryCheckMessage(decodedAnswer, oldExpiry, newExpiry);
-  if (!check.empty()) appendLog(check);
+  if (const std::optional<VerdictEntry> check = ExpiryCheck(decodedAnswer, oldExpiry, newExpiry)) appendLog(*check);
   return newExpiry;
 }
 

@@ -4,30 +4,6 @@
 
 namespace korvan {
 
-RunOutcome OutcomeOfMessage(std::string_view lastMessage) {
-  // The login entries begin with the user name, which may be anything; their ends start with an
-  // ASCII space, which is never the second byte of a character, so the byte comparison is safe.
-  if (lastMessage.ends_with(kLoginFailedEnding)) return RunOutcome::LoginFailed;
-  if (lastMessage.ends_with(kWrongPasswordEnding)) return RunOutcome::WrongPassword;
-  if (lastMessage.starts_with(kExpiryMovedLabel)) return RunOutcome::ExpiryMoved;
-  struct WholeMessage {
-    std::string_view text;
-    RunOutcome outcome;
-  };
-  static constexpr WholeMessage kWholeMessages[] = {
-      {kRenewedMessage, RunOutcome::Renewed},
-      {kOnlyWithinOneDayMessage, RunOutcome::TooEarly},
-      {kNoFreeVpsMessage, RunOutcome::NoVps},
-      {kUnknownVerdictMessage, RunOutcome::UnknownVerdict},
-      {kExpiryUnchangedMessage, RunOutcome::ExpiryUnchanged},
-      {kCheckDoneMessage, RunOutcome::CheckDone},
-  };
-  for (const WholeMessage& whole : kWholeMessages) {
-    if (lastMessage == whole.text) return whole.outcome;
-  }
-  return RunOutcome::None;
-}
-
 bool IsFailedRun(RunOutcome outcome) {
   switch (outcome) {
     case RunOutcome::LoginFailed:
@@ -49,9 +25,9 @@ std::string_view RunResultMessage(const RunReport& run) {
   return last;
 }
 
-void RecordRunEntry(RunReport& report, std::string_view stamp, std::string_view message) {
-  report.entries.push_back({Text(stamp), Text(message)});
-  report.outcome = OutcomeOfMessage(message);
+void RecordRunEntry(RunReport& report, std::string_view stamp, std::string_view message, RunOutcome outcome) {
+  report.entries.push_back({Text(stamp), Text(message), outcome});
+  report.outcome = outcome;
 }
 
 }  // namespace korvan

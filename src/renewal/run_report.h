@@ -9,9 +9,9 @@
 
 namespace korvan {
 
-// How a run ended, read from its last log message.
+// How a run ended: what its last log entry says.
 enum class RunOutcome {
-  None,             // nothing that decides: no entry, or a run that ended on its expiry entry
+  None,             // nothing that decides: no entry, or an entry such as the login's or the expiry's
   Renewed,          // "续费成功！"
   TooEarly,         // "请在该产品到期前1日内进行积分免费续期"
   ExpiryMoved,      // "到期时间已更新：" old " → " new
@@ -24,8 +24,9 @@ enum class RunOutcome {
 };
 
 struct RunEntry {
-  Text stamp;    // the entry's time stamp as the log shows it
-  Text message;  // the entry's message
+  Text stamp;                             // the entry's time stamp as the log shows it
+  Text message;                           // the entry's message
+  RunOutcome outcome = RunOutcome::None;  // what the entry says of the run, given by the job as it logs it
 };
 
 struct RunReport {
@@ -37,8 +38,6 @@ struct RunReport {
   RunOutcome outcome = RunOutcome::None;
 };
 
-// The outcome that a run's last message stands for.
-RunOutcome OutcomeOfMessage(std::string_view lastMessage);
 // A failed run counts towards the failures in a row; a good one ends them; the others do neither.
 bool IsFailedRun(RunOutcome outcome);
 bool IsGoodRun(RunOutcome outcome);
@@ -47,7 +46,7 @@ bool IsGoodRun(RunOutcome outcome);
 // for an unknown verdict that the run did not log (the verification off).
 std::string_view RunResultMessage(const RunReport& run);
 
-// Adds an entry to the report; the report's outcome follows its last message.
-void RecordRunEntry(RunReport& report, std::string_view stamp, std::string_view message);
+// Adds an entry with what it means; the report's outcome is that of its last entry.
+void RecordRunEntry(RunReport& report, std::string_view stamp, std::string_view message, RunOutcome outcome);
 
 }  // namespace korvan

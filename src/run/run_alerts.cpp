@@ -82,7 +82,7 @@ Text SendTestMessages(const AlertSettings& settings,
     lines.push_back(PushTestResultText(targets[i].channel, deliveries[i]));
   if (!settings.heartbeat.empty()) {
     RunReport test;
-    RecordRunEntry(test, stamp, AlertTitle(AlertEvent::Test, test));
+    RecordRunEntry(test, stamp, AlertTitle(AlertEvent::Test, test), RunOutcome::None);
     const PushDelivery ping = SendPing(HeartbeatEndRequest(settings.heartbeat, test), ports.send);
     lines.push_back(PushTestResultText(PushChannel::Heartbeat, ping));
   }

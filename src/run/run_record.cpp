@@ -24,7 +24,7 @@ RunRecord UpdatedRunRecord(const RunRecord& before, const RunReport& run) {
   after.lastRun = run.entries.back().stamp;
   after.lastResult = RunResultMessage(run);
   for (const RunEntry& entry : run.entries) {
-    if (entry.message == kRenewedMessage) after.lastRenewed = entry.stamp;
+    if (entry.outcome == RunOutcome::Renewed) after.lastRenewed = entry.stamp;
   }
   if (!run.newExpiry.empty()) {
     after.expiry = run.newExpiry;

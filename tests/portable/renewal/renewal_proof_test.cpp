@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,24 +33,28 @@ TEST(ExpiryArrowTest, IsTheRightwardsArrowInCodePage936) {
 struct VerdictCase {
   const char* name;
   Text answer;
-  Text verdict;  // the entry the run logs
-  bool unknown;
+  Text verdict;  // the entry the run logs, empty for none
+  RunOutcome outcome;
 };
 
-const VerdictCase kVerdictCases[] = {{"Success", kSuccessAnswer, kRenewed, false},
-                                     {"BareSuccess", kBareSuccessAnswer, kRenewed, false},
-                                     {"OneDay", kOneDayAnswer, kOneDay, false},
-                                     {"SuccessWinsOverOneDay", kBothAnswer, kRenewed, false},
-                                     {"Busy", kBusyAnswer, "", true},
-                                     {"Empty", "", "", true},
+const VerdictCase kVerdictCases[] = {{"Success", kSuccessAnswer, kRenewed, RunOutcome::Renewed},
+                                     {"BareSuccess", kBareSuccessAnswer, kRenewed, RunOutcome::Renewed},
+                                     {"OneDay", kOneDayAnswer, kOneDay, RunOutcome::TooEarly},
+                                     {"SuccessWinsOverOneDay", kBothAnswer, kRenewed, RunOutcome::Renewed},
+                                     {"Busy", kBusyAnswer, "", RunOutcome::None},
+                                     {"Empty", "", "", RunOutcome::None},
                                      // The success marker in UTF-8 bytes was not converted.
-                                     {"Utf8Success", "\xE6\x88\x90\xE5\x8A\x9F", "", true}};
+                                     {"Utf8Success", "\xE6\x88\x90\xE5\x8A\x9F", "", RunOutcome::None}};
 
-TEST(VerdictMessageTest, NamesTheLoggedVerdict) {
+TEST(VerdictOfAnswerTest, NamesTheLoggedVerdictAndWhatItMeans) {
   for (const VerdictCase& c : kVerdictCases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(VerdictMessage(c.answer), c.verdict);
-    EXPECT_EQ(IsUnknownVerdict(c.answer), c.unknown);
+    const std::optional<VerdictEntry> verdict = VerdictOfAnswer(c.answer);
+    if (c.verdict.empty()) {
+      EXPECT_FALSE(verdict.has_value());
+    } else {
+      EXPECT_EQ(verdict, (VerdictEntry{c.verdict, c.outcome}));
+    }
   }
 }
 
@@ -59,38 +64,48 @@ struct ProofCase {
   Text oldExpiry;
   Text newExpiry;
   std::vector<Text> messages;
+  RunOutcome last;  // what the last entry says of the run
 };
 
 // Every verdict against an expiry that moved, stayed, or could not be read again.
 const ProofCase kProofCases[] = {
-    {"SuccessMoved", kSuccessAnswer, kOld, kNew, {kMoved}},
-    {"SuccessUnchanged", kSuccessAnswer, kOld, kOld, {kUnchangedWarning}},
-    {"SuccessEmpty", kSuccessAnswer, kOld, "", {kUnchangedWarning}},
-    {"SuccessBothEmpty", kSuccessAnswer, "", "", {kUnchangedWarning}},
-    {"SuccessFromEmpty", kSuccessAnswer, "", kNew, {kMovedLabel + kArrow + kNew}},
-    {"OneDayMoved", kOneDayAnswer, kOld, kNew, {kMoved}},
-    {"OneDayUnchanged", kOneDayAnswer, kOld, kOld, {}},
-    {"OneDayEmpty", kOneDayAnswer, kOld, "", {}},
-    {"UnknownMoved", kBusyAnswer, kOld, kNew, {kUnknownVerdict, kMoved}},
-    {"UnknownUnchanged", kBusyAnswer, kOld, kOld, {kUnknownVerdict}},
-    {"UnknownEmpty", kBusyAnswer, kOld, "", {kUnknownVerdict}},
-    {"EmptyAnswerUnchanged", "", kOld, kOld, {kUnknownVerdict}},
+    {"SuccessMoved", kSuccessAnswer, kOld, kNew, {kMoved}, RunOutcome::ExpiryMoved},
+    {"SuccessUnchanged", kSuccessAnswer, kOld, kOld, {kUnchangedWarning}, RunOutcome::ExpiryUnchanged},
+    {"SuccessEmpty", kSuccessAnswer, kOld, "", {kUnchangedWarning}, RunOutcome::ExpiryUnchanged},
+    {"SuccessBothEmpty", kSuccessAnswer, "", "", {kUnchangedWarning}, RunOutcome::ExpiryUnchanged},
+    {"SuccessFromEmpty", kSuccessAnswer, "", kNew, {kMovedLabel + kArrow + kNew}, RunOutcome::ExpiryMoved},
+    {"OneDayMoved", kOneDayAnswer, kOld, kNew, {kMoved}, RunOutcome::ExpiryMoved},
+    {"OneDayUnchanged", kOneDayAnswer, kOld, kOld, {}, RunOutcome::None},
+    {"OneDayEmpty", kOneDayAnswer, kOld, "", {}, RunOutcome::None},
+    {"UnknownMoved", kBusyAnswer, kOld, kNew, {kUnknownVerdict, kMoved}, RunOutcome::ExpiryMoved},
+    {"UnknownUnchanged", kBusyAnswer, kOld, kOld, {kUnknownVerdict}, RunOutcome::UnknownVerdict},
+    {"UnknownEmpty", kBusyAnswer, kOld, "", {kUnknownVerdict}, RunOutcome::UnknownVerdict},
+    {"EmptyAnswerUnchanged", "", kOld, kOld, {kUnknownVerdict}, RunOutcome::UnknownVerdict},
     // The comparison is byte for byte: a changed blank is a change.
-    {"SuccessBlankDiffers", kSuccessAnswer, kOld, kOld + " ", {kMovedLabel + kOld + kArrow + kOld + " "}}};
+    {"SuccessBlankDiffers",
+     kSuccessAnswer,
+     kOld,
+     kOld + " ",
+     {kMovedLabel + kOld + kArrow + kOld + " "},
+     RunOutcome::ExpiryMoved}};
 
-TEST(VerificationMessagesTest, LogsTheEntriesAroundReadingTheExpiryAgain) {
+TEST(VerifyRenewalTest, LogsTheEntriesAroundReadingTheExpiryAgain) {
   for (const ProofCase& c : kProofCases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(VerificationMessages(c.answer, c.oldExpiry, c.newExpiry), c.messages);
     std::vector<Text> events;
+    RunOutcome last = RunOutcome::None;
     const Text read = VerifyRenewal(
         c.answer, c.oldExpiry,
         [&] {
           events.emplace_back("read");
           return c.newExpiry;
         },
-        [&](std::string_view message) { events.emplace_back(message); });
+        [&](const VerdictEntry& entry) {
+          events.push_back(entry.message);
+          last = entry.outcome;
+        });
     EXPECT_EQ(read, c.newExpiry);
+    EXPECT_EQ(last, c.last);
     std::vector<Text> expected = c.messages;
     // The unknown-verdict entry comes before the fifth request, the expiry check's entry after it.
     const auto readAt =

@@ -24,7 +24,10 @@ constexpr std::string_view kStamp =
     "20\xC3\xEB";
 constexpr std::int64_t kMilliseconds = 1700000000000;
 
-Text WrongPassword() { return "demo" + message_bytes::kWrongPassword; }
+// An entry with what it says of the run.
+using Said = std::pair<Text, RunOutcome>;
+Said WrongPassword() { return {"demo" + message_bytes::kWrongPassword, RunOutcome::WrongPassword}; }
+Said Renewed() { return {message_bytes::kRenewed, RunOutcome::Renewed}; }
 
 // A port that answers by URL prefix and keeps every request, and the log and the time it was asked.
 struct Recorder {
@@ -61,12 +64,12 @@ struct Recorder {
   }
 };
 
-RunReport ReportOf(std::vector<Text> messages) {
+RunReport ReportOf(std::vector<Said> messages) {
   RunReport run;
   run.userName = "demo";
   run.vpsId = "80123";
-  for (const Text& message : messages)
-    RecordRunEntry(run, kStamp, message);
+  for (const auto& [message, outcome] : messages)
+    RecordRunEntry(run, kStamp, message, outcome);
   return run;
 }
 
@@ -98,7 +101,7 @@ std::vector<std::string> AllPushesThen(const std::string& ping) {
 struct RunCase {
   const char* name;
   std::string_view notify;
-  std::vector<Text> messages;
+  std::vector<Said> messages;
   FailureStreak before;
   std::vector<std::string> urls;  // requests, in order
   std::string title;              // UTF-8 title in the webhook's body, empty when none is pushed
@@ -114,19 +117,14 @@ const RunCase kRunCases[] = {
     {"SecondFailureOnlyPingsTheMonitor", "fail", {WrongPassword()}, {true, 1}, {"POST http://127.0.0.1:1/hb/fail"}, ""},
     {"GoodAfterFailuresRecovers",
      "fail",
-     {message_bytes::kRenewed},
+     {Renewed()},
      {true, 2},
      AllPushesThen("POST http://127.0.0.1:1/hb"),
      "Korvan\xEF\xBC\x9A\xE5\xB7\xB2\xE6\x81\xA2\xE5\xA4\x8D\xE6\xAD\xA3\xE5\xB8\xB8"},  // Korvan：已恢复正常
-    {"GoodFirstRunWithFailPushesNothing",
-     "fail",
-     {message_bytes::kRenewed},
-     {false, 0},
-     {"POST http://127.0.0.1:1/hb"},
-     ""},
+    {"GoodFirstRunWithFailPushesNothing", "fail", {Renewed()}, {false, 0}, {"POST http://127.0.0.1:1/hb"}, ""},
     {"RenewModePushesARenewal",
      " Renew ",
-     {message_bytes::kRenewed},
+     {Renewed()},
      {true, 0},
      AllPushesThen("POST http://127.0.0.1:1/hb"),
      "Korvan\xEF\xBC\x9A\xE7\xBB\xAD\xE8\xB4\xB9\xE6\x88\x90\xE5\x8A\x9F"},  // Korvan：续费成功

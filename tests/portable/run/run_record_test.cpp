@@ -24,10 +24,10 @@ const Text kMoved = kMovedLabel + "2024-05-06" + kArrow + "2024-06-06";
 
 const RunRecord kBefore{"t0", "m0", "r0", "e0", 2};
 
-RunReport Run(std::vector<std::pair<Text, Text>> entries, Text expiry = "", Text newExpiry = "") {
+RunReport Run(std::vector<RunEntry> entries, Text expiry = "", Text newExpiry = "") {
   RunReport report;
-  for (const auto& [stamp, message] : entries)
-    RecordRunEntry(report, stamp, message);
+  for (const RunEntry& entry : entries)
+    RecordRunEntry(report, entry.stamp, entry.message, entry.outcome);
   report.expiry = std::move(expiry);
   report.newExpiry = std::move(newExpiry);
   return report;
@@ -43,25 +43,34 @@ struct UpdateCase {
 const UpdateCase kUpdateCases[] = {
     {"RenewedEndsTheFailures",
      kBefore,
-     Run({{"t1", kLoggedIn}, {"t2", kExpiryEntry}, {"t3", kRenewed}}, "2024-05-06"),
+     Run({{"t1", kLoggedIn}, {"t2", kExpiryEntry}, {"t3", kRenewed, RunOutcome::Renewed}}, "2024-05-06"),
      {"t3", kRenewed, "t3", "2024-05-06", 0}},
-    {"LoginFailedCountsAndKeepsTheExpiry", kBefore, Run({{"t1", kLoginFailed}}), {"t1", kLoginFailed, "r0", "e0", 3}},
+    {"LoginFailedCountsAndKeepsTheExpiry",
+     kBefore,
+     Run({{"t1", kLoginFailed, RunOutcome::LoginFailed}}),
+     {"t1", kLoginFailed, "r0", "e0", 3}},
     {"TooEarlyIsGoodButNoRenewal",
      kBefore,
-     Run({{"t1", kLoggedIn}, {"t2", kExpiryEntry}, {"t3", kOneDay}}, "2024-05-06"),
+     Run({{"t1", kLoggedIn}, {"t2", kExpiryEntry}, {"t3", kOneDay, RunOutcome::TooEarly}}, "2024-05-06"),
      {"t3", kOneDay, "r0", "2024-05-06", 0}},
     // The renewal's stamp is that of its own entry, not of the run's last.
     {"ExpiryMovedTakesTheNewExpiry",
      kBefore,
-     Run({{"t1", kExpiryEntry}, {"t2", kRenewed}, {"t3", kMoved}}, "2024-05-06", "2024-06-06"),
+     Run({{"t1", kExpiryEntry}, {"t2", kRenewed, RunOutcome::Renewed}, {"t3", kMoved, RunOutcome::ExpiryMoved}},
+         "2024-05-06",
+         "2024-06-06"),
      {"t3", kMoved, "t2", "2024-06-06", 0}},
     {"WarningCountsThoughTheProviderSaidSuccess",
      kBefore,
-     Run({{"t1", kExpiryEntry}, {"t2", kRenewed}, {"t3", kUnchangedWarning}}, "2024-05-06", "2024-05-06"),
+     Run({{"t1", kExpiryEntry},
+          {"t2", kRenewed, RunOutcome::Renewed},
+          {"t3", kUnchangedWarning, RunOutcome::ExpiryUnchanged}},
+         "2024-05-06",
+         "2024-05-06"),
      {"t3", kUnchangedWarning, "t2", "2024-05-06", 3}},
     {"CheckLeavesTheFailures",
      kBefore,
-     Run({{"t1", kExpiryEntry}, {"t2", kCheckDone}}, "2024-05-06"),
+     Run({{"t1", kExpiryEntry}, {"t2", kCheckDone, RunOutcome::CheckDone}}, "2024-05-06"),
      {"t2", kCheckDone, "r0", "2024-05-06", 2}},
     {"RunEndedOnItsExpiryLeavesTheFailures",
      kBefore,
@@ -69,17 +78,22 @@ const UpdateCase kUpdateCases[] = {
      {"t1", kExpiryEntry, "r0", "2024-05-06", 2}},
     {"EmptyNewExpiryKeepsTheOldRead",
      kBefore,
-     Run({{"t1", kRenewed}, {"t2", kUnchangedWarning}}, "2024-05-06", ""),
+     Run({{"t1", kRenewed, RunOutcome::Renewed}, {"t2", kUnchangedWarning, RunOutcome::ExpiryUnchanged}},
+         "2024-05-06",
+         ""),
      {"t2", kUnchangedWarning, "t1", "2024-05-06", 3}},
     {"RunWithoutEntriesChangesNothing", kBefore, Run({}, "2024"), kBefore},
-    {"FirstFailureFromNothing", RunRecord{}, Run({{"t1", kLoginFailed}}), {"t1", kLoginFailed, "", "", 1}},
+    {"FirstFailureFromNothing",
+     RunRecord{},
+     Run({{"t1", kLoginFailed, RunOutcome::LoginFailed}}),
+     {"t1", kLoginFailed, "", "", 1}},
     {"FailuresStopAtTheLimit",
      RunRecord{"", "", "", "", kMaxFailuresInRow},
-     Run({{"t1", kLoginFailed}}),
+     Run({{"t1", kLoginFailed, RunOutcome::LoginFailed}}),
      {"t1", kLoginFailed, "", "", kMaxFailuresInRow}},
     {"NegativeFailuresCountFromZero",
      RunRecord{"", "", "", "", -5},
-     Run({{"t1", kLoginFailed}}),
+     Run({{"t1", kLoginFailed, RunOutcome::LoginFailed}}),
      {"t1", kLoginFailed, "", "", 1}}};
 
 TEST(UpdatedRunRecordTest, FollowsTheRun) {
