@@ -18,7 +18,7 @@ ByteSet Bytes(std::string_view text) { return ByteSet(text.begin(), text.end());
 
 // The texts are UTF-8 already; the replacing handler keeps a stray byte from ever throwing.
 PushRequest JsonPost(Text url, const Json& body) {
-  return PushRequest{PushMethod::Post, std::move(url), kJsonContentType,
+  return PushRequest{HttpMethod::Post, std::move(url), kJsonContentType,
                      Bytes(body.dump(-1, ' ', false, Json::error_handler_t::replace))};
 }
 
@@ -31,7 +31,7 @@ PushRequest ServerChanPost(Text url, const AlertMessage& message) {
     desp += character;
   }
   const Text form = JoinTexts("title=", FormUrlEncode(message.title), "&desp=", FormUrlEncode(desp));
-  return PushRequest{PushMethod::Post, std::move(url), kFormContentType, Bytes(form)};
+  return PushRequest{HttpMethod::Post, std::move(url), kFormContentType, Bytes(form)};
 }
 
 Json TextMessage(const AlertMessage& message) {
@@ -94,7 +94,7 @@ std::optional<PushRequest> PushChannelRequest(PushChannel channel,
 std::optional<PushRequest> HeartbeatStartRequest(std::string_view url) {
   const std::optional<Text> target = PushUrl(url);
   if (!target) return std::nullopt;
-  return PushRequest{PushMethod::Get, AppendUrlPath(*target, "/start"), {}, {}};
+  return PushRequest{HttpMethod::Get, AppendUrlPath(*target, "/start"), {}, {}};
 }
 
 std::optional<PushRequest> HeartbeatEndRequest(std::string_view url, const RunReport& run) {
@@ -110,7 +110,7 @@ std::optional<PushRequest> HeartbeatEndRequest(std::string_view url, const RunRe
       !run.entries.empty() && result != run.entries.back().message)
     messages += JoinTexts("\n", result);
   Text endUrl = IsFailedRun(run.outcome) ? AppendUrlPath(*target, "/fail") : std::move(*target);
-  return PushRequest{PushMethod::Post, std::move(endUrl), kPlainTextContentType, Bytes(AnsiToUtf8(messages))};
+  return PushRequest{HttpMethod::Post, std::move(endUrl), kPlainTextContentType, Bytes(AnsiToUtf8(messages))};
 }
 
 }  // namespace korvan

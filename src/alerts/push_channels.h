@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "alerts/alert_message.h"
+#include "http/http_method.h"
 #include "renewal/run_report.h"
 #include "runtime/text/text.h"
 
@@ -31,11 +32,8 @@ inline constexpr std::string_view kJsonContentType = "application/json; charset=
 inline constexpr std::string_view kFormContentType = "application/x-www-form-urlencoded";
 inline constexpr std::string_view kPlainTextContentType = "text/plain; charset=utf-8";
 
-// The values HttpRequestOptions::method takes.
-enum class PushMethod { Get = 0, Post = 1 };
-
 struct PushRequest {
-  PushMethod method = PushMethod::Post;
+  HttpMethod method = HttpMethod::Post;
   Text url;
   std::string_view contentType;  // empty for a request without a body
   ByteSet body;                  // UTF-8

@@ -7,12 +7,12 @@ std::string_view SettingText(bool on) { return on ? kSettingOn : kSettingOff; }
 
 }  // namespace
 
-AdvancedSettings ReadAdvancedSettings(ConfigStore& store) {
+AdvancedSettings ReadAdvancedSettings(IniStore& store) {
   return {store.Read(kAdvancedSection, kVerifyKey) == kSettingOn,
           store.Read(kAdvancedSection, kHistoryKey) == kSettingOn};
 }
 
-bool WriteAdvancedSettings(ConfigStore& store, const AdvancedSettings& settings) {
+bool WriteAdvancedSettings(IniStore& store, const AdvancedSettings& settings) {
   // As with the main settings, the read-back decides: a write that reports success but does not
   // stick (or a refused one over an equal old value) is judged by what the file holds.
   store.Write(kAdvancedSection, kVerifyKey, SettingText(settings.verify));
@@ -21,7 +21,7 @@ bool WriteAdvancedSettings(ConfigStore& store, const AdvancedSettings& settings)
          store.Read(kAdvancedSection, kHistoryKey) == SettingText(settings.history);
 }
 
-void SaveAdvancedSettings(ConfigStore& store, const AdvancedSettings& settings, const LogWriter& appendLog) {
+void SaveAdvancedSettings(IniStore& store, const AdvancedSettings& settings, const LogWriter& appendLog) {
   appendLog(WriteAdvancedSettings(store, settings) ? kAdvancedSavedMessage : kAdvancedSaveFailedMessage);
 }
 

@@ -35,14 +35,14 @@ bool AnyAlertConfigured(const AlertSettings& settings) {
   return false;
 }
 
-AlertSettings ReadAlertSettings(ConfigStore& store) {
+AlertSettings ReadAlertSettings(IniStore& store) {
   AlertSettings settings;
   for (const AlertItem& item : kAlertItems)
     settings.*item.value = TrimBlanks(store.Read(kAdvancedSection, item.key));
   return settings;
 }
 
-bool WriteAlertSettings(ConfigStore& store, const AlertSettings& settings) {
+bool WriteAlertSettings(IniStore& store, const AlertSettings& settings) {
   AlertSettings trimmed;
   bool allWritten = true;
   for (const AlertItem& item : kAlertItems) {

@@ -41,10 +41,10 @@ struct AlertSettings {
 // True when a push channel or the heartbeat is set: the only case in which any alert is sent.
 bool AnyAlertConfigured(const AlertSettings& settings);
 
-AlertSettings ReadAlertSettings(ConfigStore& store);
+AlertSettings ReadAlertSettings(IniStore& store);
 
 // Writes the settings, then reads them back: true when every one comes back as written. A key that is
 // empty and not stored yet is not written, so a file without alerts stays as it was.
-bool WriteAlertSettings(ConfigStore& store, const AlertSettings& settings);
+bool WriteAlertSettings(IniStore& store, const AlertSettings& settings);
 
 }  // namespace korvan

@@ -2,14 +2,14 @@
 
 namespace korvan {
 
-bool LoadConfiguration(ConfigStore& store, SettingBoxes& boxes) {
+bool LoadConfiguration(IniStore& store, SettingBoxes& boxes) {
   if (store.Read(kLoginSection, kUserKey).empty()) return false;
   for (const ConfigItem& item : kConfigItems)
     boxes.Set(item.setting, store.Read(item.section, item.key));
   return true;
 }
 
-void SaveConfiguration(ConfigStore& store, SettingBoxes& boxes, const LogWriter& appendLog) {
+void SaveConfiguration(IniStore& store, SettingBoxes& boxes, const LogWriter& appendLog) {
   // The write results are not looked at: the read-back of the user name alone tells success.
   for (const ConfigItem& item : kConfigItems)
     store.Write(item.section, item.key, boxes.Read(item.setting));

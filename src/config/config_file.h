@@ -1,10 +1,11 @@
 // The settings file "korvan.ini": its sections and keys, and loading it into the setting boxes and
-// saving them back. The file itself is reached through ConfigStore, so this logic runs anywhere.
+// saving them back. The file itself is reached through IniStore, so this logic runs anywhere.
 #pragma once
 
 #include <functional>
 #include <string_view>
 
+#include "config/ini_store.h"
 #include "config/setting_boxes.h"
 #include "runtime/text/text.h"
 
@@ -43,22 +44,14 @@ inline constexpr ConfigItem kConfigItems[] = {
     {Setting::RestartHours, kRestartHoursSection, kHoursKey},
 };
 
-// Where the settings are kept. A missing file, section or key reads as the empty text.
-class ConfigStore {
- public:
-  virtual ~ConfigStore() = default;
-  virtual Text Read(std::string_view section, std::string_view key) = 0;
-  virtual bool Write(std::string_view section, std::string_view key, std::string_view value) = 0;
-};
-
 using LogWriter = std::function<void(std::string_view message)>;
 
 // False (and nothing touched) when no user name is stored: a first start. Otherwise fills the four
 // boxes from the store, each fill raising that box's content-changed handler, and gives true.
-bool LoadConfiguration(ConfigStore& store, SettingBoxes& boxes);
+bool LoadConfiguration(IniStore& store, SettingBoxes& boxes);
 
 // Writes the four boxes, then reads the user name back: the log reports success only when it
 // comes back byte for byte as the box holds it.
-void SaveConfiguration(ConfigStore& store, SettingBoxes& boxes, const LogWriter& appendLog);
+void SaveConfiguration(IniStore& store, SettingBoxes& boxes, const LogWriter& appendLog);
 
 }  // namespace korvan

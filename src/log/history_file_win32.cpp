@@ -5,7 +5,7 @@
 
 namespace korvan {
 
-Text HistoryFilePath() { return JoinTexts(RunDirectory(), "\\", kHistoryFileName); }
+Text HistoryFilePath() { return FileBesideProgram(kHistoryFileName); }
 
 std::int64_t SystemHistoryFiles::FileSize(std::string_view path) { return korvan::FileSize(path); }
 

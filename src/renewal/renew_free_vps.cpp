@@ -14,9 +14,6 @@ namespace korvan {
 
 namespace {
 
-constexpr int kGet = 0;
-constexpr int kPost = 1;
-
 // Markers of the panel's pages, code page 936 bytes; the run's own messages are in run_messages.h.
 constexpr std::string_view kLoginSucceededMarker = "top.location='/default.asp'";
 constexpr std::string_view kWrongPasswordMarker = "\xC3\xDC\xC2\xEB\xB2\xBB\xD5\xFD\xC8\xB7";  // 密码不正确
@@ -35,7 +32,7 @@ Text RefererLine(std::string_view path) { return JoinTexts("Referer: ", SiteRoot
 
 Text Ask(const RenewalPorts& ports,
          std::string_view path,
-         int method,
+         HttpMethod method,
          std::string_view postData,
          std::string_view refererPath) {
   return BytesToText(ports.request({JoinTexts(SiteRoot(), path), method, Text(postData), RefererLine(refererPath)}));
@@ -81,7 +78,7 @@ RunReport RenewFreeVps(const RenewalPorts& ports) {
   report.userName = userName;
 
   const Text loginAnswer =
-      Ask(ports, "/user/usertop_login.asp", kPost, LoginBody(userName, password), "/idc/top_login.asp");
+      Ask(ports, "/user/usertop_login.asp", HttpMethod::Post, LoginBody(userName, password), "/idc/top_login.asp");
   // The name in a login entry is what the box holds when the entry is written.
   if (Holds(loginAnswer, kLoginSucceededMarker)) {
     log(JoinTexts(ports.userName(), kLoggedIn));
@@ -95,7 +92,7 @@ RunReport RenewFreeVps(const RenewalPorts& ports) {
     return report;
   }
 
-  const Text vpsList = Ask(ports, "/user/vpsadm.asp", kGet, {}, "/user/logininfo.asp");
+  const Text vpsList = Ask(ports, "/user/vpsadm.asp", HttpMethod::Get, {}, "/user/logininfo.asp");
   report.vpsId = TextBetween(vpsList, kVpsIdLeft, kVpsIdRight);
   if (report.vpsId.empty()) {
     log(kNoFreeVpsMessage, RunOutcome::NoVps);
@@ -103,8 +100,8 @@ RunReport RenewFreeVps(const RenewalPorts& ports) {
   }
 
   const auto readExpiry = [&] {
-    const Text renewalPage =
-        Ask(ports, JoinTexts("/vpsadm/selfvpsmodifyrepay.asp?id=", report.vpsId), kGet, {}, "/user/vpsadm.asp");
+    const Text renewalPage = Ask(ports, JoinTexts("/vpsadm/selfvpsmodifyrepay.asp?id=", report.vpsId), HttpMethod::Get,
+                                 {}, "/user/vpsadm.asp");
     return TextBetween(renewalPage, kExpiryLabel, kExpiryEnd);
   };
   report.expiry = readExpiry();
@@ -114,7 +111,7 @@ RunReport RenewFreeVps(const RenewalPorts& ports) {
     return report;
   }
 
-  const Text renewalAnswer = Ask(ports, "/vpsadm/selfvpsmodifyendtime.asp", kPost,
+  const Text renewalAnswer = Ask(ports, "/vpsadm/selfvpsmodifyendtime.asp", HttpMethod::Post,
                                  JoinTexts(kRenewalBodyStart, report.vpsId, kRenewalBodyEnd), "/user/vpsadm.asp");
   const Text verdict = UrlDecodeText(renewalAnswer, true);
   const std::optional<VerdictEntry> verdictEntry = VerdictOfAnswer(verdict);

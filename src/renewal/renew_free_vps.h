@@ -6,16 +6,17 @@
 #include <functional>
 #include <string_view>
 
+#include "http/http_method.h"
 #include "renewal/run_report.h"
 #include "runtime/text/text.h"
 
 namespace korvan {
 
-// One request of a run, as handed to HttpRequest: url, method (0 GET, 1 POST), postData and the
-// one-line header block; the cookie text is the port's business.
+// One request of a run, as handed to HttpRequest: url, method, postData and the one-line header
+// block; the cookie text is the port's business.
 struct PanelRequest {
   Text url;
-  int method = 0;
+  HttpMethod method = HttpMethod::Get;
   Text postData;
   Text headers;
   friend bool operator==(const PanelRequest&, const PanelRequest&) = default;

@@ -7,7 +7,7 @@ namespace korvan {
 CookieExchange PanelExchangeOverHttp() {
   return [](const PanelRequest& request, Text& cookies, Text& newCookies) {
     Text headers = request.headers;
-    return HttpRequest(request.url, {.method = request.method,
+    return HttpRequest(request.url, {.method = HttpMethodNumber(request.method),
                                      .postData = request.postData,
                                      .cookies = &cookies,
                                      .newCookies = &newCookies,

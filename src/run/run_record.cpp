@@ -50,7 +50,7 @@ int FailuresFromText(std::string_view text) {
   return static_cast<int>(value);
 }
 
-RunRecord LoadRunRecord(StatusStore& store) {
+RunRecord LoadRunRecord(IniStore& store) {
   RunRecord record;
   record.lastRun = store.Read(kStatusSection, kLastRunKey);
   record.lastResult = store.Read(kStatusSection, kLastResultKey);
@@ -60,7 +60,7 @@ RunRecord LoadRunRecord(StatusStore& store) {
   return record;
 }
 
-bool SaveRunRecord(StatusStore& store, const RunRecord& record) {
+bool SaveRunRecord(IniStore& store, const RunRecord& record) {
   const std::pair<std::string_view, Text> items[] = {
       {kLastRunKey, OnOneLine(record.lastRun)},
       {kLastResultKey, OnOneLine(record.lastResult)},

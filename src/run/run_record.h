@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "config/ini_store.h"
 #include "renewal/run_report.h"
 #include "runtime/text/text.h"
 
@@ -33,21 +34,13 @@ struct RunRecord {
 // keeps the one known before.
 RunRecord UpdatedRunRecord(const RunRecord& before, const RunReport& run);
 
-// Where the record is kept. A missing file, section or key reads as the empty text.
-class StatusStore {
- public:
-  virtual ~StatusStore() = default;
-  virtual Text Read(std::string_view section, std::string_view key) = 0;
-  virtual bool Write(std::string_view section, std::string_view key, std::string_view value) = 0;
-};
-
 // Decimal digits only (blanks around allowed), clamped to kMaxFailuresInRow; anything else is 0.
 int FailuresFromText(std::string_view text);
 
 // Missing keys read as empty texts and 0 failures; a value written by hand cannot break the load.
-RunRecord LoadRunRecord(StatusStore& store);
+RunRecord LoadRunRecord(IniStore& store);
 // Writes the five keys; true when every write succeeded. Line breaks in a text become spaces, as
 // an INI value has to stay on its line.
-bool SaveRunRecord(StatusStore& store, const RunRecord& record);
+bool SaveRunRecord(IniStore& store, const RunRecord& record);
 
 }  // namespace korvan

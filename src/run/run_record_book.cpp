@@ -17,7 +17,7 @@ void RunRecordBook::Record(const RunReport& report, bool history) {
   const std::lock_guard lock(mutex_);
   own_ = UpdatedRunRecord(own_, report);
   if (!history) return;
-  const std::unique_ptr<StatusStore> file = openStatusFile_();
+  const std::unique_ptr<IniStore> file = openStatusFile_();
   SaveRunRecord(*file, UpdatedRunRecord(LoadRunRecord(*file), report));
 }
 

@@ -15,7 +15,7 @@ namespace korvan {
 class RunRecordBook {
  public:
   // Opens korvan-status.ini each time the record is read or written there.
-  using OpenStatusFile = std::function<std::unique_ptr<StatusStore>()>;
+  using OpenStatusFile = std::function<std::unique_ptr<IniStore>()>;
   explicit RunRecordBook(OpenStatusFile openStatusFile);
 
   // The record as it stands; source, when given, learns where it comes from.

@@ -2,6 +2,6 @@
 
 namespace korvan {
 
-RunSnapshot ReadRunSnapshot(ConfigStore& store) { return {ReadAdvancedSettings(store), ReadAlertSettings(store)}; }
+RunSnapshot ReadRunSnapshot(IniStore& store) { return {ReadAdvancedSettings(store), ReadAlertSettings(store)}; }
 
 }  // namespace korvan

@@ -14,6 +14,6 @@ struct RunSnapshot {
   friend bool operator==(const RunSnapshot&, const RunSnapshot&) = default;
 };
 
-RunSnapshot ReadRunSnapshot(ConfigStore& store);
+RunSnapshot ReadRunSnapshot(IniStore& store);
 
 }  // namespace korvan

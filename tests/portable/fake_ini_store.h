@@ -9,12 +9,12 @@
 #include <utility>
 #include <vector>
 
+#include "config/ini_store.h"
 #include "runtime/text/text.h"
 
 namespace korvan {
 
-template <typename Store>
-class FakeIniStore final : public Store {
+class FakeIniStore final : public IniStore {
  public:
   using Item = std::pair<Text, Text>;
 

@@ -31,7 +31,7 @@ const Text kFailed =
     "Bark\xA3\xBA\xCA\xA7\xB0\xDC\xA3\xA8\xCE\xDE\xB7\xA8\xC1\xAC\xBD\xD3\xA3\xA9";  // Bark：失败（无法连接）
 const Text kUrl = "https://127.0.0.1:19630/send";
 
-class FileStore final : public ConfigStore {
+class FileStore final : public IniStore {
  public:
   explicit FileStore(Text file) : file_(std::move(file)) {}
   Text Read(std::string_view section, std::string_view key) override { return ReadIniItem(file_, section, key); }

@@ -1,4 +1,4 @@
-#include "config/ini_config_store.h"
+#include "config/ini_file_store.h"
 
 #include <gtest/gtest.h>
 
@@ -40,18 +40,20 @@ const Text kChineseUser = "\xD3\xC3\xBB\xA7";
 
 class ConfigIniTest : public ::testing::Test {
  protected:
-  void SetUp() override { std::filesystem::remove(ConfigFilePath()); }
-  void TearDown() override { std::filesystem::remove(ConfigFilePath()); }
+  void SetUp() override { std::filesystem::remove(FileBesideProgram(kConfigFileName)); }
+  void TearDown() override { std::filesystem::remove(FileBesideProgram(kConfigFileName)); }
 };
 
-TEST_F(ConfigIniTest, FileLivesBesideTheProgram) { EXPECT_EQ(ConfigFilePath(), RunDirectory() + "\\korvan.ini"); }
+TEST_F(ConfigIniTest, FileLivesBesideTheProgram) {
+  EXPECT_EQ(FileBesideProgram(kConfigFileName), RunDirectory() + "\\korvan.ini");
+}
 
 TEST_F(ConfigIniTest, MissingFileIsAFirstStartAndCreatesNothing) {
   FakeBoxes boxes;
-  IniConfigStore store;
+  IniFileStore store(FileBesideProgram(kConfigFileName));
   EXPECT_FALSE(LoadConfiguration(store, boxes));
   EXPECT_TRUE(boxes.contents.empty());
-  EXPECT_FALSE(std::filesystem::exists(ConfigFilePath()));
+  EXPECT_FALSE(std::filesystem::exists(FileBesideProgram(kConfigFileName)));
 }
 
 TEST_F(ConfigIniTest, SavedFileHoldsTheSectionsInOrderAndLoadsBack) {
@@ -60,12 +62,12 @@ TEST_F(ConfigIniTest, SavedFileHoldsTheSectionsInOrderAndLoadsBack) {
                     {Setting::Password, "pa ss"},
                     {Setting::RenewHours, "10"},
                     {Setting::RestartHours, "24"}};
-  IniConfigStore store;
+  IniFileStore store(FileBesideProgram(kConfigFileName));
   std::vector<Text> log;
   SaveConfiguration(store, saved, [&log](std::string_view message) { log.emplace_back(message); });
   EXPECT_EQ(log, std::vector<Text>{Text(kConfigSavedMessage)});
 
-  const std::string file = ReadWholeFile(ConfigFilePath());
+  const std::string file = ReadWholeFile(FileBesideProgram(kConfigFileName));
   const std::vector<std::string> inOrder = {"[" + Text(kLoginSection) + "]",
                                             "user=" + kChineseUser,
                                             "pass=pa ss",
@@ -88,7 +90,7 @@ TEST_F(ConfigIniTest, SavedFileHoldsTheSectionsInOrderAndLoadsBack) {
 TEST_F(ConfigIniTest, UserNameLongerThanTheReadLimitIsReportedAsNotSaved) {
   FakeBoxes boxes;
   boxes.contents[Setting::UserName] = Text(10240, 'u');
-  IniConfigStore store;
+  IniFileStore store(FileBesideProgram(kConfigFileName));
   std::vector<Text> log;
   SaveConfiguration(store, boxes, [&log](std::string_view message) { log.emplace_back(message); });
   EXPECT_EQ(log, std::vector<Text>{Text(kConfigSaveFailedMessage)});
@@ -97,13 +99,13 @@ TEST_F(ConfigIniTest, UserNameLongerThanTheReadLimitIsReportedAsNotSaved) {
 // A korvan.ini the program cannot write (here a folder of that name: the tests run as root, which
 // a read-only attribute does not stop) is reported as not saved.
 TEST_F(ConfigIniTest, UnwritableFileIsReportedAsNotSaved) {
-  std::filesystem::create_directory(ConfigFilePath());
+  std::filesystem::create_directory(FileBesideProgram(kConfigFileName));
   FakeBoxes boxes;
   boxes.contents[Setting::UserName] = "alice";
-  IniConfigStore store;
+  IniFileStore store(FileBesideProgram(kConfigFileName));
   std::vector<Text> log;
   SaveConfiguration(store, boxes, [&log](std::string_view message) { log.emplace_back(message); });
-  std::filesystem::remove(ConfigFilePath());
+  std::filesystem::remove(FileBesideProgram(kConfigFileName));
   EXPECT_EQ(log, std::vector<Text>{Text(kConfigSaveFailedMessage)});
 }
 
@@ -118,7 +120,7 @@ TEST_F(ConfigIniTest, SaveClickLogsTheOutcomeStampedWithTheNetworkTime) {
   FakeBoxes boxes;
   boxes.contents[Setting::UserName] = "alice";
   LoggedEntries().clear();
-  IniConfigStore store;
+  IniFileStore store(FileBesideProgram(kConfigFileName));
   SaveConfiguration(store, boxes, AppendLog);
   // 2023年11月15日6时14分
   const Text stamp =

@@ -5,7 +5,8 @@
 #include <filesystem>
 #include <string>
 
-#include "run/status_file.h"
+#include "config/ini_file_store.h"
+#include "run/run_record.h"
 #include "runtime/system/files.h"
 #include "runtime/system/program_location.h"
 #include "scratch_directory.h"
@@ -58,7 +59,7 @@ TEST(HistoryFileUnwritableTest, AFolderThatIsNotThereChangesNothing) {
 
 TEST(HistoryFilePathTest, LiesInTheRunDirectory) {
   EXPECT_EQ(HistoryFilePath(), RunDirectory() + "\\korvan.log");
-  EXPECT_EQ(StatusFilePath(), RunDirectory() + "\\korvan-status.ini");
+  EXPECT_EQ(FileBesideProgram(kStatusFileName), RunDirectory() + "\\korvan-status.ini");
 }
 
 const Text kSection = "\xD4\xCB\xD0\xD0\xD7\xB4\xCC\xAC";  // 运行状态
@@ -66,7 +67,7 @@ const Text kSection = "\xD4\xCB\xD0\xD0\xD7\xB4\xCC\xAC";  // 运行状态
 TEST(IniStatusStoreTest, TheRecordSurvivesInItsSection) {
   ScratchDirectory directory;
   const Text path = directory / "korvan-status.ini";
-  IniStatusStore store(path);
+  IniFileStore store(path);
   const RunRecord record{"2023\xC4\xEA", "\xD0\xF8\xB7\xD1\xB3\xC9\xB9\xA6\xA3\xA1", "2023\xC4\xEA",
                          "2024-05-06 12:00:00", 3};
   ASSERT_TRUE(SaveRunRecord(store, record));
@@ -83,7 +84,7 @@ TEST(IniStatusStoreTest, AHandWrittenOrBrokenFileLoadsWithoutHarm) {
   const Text garbage = "[" + kSection + "]\r\nfailures=-7\r\nlastRun=\xFF\xFE\x01\r\n" + Text(70000, 'z') +
                        "\r\nexpiry=" + Text(20000, 'e') + "\r\n";
   ASSERT_TRUE(WriteFileBytes(path, TextToBytes(garbage)));
-  IniStatusStore store(path);
+  IniFileStore store(path);
   const RunRecord loaded = LoadRunRecord(store);
   EXPECT_EQ(loaded.failures, 0);
   EXPECT_EQ(loaded.expiry, Text(10239, 'e')) << "values are cut at the read limit";
@@ -93,7 +94,7 @@ TEST(IniStatusStoreTest, AHandWrittenOrBrokenFileLoadsWithoutHarm) {
   // A folder where the file should be: nothing to read, nothing written.
   const Text folder = directory / "folder.ini";
   std::filesystem::create_directory(folder);
-  IniStatusStore blocked(folder);
+  IniFileStore blocked(folder);
   EXPECT_EQ(LoadRunRecord(blocked), RunRecord{});
   EXPECT_FALSE(SaveRunRecord(blocked, {"t", "m", "r", "e", 1}));
 }

@@ -2,7 +2,8 @@
 
 #include "app/main_window/form_controls.h"
 #include "app/main_window/append_log.h"
-#include "config/ini_config_store.h"
+#include "config/ini_file_store.h"
+#include "runtime/system/program_location.h"
 
 namespace korvan {
 namespace {
@@ -35,18 +36,18 @@ class WindowSettingBoxes final : public SettingBoxes {
 }  // namespace
 
 bool LoadConfiguration() {
-  IniConfigStore store;
+  IniFileStore store(FileBesideProgram(kConfigFileName));
   WindowSettingBoxes boxes;
   return LoadConfiguration(store, boxes);
 }
 
 AdvancedSettings ReadAdvancedSettings() {
-  IniConfigStore store;
+  IniFileStore store(FileBesideProgram(kConfigFileName));
   return ReadAdvancedSettings(store);
 }
 
 void OnSaveClicked() {
-  IniConfigStore store;
+  IniFileStore store(FileBesideProgram(kConfigFileName));
   WindowSettingBoxes boxes;
   SaveConfiguration(store, boxes, AppendLog);
 }

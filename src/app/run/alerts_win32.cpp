@@ -31,7 +31,7 @@ Text UserNameOnWindowThread() {
 PushAnswer PushOverHttp(const PushRequest& request) {
   Text headers = request.contentType.empty() ? Text() : JoinTexts("Content-Type: ", request.contentType);
   PushAnswer answer;
-  answer.body = HttpRequest(request.url, {.method = static_cast<int>(request.method),
+  answer.body = HttpRequest(request.url, {.method = HttpMethodNumber(request.method),
                                           .headers = &headers,
                                           .statusCode = &answer.statusCode,
                                           .noRedirect = true,

@@ -3,12 +3,13 @@
 #include <memory>
 
 #include "app/main_window/configuration.h"
-#include "run/status_file.h"
+#include "config/ini_file_store.h"
+#include "runtime/system/program_location.h"
 
 namespace korvan {
 
 RunRecordBook& ProgramRunRecord() {
-  static RunRecordBook book([] { return std::make_unique<IniStatusStore>(); });
+  static RunRecordBook book([] { return std::make_unique<IniFileStore>(FileBesideProgram(kStatusFileName)); });
   return book;
 }
 

@@ -8,10 +8,11 @@
 #include "app/main_window/window_thread.h"
 #include "app/run/program_run_record.h"
 #include "app/run/run_gate.h"
-#include "config/ini_config_store.h"
+#include "config/ini_file_store.h"
 #include "renewal/panel_state.h"
 #include "renewal/renew_free_vps.h"
 #include "run/run_once.h"
+#include "runtime/system/program_location.h"
 #include "runtime/system/threads.h"
 
 namespace korvan {
@@ -38,7 +39,7 @@ bool RenewalRunning() { return RenewalGate().Busy(); }
 
 void RenewalWorker(RenewalMode mode) {
   // Read at the start of every run, so a change applies without a restart.
-  IniConfigStore store;
+  IniFileStore store(FileBesideProgram(kConfigFileName));
   const RunSnapshot snapshot = ReadRunSnapshot(store);
   RunPorts ports;
   ports.cookies = &panelCookies();

@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "app/settings_dialog/advanced_settings_form.h"
-#include "config/ini_config_store.h"
+#include "config/ini_file_store.h"
 #include "runtime/system/handles.h"
+#include "runtime/system/program_location.h"
 #include "runtime/system/threads.h"
 #include "runtime/system/wide_text.h"
 
@@ -51,7 +52,7 @@ struct TestRun {
 
 class AdvancedSettingsDialog {
  public:
-  AdvancedSettingsDialog(const AdvancedSettingsDialogHooks& hooks, ConfigStore& store)
+  AdvancedSettingsDialog(const AdvancedSettingsDialogHooks& hooks, IniStore& store)
       : hooks_(hooks), store_(store), testRun_(std::make_shared<TestRun>()) {}
 
   void Show(HWND owner) {
@@ -273,7 +274,7 @@ class AdvancedSettingsDialog {
   }
 
   const AdvancedSettingsDialogHooks& hooks_;
-  ConfigStore& store_;
+  IniStore& store_;
   std::shared_ptr<TestRun> testRun_;
   HWND dialog_ = nullptr;
   int dpi_ = 96;
@@ -284,12 +285,12 @@ class AdvancedSettingsDialog {
 
 }  // namespace
 
-void ShowAdvancedSettingsDialog(HWND owner, const AdvancedSettingsDialogHooks& hooks, ConfigStore& store) {
+void ShowAdvancedSettingsDialog(HWND owner, const AdvancedSettingsDialogHooks& hooks, IniStore& store) {
   AdvancedSettingsDialog(hooks, store).Show(owner);
 }
 
 void ShowAdvancedSettingsDialog(HWND owner, const AdvancedSettingsDialogHooks& hooks) {
-  IniConfigStore store;
+  IniFileStore store(FileBesideProgram(kConfigFileName));
   ShowAdvancedSettingsDialog(owner, hooks, store);
 }
 

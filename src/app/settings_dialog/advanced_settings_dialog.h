@@ -24,6 +24,6 @@ struct AdvancedSettingsDialogHooks {
 // Shows the dialog for korvan.ini beside the program and returns when it is closed.
 void ShowAdvancedSettingsDialog(HWND owner, const AdvancedSettingsDialogHooks& hooks);
 // The same for the settings kept in store.
-void ShowAdvancedSettingsDialog(HWND owner, const AdvancedSettingsDialogHooks& hooks, ConfigStore& store);
+void ShowAdvancedSettingsDialog(HWND owner, const AdvancedSettingsDialogHooks& hooks, IniStore& store);
 
 }  // namespace korvan

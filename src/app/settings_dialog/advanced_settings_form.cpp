@@ -59,7 +59,7 @@ Text NotifyValueForChoice(int index, std::string_view stored) {
   return Text(NotifySettingText(kNotifyChoices[index].mode));
 }
 
-AdvancedDialogValues ReadAdvancedDialogValues(ConfigStore& store) {
+AdvancedDialogValues ReadAdvancedDialogValues(IniStore& store) {
   return {ReadAdvancedSettings(store), ReadAlertSettings(store)};
 }
 
@@ -81,7 +81,7 @@ void SetFieldText(AdvancedDialogValues& values, AdvancedField field, std::string
   if (Text AlertSettings::*member = TextOf(field)) values.alerts.*member = Text(text);
 }
 
-void SaveAdvancedDialogValues(ConfigStore& store, const AdvancedDialogValues& values, const LogWriter& appendLog) {
+void SaveAdvancedDialogValues(IniStore& store, const AdvancedDialogValues& values, const LogWriter& appendLog) {
   // Both halves are written even when the first fails, so as much as possible sticks.
   const bool advancedWritten = WriteAdvancedSettings(store, values.advanced);
   const bool alertsWritten = WriteAlertSettings(store, values.alerts);

@@ -121,7 +121,7 @@ struct AdvancedDialogValues {
   friend bool operator==(const AdvancedDialogValues&, const AdvancedDialogValues&) = default;
 };
 
-AdvancedDialogValues ReadAdvancedDialogValues(ConfigStore& store);
+AdvancedDialogValues ReadAdvancedDialogValues(IniStore& store);
 
 // The field's state in the values: check boxes only.
 bool FieldChecked(const AdvancedDialogValues& values, AdvancedField field);
@@ -132,7 +132,7 @@ void SetFieldText(AdvancedDialogValues& values, AdvancedField field, std::string
 
 // Writes all of them and reads them back; one entry in the log, "高级设置已保存" when every value
 // came back as written, else "高级设置保存失败".
-void SaveAdvancedDialogValues(ConfigStore& store, const AdvancedDialogValues& values, const LogWriter& appendLog);
+void SaveAdvancedDialogValues(IniStore& store, const AdvancedDialogValues& values, const LogWriter& appendLog);
 
 // The test's answer as a multi-line edit box shows it: every line ending as "\r\n".
 Text TestResultBoxText(std::string_view result);

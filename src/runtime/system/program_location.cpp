@@ -49,4 +49,6 @@ Text RunDirectory() { return ProgramLocation().directory; }
 
 Text ExecutableName() { return ProgramLocation().name; }
 
+Text FileBesideProgram(std::string_view name) { return JoinTexts(RunDirectory(), "\\", name); }
+
 }  // namespace korvan

@@ -15,6 +15,8 @@ void FixRunDirectory();
 Text RunDirectory();
 // The executable's file name without its directory.
 Text ExecutableName();
+// The run directory, "\" and the name: where the program keeps every file of its own.
+Text FileBesideProgram(std::string_view name);
 
 struct SplitPath {
   Text directory;

@@ -63,7 +63,7 @@ TEST(PushChannelTest, PostsTheServiceBody) {
     SCOPED_TRACE(c.name);
     const std::optional<PushRequest> request = PushChannelRequest(c.channel, kUrl, WrongPasswordMessage());
     ASSERT_TRUE(request.has_value());
-    EXPECT_EQ(request->method, PushMethod::Post);
+    EXPECT_EQ(request->method, HttpMethod::Post);
     EXPECT_EQ(request->url, kUrl);
     EXPECT_EQ(request->contentType, c.contentType);
     EXPECT_EQ(BodyText(*request), c.body);
@@ -153,13 +153,13 @@ TEST(HeartbeatTest, PingsStartThenTheEnd) {
     SCOPED_TRACE(c.name);
     const std::optional<PushRequest> start = HeartbeatStartRequest(c.url);
     ASSERT_TRUE(start.has_value());
-    EXPECT_EQ(start->method, PushMethod::Get);
+    EXPECT_EQ(start->method, HttpMethod::Get);
     EXPECT_EQ(start->url, JoinTexts(c.url.ends_with('/') ? c.url.substr(0, c.url.size() - 1) : c.url, "/start"));
     EXPECT_TRUE(start->body.empty());
 
     const std::optional<PushRequest> end = HeartbeatEndRequest(c.url, HeartbeatRun(c.outcome));
     ASSERT_TRUE(end.has_value());
-    EXPECT_EQ(end->method, PushMethod::Post);
+    EXPECT_EQ(end->method, HttpMethod::Post);
     EXPECT_EQ(end->url, c.endUrl);
     EXPECT_EQ(end->contentType, kPlainTextContentType);
     // The messages one a line in UTF-8, the empty one kept; no stamps.

@@ -13,7 +13,7 @@
 namespace korvan {
 namespace {
 
-using FakeStore = FakeIniStore<ConfigStore>;
+using FakeStore = FakeIniStore;
 
 using namespace testing_texts;
 

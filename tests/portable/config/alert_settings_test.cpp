@@ -12,7 +12,7 @@
 namespace korvan {
 namespace {
 
-using FakeStore = FakeIniStore<ConfigStore>;
+using FakeStore = FakeIniStore;
 
 const Text kSection(kAdvancedSection);
 
@@ -89,7 +89,7 @@ TEST(AlertSettingsTest, RefusedWriteOrChangedReadBackIsReported) {
   refusing.refuseAll = true;
   EXPECT_FALSE(WriteAlertSettings(refusing, EverySetting()));
   // A store that takes the writes but gives back something else, as a read-only file would.
-  class StaleStore final : public ConfigStore {
+  class StaleStore final : public IniStore {
    public:
     Text Read(std::string_view, std::string_view key) override { return key == "bark" ? "old" : ""; }
     bool Write(std::string_view, std::string_view, std::string_view) override { return true; }

@@ -15,7 +15,7 @@ namespace {
 
 // An INI file in memory. A refusing store keeps what it held; a mangling store changes values as a
 // profile reader might (here: drops surrounding quotes), to show that only the read-back counts.
-class FakeStore final : public ConfigStore {
+class FakeStore final : public IniStore {
  public:
   using Item = std::pair<Text, Text>;
 

@@ -91,12 +91,12 @@ TEST(RenewFreeVps, SuccessfulRunSendsTheFourRequestsOfThePanel) {
   RenewFreeVps(panel.Ports());
 
   const std::vector<PanelRequest> expected{
-      {kRoot + "/user/usertop_login.asp", 1, "username=alice&password=secret&Submit.x=40&Submit.y=5",
+      {kRoot + "/user/usertop_login.asp", HttpMethod::Post, "username=alice&password=secret&Submit.x=40&Submit.y=5",
        "Referer: " + kRoot + "/idc/top_login.asp"},
-      {kRoot + "/user/vpsadm.asp", 0, "", "Referer: " + kRoot + "/user/logininfo.asp"},
-      {kRoot + "/vpsadm/selfvpsmodifyrepay.asp?id=4711", 0, "", "Referer: " + kRoot + "/user/vpsadm.asp"},
-      {kRoot + "/vpsadm/selfvpsmodifyendtime.asp", 1, "year=9001&moneynow=0&id=4711&Submit=%C2%ED%C9%CF%D0%F8%C6%DA",
-       "Referer: " + kRoot + "/user/vpsadm.asp"},
+      {kRoot + "/user/vpsadm.asp", HttpMethod::Get, "", "Referer: " + kRoot + "/user/logininfo.asp"},
+      {kRoot + "/vpsadm/selfvpsmodifyrepay.asp?id=4711", HttpMethod::Get, "", "Referer: " + kRoot + "/user/vpsadm.asp"},
+      {kRoot + "/vpsadm/selfvpsmodifyendtime.asp", HttpMethod::Post,
+       "year=9001&moneynow=0&id=4711&Submit=%C2%ED%C9%CF%D0%F8%C6%DA", "Referer: " + kRoot + "/user/vpsadm.asp"},
   };
   EXPECT_EQ(panel.requests, expected);
   EXPECT_EQ(panel.log, (std::vector<Text>{"alice" + kLoggedIn, kExpiry + "2024-05-06 12:00:00", kRenewed}));
@@ -261,13 +261,13 @@ TEST_P(RunMode, SendsTheRequestsAndLogsTheEntriesOfTheMode) {
   const RunReport report = RenewFreeVps(ports);
 
   std::vector<PanelRequest> expected{
-      {kRoot + "/user/usertop_login.asp", 1, "username=alice&password=secret&Submit.x=40&Submit.y=5",
+      {kRoot + "/user/usertop_login.asp", HttpMethod::Post, "username=alice&password=secret&Submit.x=40&Submit.y=5",
        "Referer: " + kRoot + "/idc/top_login.asp"},
-      {kRoot + "/user/vpsadm.asp", 0, "", "Referer: " + kRoot + "/user/logininfo.asp"},
-      {kRoot + "/vpsadm/selfvpsmodifyrepay.asp?id=4711", 0, "", "Referer: " + kRoot + "/user/vpsadm.asp"},
+      {kRoot + "/user/vpsadm.asp", HttpMethod::Get, "", "Referer: " + kRoot + "/user/logininfo.asp"},
+      {kRoot + "/vpsadm/selfvpsmodifyrepay.asp?id=4711", HttpMethod::Get, "", "Referer: " + kRoot + "/user/vpsadm.asp"},
   };
   if (c.mode == RenewalMode::Renew) {
-    expected.push_back({kRoot + "/vpsadm/selfvpsmodifyendtime.asp", 1,
+    expected.push_back({kRoot + "/vpsadm/selfvpsmodifyendtime.asp", HttpMethod::Post,
                         "year=9001&moneynow=0&id=4711&Submit=%C2%ED%C9%CF%D0%F8%C6%DA",
                         "Referer: " + kRoot + "/user/vpsadm.asp"});
   }

@@ -59,7 +59,7 @@ struct Recorder {
   std::vector<std::string> Urls() const {
     std::vector<std::string> urls;
     for (const PushRequest& request : requests)
-      urls.push_back((request.method == PushMethod::Get ? "GET " : "POST ") + request.url);
+      urls.push_back((request.method == HttpMethod::Get ? "GET " : "POST ") + request.url);
     return urls;
   }
 };

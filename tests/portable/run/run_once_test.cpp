@@ -25,21 +25,21 @@ const Text kRenewalPage = mb::kExpiry + "2024-05-06</TD>";
 const Text kSucceededEscapedUtf8 = "%E6%88%90%E5%8A%9F";  // 成功
 
 // korvan-status.ini kept across the book's openings.
-class StatusFileView final : public StatusStore {
+class StatusFileView final : public IniStore {
  public:
-  explicit StatusFileView(FakeIniStore<StatusStore>& file) : file_(file) {}
+  explicit StatusFileView(FakeIniStore& file) : file_(file) {}
   Text Read(std::string_view section, std::string_view key) override { return file_.Read(section, key); }
   bool Write(std::string_view section, std::string_view key, std::string_view value) override {
     return file_.Write(section, key, value);
   }
 
  private:
-  FakeIniStore<StatusStore>& file_;
+  FakeIniStore& file_;
 };
 
 struct Program {
-  FakeIniStore<ConfigStore> config;
-  FakeIniStore<StatusStore> statusFile;
+  FakeIniStore config;
+  FakeIniStore statusFile;
   RunRecordBook record{[this] { return std::make_unique<StatusFileView>(statusFile); }};
   PanelCookies cookies;
   Text verdict;
@@ -65,7 +65,7 @@ struct Program {
     };
     ports.setLoginOk = [](bool) {};
     ports.send = [this](const PushRequest& request) {
-      pushes.push_back((request.method == PushMethod::Get ? "GET " : "POST ") + request.url);
+      pushes.push_back((request.method == HttpMethod::Get ? "GET " : "POST ") + request.url);
       return PushAnswer{200, Bytes(R"({"ok":true})")};
     };
     ports.unixMilliseconds = [] { return std::int64_t{1700000000000}; };

@@ -14,7 +14,7 @@
 namespace korvan {
 namespace {
 
-using FakeStatusStore = FakeIniStore<StatusStore>;
+using FakeStatusStore = FakeIniStore;
 
 using namespace message_bytes;
 
