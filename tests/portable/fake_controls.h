@@ -1,19 +1,30 @@
-// Fakes of the platform faces of the control layer, with a fake clock that delivers timer ticks.
+// Fakes of the platform sides of the control layer, with a fake clock that delivers timer ticks.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/controls/controls.h"
 
 namespace korvan::testing {
 
+// A control of the given kind that owns a new fake platform side, which the test drives.
+template <typename Kind, typename Fake>
+class Faked final : public Kind {
+ public:
+  template <typename... Arguments>
+  explicit Faked(Arguments&&... arguments) : Kind(std::make_unique<Fake>(std::forward<Arguments>(arguments)...)) {}
+  Fake& FakePlatform() const { return static_cast<Fake&>(this->Platform()); }
+};
+
 // Echoes every write as a change of its own when echoesWrites is set, as a single-line EDIT does
 // under Wine; a multi-line EDIT never does.
-class FakeEditBoxControl : public EditBoxControl {
+class FakeEditBoxPlatform : public EditBoxPlatform {
  public:
-  explicit FakeEditBoxControl(bool echoesWrites) : echoesWrites_(echoesWrites) {}
+  explicit FakeEditBoxPlatform(bool echoesWrites) : echoesWrites_(echoesWrites) {}
   void Attach(EditBox& box) { box_ = &box; }
 
   Text ReadText() const override { return text_; }
@@ -38,9 +49,9 @@ class FakeClock {
   std::int64_t now = 0;
 };
 
-class FakeTimerControl : public TimerControl {
+class FakeTimerPlatform : public TimerPlatform {
  public:
-  explicit FakeTimerControl(FakeClock& clock) : clock_(clock) {}
+  explicit FakeTimerPlatform(FakeClock& clock) : clock_(clock) {}
   void Attach(Timer& timer) { timer_ = &timer; }
 
   void Start(std::uint32_t milliseconds) override {
@@ -73,14 +84,14 @@ class FakeTimerControl : public TimerControl {
   std::int64_t due_ = 0;
 };
 
-class FakeLabelControl : public LabelControl {
+class FakeLabelPlatform : public LabelPlatform {
  public:
   Text ReadCaption() const override { return caption; }
   void WriteCaption(std::string_view text) override { caption = Text(text); }
   Text caption;
 };
 
-class FakeHtmlViewControl : public HtmlViewControl {
+class FakeHtmlViewPlatform : public HtmlViewPlatform {
  public:
   void Navigate(std::string_view address) override { navigations.emplace_back(address); }
   std::vector<std::string> navigations;

@@ -35,10 +35,8 @@ class Host {
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | editStyle, 0, 0, 200, 60, window,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditId)), GetModuleHandleW(nullptr), nullptr);
-    editControl = std::make_unique<Win32EditBoxControl>(edit);
-    box = std::make_unique<EditBox>(*editControl);
-    timerControl = std::make_unique<Win32TimerControl>(window, kTimerId);
-    timer = std::make_unique<Timer>(*timerControl);
+    box = std::make_unique<EditBox>(std::make_unique<Win32EditBoxPlatform>(edit));
+    timer = std::make_unique<Timer>(std::make_unique<Win32TimerPlatform>(window, kTimerId));
   }
   ~Host() { DestroyWindow(window); }
 
@@ -55,9 +53,7 @@ class Host {
 
   HWND window = nullptr;
   HWND edit = nullptr;
-  std::unique_ptr<Win32EditBoxControl> editControl;
   std::unique_ptr<EditBox> box;
-  std::unique_ptr<Win32TimerControl> timerControl;
   std::unique_ptr<Timer> timer;
 
  private:
@@ -207,8 +203,7 @@ TEST(LabelOnWin32, TransparentLabelShowsTheCaptionUnchanged) {
   Host host(ES_AUTOHSCROLL);
   HWND label = CreateWindowExW(WS_EX_TRANSPARENT, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 100, 150, 24, host.window,
                                nullptr, GetModuleHandleW(nullptr), nullptr);
-  Win32LabelControl control(label, true);
-  Label status(control);
+  Label status(std::make_unique<Win32LabelPlatform>(label, true));
   status.SetCaption(kChinese);
   EXPECT_EQ(status.Caption(), kChinese);
 }

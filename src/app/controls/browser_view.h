@@ -24,7 +24,7 @@ struct BrowserViewSettings {
 // The browser control itself is created by Activate, so a window can show itself first: embedding
 // the control is the slowest step of start-up. An address written before that is kept and loaded
 // on activation.
-class BrowserView final : public HtmlViewControl {
+class BrowserView final : public HtmlViewPlatform {
  public:
   BrowserView(HWND parent, BrowserViewSettings settings);
   ~BrowserView() override;

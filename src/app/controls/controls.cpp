@@ -4,7 +4,7 @@ namespace korvan {
 
 void EditBox::SetContent(std::string_view text) {
   writing_ = true;
-  control_.WriteText(text);
+  platform_->WriteText(text);
   writing_ = false;
   // Raised after the flag is down: a handler that writes the box again (a period box repairing
   // "0" to "1") gets its own event.
@@ -13,7 +13,7 @@ void EditBox::SetContent(std::string_view text) {
 
 void EditBox::Append(std::string_view text) {
   writing_ = true;
-  control_.AppendText(text);
+  platform_->AppendText(text);
   writing_ = false;
 }
 
@@ -26,10 +26,10 @@ void Timer::SetInterval(std::int32_t milliseconds) {
   if (milliseconds < 0) milliseconds = 0;
   if (milliseconds == interval_) return;
   interval_ = milliseconds;
-  control_.Stop();
+  platform_->Stop();
   if (interval_ > 0) {
-    control_.Start(static_cast<std::uint32_t>(interval_));
-    armedAt_ = control_.Now();
+    platform_->Start(static_cast<std::uint32_t>(interval_));
+    armedAt_ = platform_->Now();
   }
 }
 
@@ -37,7 +37,7 @@ void Timer::SetInterval(std::int32_t milliseconds) {
 // shifted nothing of the countdown.
 std::int64_t Timer::MillisecondsToNextTick() const {
   if (interval_ <= 0) return 0;
-  const std::int64_t elapsed = control_.Now() - armedAt_;
+  const std::int64_t elapsed = platform_->Now() - armedAt_;
   if (elapsed < 0) return interval_;
   return interval_ - elapsed % interval_;
 }
@@ -49,7 +49,7 @@ void Timer::ControlTicked() {
 
 void HtmlView::SetAddress(std::string_view address) {
   address_ = Text(address);
-  control_.Navigate(address_);
+  platform_->Navigate(address_);
 }
 
 }  // namespace korvan

@@ -1,10 +1,11 @@
 // The control behaviour the handlers rely on, kept apart from the platform so that it holds the
-// same on Windows, under Wine and in the native tests. Each control here wraps a small platform
-// face (the *Control interfaces) that a window or a test fake supplies.
+// same on Windows, under Wine and in the native tests. Each control owns its platform side (the
+// *Platform interfaces), which a window or a test fake supplies.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string_view>
 #include <utility>
 
@@ -21,29 +22,11 @@ class Control {
   Control& operator=(const Control&) = delete;
 };
 
-// A control together with the platform face it drives, owned as one object. The face is built
-// first (a base before the control) so the control can hold on to it.
-template <typename Face>
-struct FaceHolder {
-  template <typename... Arguments>
-  explicit FaceHolder(Arguments&&... arguments) : face(std::forward<Arguments>(arguments)...) {}
-  Face face;
-};
-
-template <typename ControlType, typename Face>
-class ControlWithFace final : private FaceHolder<Face>, public ControlType {
- public:
-  template <typename... Arguments>
-  explicit ControlWithFace(Arguments&&... arguments)
-      : FaceHolder<Face>(std::forward<Arguments>(arguments)...), ControlType(this->face) {}
-  Face& PlatformFace() { return this->face; }
-};
-
 // The platform side of an edit box. WriteText may or may not report a change of its own
 // (a single-line EDIT under Wine reports one on every write, a multi-line one never does).
-class EditBoxControl {
+class EditBoxPlatform {
  public:
-  virtual ~EditBoxControl() = default;
+  virtual ~EditBoxPlatform() = default;
   virtual Text ReadText() const = 0;
   virtual void WriteText(std::string_view text) = 0;
   // Adds the text at the end and brings it into view.
@@ -54,9 +37,10 @@ class EditBoxControl {
 // the text is in place, also when the text is unchanged; typing raises it on every change.
 class EditBox : public Control {
  public:
-  explicit EditBox(EditBoxControl& control) : control_(control) {}
+  explicit EditBox(std::unique_ptr<EditBoxPlatform> platform) : platform_(std::move(platform)) {}
+  EditBoxPlatform& Platform() const { return *platform_; }
 
-  Text Content() const { return control_.ReadText(); }
+  Text Content() const { return platform_->ReadText(); }
   void SetContent(std::string_view text);
   // Adds to the end without a content-changed event: only the log box is appended to, and it has
   // no handler.
@@ -68,16 +52,16 @@ class EditBox : public Control {
   void ControlChanged();
 
  private:
-  EditBoxControl& control_;
+  std::unique_ptr<EditBoxPlatform> platform_;
   std::function<void()> changed_;
   bool writing_ = false;
 };
 
 // The platform side of a window timer: a periodic countdown that can be (re)started or stopped,
 // and the clock it counts on.
-class TimerControl {
+class TimerPlatform {
  public:
-  virtual ~TimerControl() = default;
+  virtual ~TimerPlatform() = default;
   // Starts the countdown anew with this period (above 0), replacing a running one.
   virtual void Start(std::uint32_t milliseconds) = 0;
   virtual void Stop() = 0;
@@ -90,7 +74,8 @@ class TimerControl {
 // counted from this moment.
 class Timer : public Control {
  public:
-  explicit Timer(TimerControl& control) : control_(control) {}
+  explicit Timer(std::unique_ptr<TimerPlatform> platform) : platform_(std::move(platform)) {}
+  TimerPlatform& Platform() const { return *platform_; }
 
   std::int32_t Interval() const { return interval_; }
   void SetInterval(std::int32_t milliseconds);
@@ -103,15 +88,15 @@ class Timer : public Control {
   void ControlTicked();
 
  private:
-  TimerControl& control_;
+  std::unique_ptr<TimerPlatform> platform_;
   std::function<void()> tick_;
   std::int32_t interval_ = 0;
   std::int64_t armedAt_ = 0;
 };
 
-class LabelControl {
+class LabelPlatform {
  public:
-  virtual ~LabelControl() = default;
+  virtual ~LabelPlatform() = default;
   virtual Text ReadCaption() const = 0;
   virtual void WriteCaption(std::string_view caption) = 0;
 };
@@ -119,25 +104,27 @@ class LabelControl {
 // A label or transparent label: its caption is shown unchanged.
 class Label : public Control {
  public:
-  explicit Label(LabelControl& control) : control_(control) {}
+  explicit Label(std::unique_ptr<LabelPlatform> platform) : platform_(std::move(platform)) {}
+  LabelPlatform& Platform() const { return *platform_; }
 
-  Text Caption() const { return control_.ReadCaption(); }
-  void SetCaption(std::string_view caption) { control_.WriteCaption(caption); }
+  Text Caption() const { return platform_->ReadCaption(); }
+  void SetCaption(std::string_view caption) { platform_->WriteCaption(caption); }
 
  private:
-  LabelControl& control_;
+  std::unique_ptr<LabelPlatform> platform_;
 };
 
-class HtmlViewControl {
+class HtmlViewPlatform {
  public:
-  virtual ~HtmlViewControl() = default;
+  virtual ~HtmlViewPlatform() = default;
   virtual void Navigate(std::string_view address) = 0;
 };
 
 // An HTML viewer: writing the address always navigates, also to the address it already shows.
 class HtmlView : public Control {
  public:
-  explicit HtmlView(HtmlViewControl& control) : control_(control) {}
+  explicit HtmlView(std::unique_ptr<HtmlViewPlatform> platform) : platform_(std::move(platform)) {}
+  HtmlViewPlatform& Platform() const { return *platform_; }
 
   const Text& Address() const { return address_; }
   void SetAddress(std::string_view address);
@@ -149,7 +136,7 @@ class HtmlView : public Control {
   }
 
  private:
-  HtmlViewControl& control_;
+  std::unique_ptr<HtmlViewPlatform> platform_;
   std::function<void()> ready_;
   Text address_;
 };

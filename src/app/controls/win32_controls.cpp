@@ -19,21 +19,21 @@ Text ReadWindowText(HWND window) {
   return WideToAnsi(wide);
 }
 
-Text Win32EditBoxControl::ReadText() const { return ReadWindowText(edit_); }
+Text Win32EditBoxPlatform::ReadText() const { return ReadWindowText(edit_); }
 
-void Win32EditBoxControl::WriteText(std::string_view text) { SetWindowTextW(edit_, AnsiToWide(text).c_str()); }
+void Win32EditBoxPlatform::WriteText(std::string_view text) { SetWindowTextW(edit_, AnsiToWide(text).c_str()); }
 
-void Win32EditBoxControl::AppendText(std::string_view text) { AppendToEditBox(edit_, text); }
+void Win32EditBoxPlatform::AppendText(std::string_view text) { AppendToEditBox(edit_, text); }
 
-void Win32TimerControl::Start(std::uint32_t milliseconds) { SetTimer(owner_, id_, milliseconds, nullptr); }
+void Win32TimerPlatform::Start(std::uint32_t milliseconds) { SetTimer(owner_, id_, milliseconds, nullptr); }
 
-void Win32TimerControl::Stop() { KillTimer(owner_, id_); }
+void Win32TimerPlatform::Stop() { KillTimer(owner_, id_); }
 
-std::int64_t Win32TimerControl::Now() const { return static_cast<std::int64_t>(GetTickCount64()); }
+std::int64_t Win32TimerPlatform::Now() const { return static_cast<std::int64_t>(GetTickCount64()); }
 
-Text Win32LabelControl::ReadCaption() const { return ReadWindowText(label_); }
+Text Win32LabelPlatform::ReadCaption() const { return ReadWindowText(label_); }
 
-void Win32LabelControl::WriteCaption(std::string_view caption) {
+void Win32LabelPlatform::WriteCaption(std::string_view caption) {
   if (transparent_) {
     HWND parent = GetParent(label_);
     RECT rect;

@@ -9,9 +9,9 @@
 namespace korvan {
 
 // An EDIT control; WriteText's own EN_CHANGE (if the control sends one) is swallowed by EditBox.
-class Win32EditBoxControl final : public EditBoxControl {
+class Win32EditBoxPlatform final : public EditBoxPlatform {
  public:
-  explicit Win32EditBoxControl(HWND edit) : edit_(edit) {}
+  explicit Win32EditBoxPlatform(HWND edit) : edit_(edit) {}
   Text ReadText() const override;
   void WriteText(std::string_view text) override;
   void AppendText(std::string_view text) override;
@@ -21,9 +21,9 @@ class Win32EditBoxControl final : public EditBoxControl {
 };
 
 // A window timer of the owner window, identified by its timer id.
-class Win32TimerControl final : public TimerControl {
+class Win32TimerPlatform final : public TimerPlatform {
  public:
-  Win32TimerControl(HWND owner, UINT_PTR id) : owner_(owner), id_(id) {}
+  Win32TimerPlatform(HWND owner, UINT_PTR id) : owner_(owner), id_(id) {}
   void Start(std::uint32_t milliseconds) override;
   void Stop() override;
   std::int64_t Now() const override;
@@ -35,9 +35,9 @@ class Win32TimerControl final : public TimerControl {
 
 // A STATIC control. A transparent one has nothing of its own behind the text, so a new caption
 // asks the parent to repaint that spot first; otherwise the old text would show through.
-class Win32LabelControl final : public LabelControl {
+class Win32LabelPlatform final : public LabelPlatform {
  public:
-  Win32LabelControl(HWND label, bool transparent) : label_(label), transparent_(transparent) {}
+  Win32LabelPlatform(HWND label, bool transparent) : label_(label), transparent_(transparent) {}
   Text ReadCaption() const override;
   void WriteCaption(std::string_view caption) override;
 

@@ -4,7 +4,7 @@
 
 #include "log/entry_order.h"
 #include "app/main_window/configuration.h"
-#include "app/main_window/window_thread.h"
+#include "app/window_thread.h"
 #include "log/history_file.h"
 #include "log/log_entry.h"
 #include "log/network_time.h"

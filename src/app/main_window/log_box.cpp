@@ -1,6 +1,6 @@
 #include "app/main_window/form_controls.h"
 #include "app/main_window/append_log.h"
-#include "app/main_window/window_thread.h"
+#include "app/window_thread.h"
 
 namespace korvan {
 

@@ -13,6 +13,7 @@
 #include "app/main_window/handlers.h"
 #include "app/main_window/system_menu.h"
 #include "app/controls/win32_controls.h"
+#include "app/controls/window_scale.h"
 #include "resources/resource_ids.h"
 #include "runtime/system/wide_text.h"
 
@@ -24,23 +25,10 @@ std::atomic<HWND>& MainWindowSlot() {
   return window;
 }
 
-using Win32EditBox = ControlWithFace<EditBox, Win32EditBoxControl>;
-using Win32Timer = ControlWithFace<Timer, Win32TimerControl>;
-using Win32Label = ControlWithFace<Label, Win32LabelControl>;
-using Win32HtmlView = ControlWithFace<HtmlView, BrowserView>;
-
 std::optional<FormControl> FormControlOfId(int id) {
   const int index = id - kFirstControlId;
   if (index < 0 || index >= kFormControlCount) return std::nullopt;
   return static_cast<FormControl>(index);
-}
-
-// The screen's DPI: the process is system DPI aware (manifest), so this is the scale of every
-// window it creates.
-int ScreenDpi() {
-  const UniqueScreenDc screen(GetDC(nullptr));
-  const int dpi = screen ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
-  return dpi > 0 ? dpi : 96;
 }
 
 }  // namespace
@@ -60,7 +48,7 @@ bool MainWindow::Create(HINSTANCE instance, int showCommand) {
                                                     GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
   windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON,
                                                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kMainWindowClass;
   if (!RegisterClassExW(&windowClass)) return false;
@@ -123,7 +111,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR:
       if (OnSetCursor(reinterpret_cast<HWND>(wParam))) return TRUE;
       break;
-    case kRunOnWindowThreadMessage: (*reinterpret_cast<const std::function<void()>*>(lParam))(); return 1;
+    case kRunOnWindowThreadMessage:
+    case kRunPostedWorkMessage: return RunCarriedWork(message, lParam);
     case WM_DESTROY:
       OnDestroy();
       PostQuitMessage(0);
@@ -135,12 +124,15 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 HWND MainWindow::CreateChild(const ControlSpec& spec) {
-  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
-  const auto id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(spec.control)));
-  const std::wstring text = AnsiToWide(spec.text);
-  DWORD style = WS_CHILD | WS_VISIBLE;
-  DWORD exStyle = 0;
-  const wchar_t* className = L"STATIC";
+  ChildWindow child{.text = AnsiToWide(spec.text),
+                    .id = ControlId(spec.control),
+                    .left = spec.left,
+                    .top = spec.top,
+                    .width = spec.width,
+                    .height = spec.height};
+  const wchar_t*& className = child.className;
+  DWORD& style = child.style;
+  DWORD& exStyle = child.exStyle;
   switch (spec.kind) {
     case ControlKind::EditBox:
       className = L"EDIT";
@@ -164,36 +156,27 @@ HWND MainWindow::CreateChild(const ControlSpec& spec) {
     case ControlKind::Timer:
     case ControlKind::HtmlViewer: break;
   }
-  HWND child = CreateWindowExW(exStyle, className, text.c_str(), style, Scaled(spec.left), Scaled(spec.top),
-                               Scaled(spec.width), Scaled(spec.height), window_, id, instance, nullptr);
-  if (!child) return nullptr;
-  SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont_), FALSE);
+  HWND window = CreateChildWindow(window_, child, dpi_, guiFont_);
+  if (!window) return nullptr;
   if (spec.kind == ControlKind::EditBox) {
     if (spec.flags & kMultiLine) {
       // The default limit of 30,000 characters would silently drop log entries after a while.
-      SendMessageW(child, EM_SETLIMITTEXT, 0, 0);
+      SendMessageW(window, EM_SETLIMITTEXT, 0, 0);
     }
-    if (spec.flags & kPasswordEntry) SendMessageW(child, EM_SETPASSWORDCHAR, L'*', 0);
-    if (spec.flags & kIntegerEntry) MakeIntegerEntry(child);
+    if (spec.flags & kPasswordEntry) SendMessageW(window, EM_SETPASSWORDCHAR, L'*', 0);
+    if (spec.flags & kIntegerEntry) MakeIntegerEntry(window);
   }
   if (spec.kind == ControlKind::Hyperlink) {
-    if (linkFont_) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.Get()), FALSE);
+    if (linkFont_) SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.Get()), FALSE);
   }
-  return child;
+  return window;
 }
 
 void MainWindow::BuildForm() {
-  guiFont_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  // The form's text grows with the form.
+  guiFont_ = ScaledGuiFont(dpi_, scaledFont_);
   LOGFONTW logFont{};
   if (GetObjectW(guiFont_, sizeof(logFont), &logFont)) {
-    // The form's text grows with the form, drawn at the new size rather than stretched. Windows
-    // keeps the stock GUI font at its 96-DPI height (11 or 12 pixels); Wine already creates it at
-    // the screen's DPI, and a font that large is left as it is.
-    if (dpi_ != 96 && std::abs(logFont.lfHeight) < Scaled(11)) {
-      logFont.lfHeight = Scaled(logFont.lfHeight);
-      scaledFont_.Reset(CreateFontIndirectW(&logFont));
-      if (scaledFont_) guiFont_ = scaledFont_.Get();
-    }
     logFont.lfUnderline = TRUE;
     linkFont_.Reset(CreateFontIndirectW(&logFont));
   }
@@ -206,7 +189,8 @@ void MainWindow::BuildForm() {
 
 std::unique_ptr<Control> MainWindow::CreateControl(const ControlSpec& spec) {
   switch (spec.kind) {
-    case ControlKind::Timer: return std::make_unique<Win32Timer>(window_, ControlId(spec.control));
+    case ControlKind::Timer:
+      return std::make_unique<Timer>(std::make_unique<Win32TimerPlatform>(window_, ControlId(spec.control)));
     case ControlKind::HtmlViewer: {
       BrowserViewSettings settings;
       settings.rect = {Scaled(spec.left), Scaled(spec.top), Scaled(spec.left + spec.width),
@@ -216,12 +200,14 @@ std::unique_ptr<Control> MainWindow::CreateControl(const ControlSpec& spec) {
       settings.onDocumentComplete = [id = spec.control] {
         if (auto* view = MainFormControls().Find<HtmlView>(id)) view->ControlReady();
       };
-      return std::make_unique<Win32HtmlView>(window_, std::move(settings));
+      return std::make_unique<HtmlView>(std::make_unique<BrowserView>(window_, std::move(settings)));
     }
-    case ControlKind::EditBox: return std::make_unique<Win32EditBox>(CreateChild(spec));
+    case ControlKind::EditBox:
+      return std::make_unique<EditBox>(std::make_unique<Win32EditBoxPlatform>(CreateChild(spec)));
     case ControlKind::Label:
     case ControlKind::TransparentLabel:
-      return std::make_unique<Win32Label>(CreateChild(spec), spec.kind == ControlKind::TransparentLabel);
+      return std::make_unique<Label>(
+          std::make_unique<Win32LabelPlatform>(CreateChild(spec), spec.kind == ControlKind::TransparentLabel));
     case ControlKind::Button: CreateChild(spec); return std::make_unique<Button>();
     case ControlKind::Hyperlink: CreateChild(spec); return std::make_unique<Hyperlink>(spec.target);
   }
@@ -240,7 +226,8 @@ void MainWindow::StartControls() {
 void MainWindow::ActivateBrowserViews() {
   const FormControls& form = MainFormControls();
   for (const ControlSpec& spec : MainForm()) {
-    if (auto* view = form.Find<Win32HtmlView>(spec.control)) view->PlatformFace().Activate();
+    const auto* view = form.Find<HtmlView>(spec.control);
+    if (auto* browser = view ? dynamic_cast<BrowserView*>(&view->Platform()) : nullptr) browser->Activate();
   }
 }
 
@@ -281,7 +268,7 @@ LRESULT MainWindow::OnControlColour(HDC dc, HWND control) {
 bool MainWindow::OnSetCursor(HWND control) {
   const std::optional<FormControl> child = ChildControl(control);
   if (!child || !MainFormControls().Find<Hyperlink>(*child)) return false;
-  SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32649) /* IDC_HAND */));
+  SetCursor(LoadCursorA(nullptr, IDC_HAND));
   return true;
 }
 
@@ -290,7 +277,7 @@ void MainWindow::OnDestroy() {
   MainWindowSlot().store(nullptr);
   FormControls& form = MainFormControls();
   for (const ControlSpec& spec : MainForm()) {
-    if (auto* timer = form.Find<Win32Timer>(spec.control)) timer->PlatformFace().Stop();
+    if (auto* timer = form.Find<Timer>(spec.control)) timer->Platform().Stop();
   }
   form.Clear();
 }

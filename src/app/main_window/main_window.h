@@ -1,5 +1,5 @@
 // The main window: built from the form table, its procedure only dispatches messages to the bound
-// handlers and carries out the work other threads hand it (main_window/window_thread.h).
+// handlers and carries out the work other threads hand it (app/window_thread.h).
 #pragma once
 
 #include <windows.h>
@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "app/controls/controls.h"
+#include "app/controls/window_scale.h"
 #include "app/main_window/form.h"
 #include "runtime/system/handles.h"
 
@@ -16,9 +17,8 @@ namespace korvan {
 inline constexpr wchar_t kMainWindowClass[] = L"KorvanMainWindow";
 
 // Private messages, carried out on the window's thread.
-inline constexpr UINT kCreatedMessage = WM_APP + 1;            // runs OnMainWindowCreated once
-inline constexpr UINT kRunOnWindowThreadMessage = WM_APP + 2;  // lParam: const std::function<void()>* to run
-inline constexpr UINT kEmbedBrowsersMessage = WM_APP + 3;      // creates the two browser controls
+inline constexpr UINT kCreatedMessage = WM_APP + 1;        // runs OnMainWindowCreated once
+inline constexpr UINT kEmbedBrowsersMessage = WM_APP + 3;  // creates the two browser controls
 
 // The main window of this process, null before it is created and after it is destroyed.
 HWND MainWindowHandle();
@@ -50,7 +50,7 @@ class MainWindow final {
   // The form entry of one of this window's child controls.
   std::optional<FormControl> ChildControl(HWND child) const;
   // Form pixels (laid out at 96 DPI) in this screen's pixels.
-  int Scaled(int formPixels) const { return MulDiv(formPixels, dpi_, 96); }
+  int Scaled(int formPixels) const { return ScaledToDpi(formPixels, dpi_); }
 
   HWND window_ = nullptr;
   int dpi_ = 96;

@@ -2,7 +2,7 @@
 
 #include "app/main_window/form_controls.h"
 #include "app/main_window/append_log.h"
-#include "app/main_window/window_thread.h"
+#include "app/window_thread.h"
 #include "run/run_alerts.h"
 #include "config/alert_settings.h"
 #include "http/http_request.h"

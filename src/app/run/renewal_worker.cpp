@@ -5,7 +5,7 @@
 #include "app/run/alerts.h"
 #include "app/main_window/form_controls.h"
 #include "app/main_window/append_log.h"
-#include "app/main_window/window_thread.h"
+#include "app/window_thread.h"
 #include "app/run/program_run_record.h"
 #include "app/run/run_gate.h"
 #include "config/ini_file_store.h"

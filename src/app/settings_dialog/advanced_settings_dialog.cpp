@@ -2,11 +2,13 @@
 
 #include <cstdlib>
 #include <memory>
-#include <mutex>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "app/controls/window_scale.h"
 #include "app/settings_dialog/advanced_settings_form.h"
+#include "app/window_thread.h"
 #include "config/ini_file_store.h"
 #include "runtime/system/handles.h"
 #include "runtime/system/program_location.h"
@@ -17,17 +19,10 @@ namespace korvan {
 namespace {
 
 constexpr int kFirstCaptionId = 2101;
-constexpr UINT kTestDoneMessage = WM_APP + 41;
 
 bool HasCaptionLabel(AdvancedFieldKind kind) {
   return kind == AdvancedFieldKind::TextBox || kind == AdvancedFieldKind::Choice ||
          kind == AdvancedFieldKind::ResultBox;
-}
-
-int ScreenDpi() {
-  const UniqueScreenDc screen(GetDC(nullptr));
-  const int dpi = screen ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
-  return dpi > 0 ? dpi : 96;
 }
 
 // The dialog box itself is built in code, so its template is only the frame: no controls, no font.
@@ -43,11 +38,10 @@ std::vector<WORD> FrameTemplate() {
   return words;
 }
 
-// What the worker sending the test messages hands back; the dialog may be gone by then.
+// Where the worker sending the test messages hands its answer, on the dialog's thread; empty once
+// the dialog is gone.
 struct TestRun {
-  std::mutex mutex;
-  HWND dialog = nullptr;
-  Text result;
+  std::function<void(const Text&)> done;
 };
 
 class AdvancedSettingsDialog {
@@ -72,13 +66,13 @@ class AdvancedSettingsDialog {
         self->OnInitDialog();
         return FALSE;  // the focus is set
       case WM_COMMAND: self->OnCommand(LOWORD(wParam)); return TRUE;
-      case kTestDoneMessage: self->OnTestDone(); return TRUE;
+      case kRunPostedWorkMessage: RunCarriedWork(message, lParam); return TRUE;
       case WM_DESTROY: self->OnDestroy(); return FALSE;
       default: return FALSE;
     }
   }
 
-  int Scaled(int value) const { return MulDiv(value, dpi_, 96); }
+  int Scaled(int value) const { return ScaledToDpi(value, dpi_); }
   HWND Field(AdvancedField field) const { return GetDlgItem(dialog_, AdvancedFieldId(field)); }
 
   void OnInitDialog() {
@@ -88,23 +82,14 @@ class AdvancedSettingsDialog {
       CreateField(spec);
     stored_ = ReadAdvancedDialogValues(store_);
     Fill(stored_);
-    {
-      const std::lock_guard<std::mutex> lock(testRun_->mutex);
-      testRun_->dialog = dialog_;
-    }
+    testRun_->done = [this](const Text& result) { OnTestDone(result); };
     PlaceFrame();
     SetFocus(Field(kAdvancedFields[0].field));
   }
 
   // As the main window: the stock GUI font, drawn larger on a scaled screen unless Wine already did.
   void ChooseFont() {
-    font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    LOGFONTW logFont{};
-    if (dpi_ != 96 && GetObjectW(font_, sizeof(logFont), &logFont) && std::abs(logFont.lfHeight) < Scaled(11)) {
-      logFont.lfHeight = Scaled(logFont.lfHeight);
-      scaledFont_.Reset(CreateFontIndirectW(&logFont));
-      if (scaledFont_) font_ = scaledFont_.Get();
-    }
+    font_ = ScaledGuiFont(dpi_, scaledFont_);
     SendMessageW(dialog_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   }
 
@@ -135,15 +120,11 @@ class AdvancedSettingsDialog {
                    int top,
                    int width,
                    int height) {
-    HWND child = CreateWindowExW(exStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, Scaled(left),
-                                 Scaled(top), Scaled(width), Scaled(height), dialog_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-    if (child) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    return child;
+    return CreateChildWindow(dialog_, {className, text, style, exStyle, id, left, top, width, height}, dpi_, font_);
   }
 
   void CreateField(const AdvancedFieldSpec& spec) {
-    const std::wstring caption = AnsiToWide(spec.caption);
+    const std::wstring caption = AnsiToWide(FieldCaption(spec.field));
     if (HasCaptionLabel(spec.kind)) {
       // Level with the first line of the box beside it.
       CreateChild(L"STATIC", caption, 0, 0, kFirstCaptionId + static_cast<int>(spec.field), kAdvancedCaptionLeft,
@@ -246,32 +227,24 @@ class AdvancedSettingsDialog {
     if (!hooks_.sendTestMessages || !IsWindowEnabled(button)) return;
     EnableWindow(button, FALSE);
     SetWindowTextW(Field(AdvancedField::TestResult), AnsiToWide(kSendingTestMessages).c_str());
-    const bool started = StartThread([run = testRun_, send = hooks_.sendTestMessages, alerts = Entered().alerts] {
-      Text result = send(alerts);
-      const std::lock_guard<std::mutex> lock(run->mutex);
-      run->result = std::move(result);
-      if (run->dialog) PostMessageW(run->dialog, kTestDoneMessage, 0, 0);
-    });
+    const bool started =
+        StartThread([run = testRun_, dialog = dialog_, send = hooks_.sendTestMessages, alerts = Entered().alerts] {
+          PostToWindowThread(dialog, [run, result = send(alerts)] {
+            if (run->done) run->done(result);
+          });
+        });
     if (!started) {
       SetWindowTextW(Field(AdvancedField::TestResult), L"");
       EnableWindow(button, TRUE);
     }
   }
 
-  void OnTestDone() {
-    Text result;
-    {
-      const std::lock_guard<std::mutex> lock(testRun_->mutex);
-      result = std::move(testRun_->result);
-    }
+  void OnTestDone(const Text& result) {
     SetWindowTextW(Field(AdvancedField::TestResult), AnsiToWide(TestResultBoxText(result)).c_str());
     EnableWindow(Field(AdvancedField::SendTest), TRUE);
   }
 
-  void OnDestroy() {
-    const std::lock_guard<std::mutex> lock(testRun_->mutex);
-    testRun_->dialog = nullptr;
-  }
+  void OnDestroy() { testRun_->done = nullptr; }
 
   const AdvancedSettingsDialogHooks& hooks_;
   IniStore& store_;

@@ -12,9 +12,10 @@ namespace korvan {
 namespace {
 
 using testing::FakeClock;
-using testing::FakeEditBoxControl;
-using testing::FakeHtmlViewControl;
-using testing::FakeTimerControl;
+using testing::Faked;
+using testing::FakeEditBoxPlatform;
+using testing::FakeHtmlViewPlatform;
+using testing::FakeTimerPlatform;
 
 class EditBoxEvents : public ::testing::TestWithParam<bool> {};
 
@@ -22,8 +23,8 @@ class EditBoxEvents : public ::testing::TestWithParam<bool> {};
 INSTANTIATE_TEST_SUITE_P(EchoingAndQuietControls, EditBoxEvents, ::testing::Bool());
 
 TEST_P(EditBoxEvents, ProgramWriteRaisesChangedOnceWithTheNewTextInPlace) {
-  FakeEditBoxControl control(GetParam());
-  EditBox box(control);
+  Faked<EditBox, FakeEditBoxPlatform> box(GetParam());
+  FakeEditBoxPlatform& control = box.FakePlatform();
   control.Attach(box);
   std::vector<Text> seen;
   box.SetChangedHandler([&] { seen.push_back(box.Content()); });
@@ -36,8 +37,8 @@ TEST_P(EditBoxEvents, ProgramWriteRaisesChangedOnceWithTheNewTextInPlace) {
 }
 
 TEST_P(EditBoxEvents, TypingRaisesChangedOnEveryChange) {
-  FakeEditBoxControl control(GetParam());
-  EditBox box(control);
+  Faked<EditBox, FakeEditBoxPlatform> box(GetParam());
+  FakeEditBoxPlatform& control = box.FakePlatform();
   control.Attach(box);
   std::vector<Text> seen;
   box.SetChangedHandler([&] { seen.push_back(box.Content()); });
@@ -50,8 +51,8 @@ TEST_P(EditBoxEvents, TypingRaisesChangedOnEveryChange) {
 
 TEST_P(EditBoxEvents, HandlerThatRewritesTheBoxGetsAFreshEvent) {
   // A period box repairs "0" to "1" from inside its own handler; the repair must raise once more.
-  FakeEditBoxControl control(GetParam());
-  EditBox box(control);
+  Faked<EditBox, FakeEditBoxPlatform> box(GetParam());
+  FakeEditBoxPlatform& control = box.FakePlatform();
   control.Attach(box);
   std::vector<Text> seen;
   box.SetChangedHandler([&] {
@@ -67,8 +68,8 @@ TEST_P(EditBoxEvents, HandlerThatRewritesTheBoxGetsAFreshEvent) {
 
 struct TimerFixture {
   FakeClock clock;
-  FakeTimerControl control{clock};
-  Timer timer{control};
+  Faked<Timer, FakeTimerPlatform> timer{clock};
+  FakeTimerPlatform& control = timer.FakePlatform();
   int ticks = 0;
   TimerFixture() {
     control.Attach(timer);
@@ -192,8 +193,8 @@ INSTANTIATE_TEST_SUITE_P(Steps,
                          [](const ::testing::TestParamInfo<DueCase>& info) { return info.param.name; });
 
 TEST(HtmlView, WritingTheAddressAlwaysNavigates) {
-  FakeHtmlViewControl control;
-  HtmlView view(control);
+  Faked<HtmlView, FakeHtmlViewPlatform> view;
+  FakeHtmlViewPlatform& control = view.FakePlatform();
   view.SetAddress("http://a.example/x");
   view.SetAddress("http://a.example/x");
   EXPECT_EQ(control.navigations, (std::vector<std::string>{"http://a.example/x", "http://a.example/x"}));

@@ -11,10 +11,11 @@ namespace korvan {
 namespace {
 
 using testing::FakeClock;
-using testing::FakeEditBoxControl;
-using testing::FakeHtmlViewControl;
-using testing::FakeLabelControl;
-using testing::FakeTimerControl;
+using testing::Faked;
+using testing::FakeEditBoxPlatform;
+using testing::FakeHtmlViewPlatform;
+using testing::FakeLabelPlatform;
+using testing::FakeTimerPlatform;
 
 int handlerRuns = 0;
 void CountingHandler() { ++handlerRuns; }
@@ -23,21 +24,21 @@ void CountingHandler() { ++handlerRuns; }
 class BoundForm : public ::testing::Test {
  protected:
   BoundForm() {
-    auto box = std::make_unique<ControlWithFace<EditBox, FakeEditBoxControl>>(false);
-    auto timer = std::make_unique<ControlWithFace<Timer, FakeTimerControl>>(clock);
-    timerFace = &timer->PlatformFace();
+    auto box = std::make_unique<Faked<EditBox, FakeEditBoxPlatform>>(false);
+    auto timer = std::make_unique<Faked<Timer, FakeTimerPlatform>>(clock);
+    timerFace = &timer->FakePlatform();
     timerFace->Attach(*timer);
     controls.Add(FormControl::RenewHoursBox, std::move(box));
     controls.Add(FormControl::RenewTimer, std::move(timer));
-    controls.Add(FormControl::StatusLabel, std::make_unique<ControlWithFace<Label, FakeLabelControl>>());
-    controls.Add(FormControl::SiteView, std::make_unique<ControlWithFace<HtmlView, FakeHtmlViewControl>>());
+    controls.Add(FormControl::StatusLabel, std::make_unique<Faked<Label, FakeLabelPlatform>>());
+    controls.Add(FormControl::SiteView, std::make_unique<Faked<HtmlView, FakeHtmlViewPlatform>>());
     controls.Add(FormControl::SaveButton, std::make_unique<Button>());
     controls.Add(FormControl::SignupLink, std::make_unique<Hyperlink>("http://127.0.0.1/free"));
     handlerRuns = 0;
   }
 
   FakeClock clock;
-  FakeTimerControl* timerFace = nullptr;
+  FakeTimerPlatform* timerFace = nullptr;
   FormControls controls;
 };
 
@@ -106,8 +107,8 @@ TEST_F(BoundForm, ControlsAreFoundOnlyAsTheirOwnKind) {
 
 // Appending goes to the end and raises no content-changed event, even from a control that echoes.
 TEST(EditBoxAppend, AddsAtTheEndWithoutAnEvent) {
-  FakeEditBoxControl face(true);
-  EditBox box(face);
+  Faked<EditBox, FakeEditBoxPlatform> box(true);
+  FakeEditBoxPlatform& face = box.FakePlatform();
   face.Attach(box);
   int changes = 0;
   box.SetChangedHandler([&] { ++changes; });

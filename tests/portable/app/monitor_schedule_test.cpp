@@ -17,10 +17,11 @@ namespace korvan {
 namespace {
 
 using testing::FakeClock;
-using testing::FakeEditBoxControl;
-using testing::FakeHtmlViewControl;
-using testing::FakeLabelControl;
-using testing::FakeTimerControl;
+using testing::Faked;
+using testing::FakeEditBoxPlatform;
+using testing::FakeHtmlViewPlatform;
+using testing::FakeLabelPlatform;
+using testing::FakeTimerPlatform;
 
 constexpr char kRunningFilled[] = "\xBC\xE0\xBF\xD8\xD4\xCB\xD0\xD0\xD6\xD0 \xA1\xF1";  // 监控运行中 ●
 constexpr char kRunningHollow[] = "\xBC\xE0\xBF\xD8\xD4\xCB\xD0\xD0\xD6\xD0 \xA1\xF0";  // 监控运行中 ○
@@ -29,7 +30,7 @@ constexpr char kAbnormal[] =
     "\xBC\xE0\xBF\xD8\xD2\xEC\xB3\xA3\xD6\xD0\xA3\xAC\xC7\xEB\xD6\xD8\xC6\xF4 \xA1\xF1";  // 监控异常中，请重启 ●
 
 template <typename Kind, typename Face>
-using Fake = ControlWithFace<Kind, Face>;
+using Fake = Faked<Kind, Face>;
 
 // Adds a control on a fake face to the form and gives the fake.
 template <typename Kind, typename Face, typename... Arguments>
@@ -82,23 +83,23 @@ class ScheduleForm : public ::testing::Test {
   }
 
   FakeClock clock;
-  Fake<EditBox, FakeEditBoxControl>& user = AddFake<EditBox, FakeEditBoxControl>(FormControl::UserBox, true);
-  Fake<EditBox, FakeEditBoxControl>& password = AddFake<EditBox, FakeEditBoxControl>(FormControl::PasswordBox, true);
-  Fake<EditBox, FakeEditBoxControl>& renewHours =
-      AddFake<EditBox, FakeEditBoxControl>(FormControl::RenewHoursBox, true);
-  Fake<EditBox, FakeEditBoxControl>& restartHours =
-      AddFake<EditBox, FakeEditBoxControl>(FormControl::RestartHoursBox, true);
-  FakeEditBoxControl& userControl = user.PlatformFace();
-  FakeEditBoxControl& passwordControl = password.PlatformFace();
-  FakeEditBoxControl& renewHoursControl = renewHours.PlatformFace();
-  FakeEditBoxControl& restartHoursControl = restartHours.PlatformFace();
-  Fake<Timer, FakeTimerControl>& renewTimer = AddFake<Timer, FakeTimerControl>(FormControl::RenewTimer, clock);
-  Fake<Timer, FakeTimerControl>& restartTimer = AddFake<Timer, FakeTimerControl>(FormControl::RestartTimer, clock);
-  FakeTimerControl& renewTimerControl = renewTimer.PlatformFace();
-  FakeTimerControl& restartTimerControl = restartTimer.PlatformFace();
-  Fake<Label, FakeLabelControl>& status = AddFake<Label, FakeLabelControl>(FormControl::StatusLabel);
-  Fake<HtmlView, FakeHtmlViewControl>& notice = AddFake<HtmlView, FakeHtmlViewControl>(FormControl::NoticeView);
-  FakeHtmlViewControl& noticeControl = notice.PlatformFace();
+  Fake<EditBox, FakeEditBoxPlatform>& user = AddFake<EditBox, FakeEditBoxPlatform>(FormControl::UserBox, true);
+  Fake<EditBox, FakeEditBoxPlatform>& password = AddFake<EditBox, FakeEditBoxPlatform>(FormControl::PasswordBox, true);
+  Fake<EditBox, FakeEditBoxPlatform>& renewHours =
+      AddFake<EditBox, FakeEditBoxPlatform>(FormControl::RenewHoursBox, true);
+  Fake<EditBox, FakeEditBoxPlatform>& restartHours =
+      AddFake<EditBox, FakeEditBoxPlatform>(FormControl::RestartHoursBox, true);
+  FakeEditBoxPlatform& userControl = user.FakePlatform();
+  FakeEditBoxPlatform& passwordControl = password.FakePlatform();
+  FakeEditBoxPlatform& renewHoursControl = renewHours.FakePlatform();
+  FakeEditBoxPlatform& restartHoursControl = restartHours.FakePlatform();
+  Fake<Timer, FakeTimerPlatform>& renewTimer = AddFake<Timer, FakeTimerPlatform>(FormControl::RenewTimer, clock);
+  Fake<Timer, FakeTimerPlatform>& restartTimer = AddFake<Timer, FakeTimerPlatform>(FormControl::RestartTimer, clock);
+  FakeTimerPlatform& renewTimerControl = renewTimer.FakePlatform();
+  FakeTimerPlatform& restartTimerControl = restartTimer.FakePlatform();
+  Fake<Label, FakeLabelPlatform>& status = AddFake<Label, FakeLabelPlatform>(FormControl::StatusLabel);
+  Fake<HtmlView, FakeHtmlViewPlatform>& notice = AddFake<HtmlView, FakeHtmlViewPlatform>(FormControl::NoticeView);
+  FakeHtmlViewPlatform& noticeControl = notice.FakePlatform();
 };
 
 TEST_F(ScheduleForm, PeriodBoxesArmTheirTimersInHours) {

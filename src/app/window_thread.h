@@ -1,0 +1,29 @@
+// The one way onto the window's thread from any other: send-and-wait, or post and go on. The work
+// is carried by a private message that the main window's procedure, and a dialog's on the same
+// thread, hand to RunCarriedWork.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+namespace korvan {
+
+inline constexpr UINT kRunOnWindowThreadMessage = WM_APP + 2;  // lParam: const std::function<void()>* to run
+inline constexpr UINT kRunPostedWorkMessage = WM_APP + 4;      // runs the work posted for this thread
+
+// Runs work on the main window's thread and returns when it has run; on that thread itself it is a
+// plain call. False, and work not run, when there is no main window (not yet made, or gone).
+bool RunOnWindowThread(const std::function<void()>& work);
+
+// Queues work for the thread of window and returns at once; it runs when that window's procedure
+// gets kRunPostedWorkMessage. False, and nothing queued, when the window is gone.
+bool PostToWindowThread(HWND window, std::function<void()> work);
+
+// What a window procedure does with either message; gives the message's result.
+LRESULT RunCarriedWork(UINT message, LPARAM lParam);
+
+// True on the main window's own thread.
+bool OnWindowThread();
+
+}  // namespace korvan
