@@ -2,7 +2,7 @@
 # Fails when a file of one layer of src/ includes a header of a layer above it or beside it. The
 # layers, bottom up: runtime (text, date-times, system services); http on runtime; renewal (the job)
 # on http; config (korvan.ini) on runtime alone; log (entries, network time, korvan.log) on runtime;
-# alerts (policy, message, channels, sender) on renewal and http; run (a whole run, the record) on
+# alerts (policy, message, channels, sender) on renewal, http and config; run (a whole run, the record) on
 # all of these; the front ends on top: app (the Win32 window) and cli (the Linux program), which
 # never include each other.
 #
@@ -17,7 +17,7 @@ declare -A forbidden=(
   [renewal]="config log alerts run app cli"
   [config]="http renewal log alerts run app cli"
   [log]="http renewal config alerts run app cli"
-  [alerts]="config log run app cli"
+  [alerts]="log run app cli"
   [run]="app cli"
   [app]="cli"
   [cli]="app"

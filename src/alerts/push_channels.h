@@ -7,23 +7,12 @@
 #include <string_view>
 
 #include "alerts/alert_message.h"
+#include "config/alert_settings.h"
 #include "http/http_method.h"
 #include "renewal/run_report.h"
 #include "runtime/text/text.h"
 
 namespace korvan {
-
-enum class PushChannel {
-  ServerChan,
-  PushPlus,
-  WeCom,
-  DingTalk,
-  Feishu,
-  Bark,
-  Telegram,
-  Webhook,
-  Heartbeat,
-};
 
 // The service's name in the log and the test results (code page 936), e.g. "Server酱", "钉钉".
 std::string_view PushServiceName(PushChannel channel);

@@ -21,8 +21,4 @@ bool WriteAdvancedSettings(IniStore& store, const AdvancedSettings& settings) {
          store.Read(kAdvancedSection, kHistoryKey) == SettingText(settings.history);
 }
 
-void SaveAdvancedSettings(IniStore& store, const AdvancedSettings& settings, const LogWriter& appendLog) {
-  appendLog(WriteAdvancedSettings(store, settings) ? kAdvancedSavedMessage : kAdvancedSaveFailedMessage);
-}
-
 }  // namespace korvan

@@ -31,7 +31,4 @@ AdvancedSettings ReadAdvancedSettings(IniStore& store);
 // Writes both keys ("1" or "0"), then reads them back: true only when both come back as written.
 bool WriteAdvancedSettings(IniStore& store, const AdvancedSettings& settings);
 
-// WriteAdvancedSettings, reported in the log as "高级设置已保存" or "高级设置保存失败".
-void SaveAdvancedSettings(IniStore& store, const AdvancedSettings& settings, const LogWriter& appendLog);
-
 }  // namespace korvan

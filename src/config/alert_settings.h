@@ -2,6 +2,7 @@
 // it, the DingTalk secret, the heartbeat URL and when to push. All absent means no alert at all.
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 #include "config/advanced_settings.h"
@@ -37,6 +38,48 @@ struct AlertSettings {
   Text notify;  // "fail", "renew" or "all"; the alerts read anything else as "fail"
   friend bool operator==(const AlertSettings&, const AlertSettings&) = default;
 };
+
+// Where an alert goes: the push services, and the heartbeat's monitor.
+enum class PushChannel {
+  ServerChan,
+  PushPlus,
+  WeCom,
+  DingTalk,
+  Feishu,
+  Bark,
+  Telegram,
+  Webhook,
+  Heartbeat,
+};
+
+// One alert setting, described once for the settings file, the dialog and the alerts: its key
+// under "高级设置", where the value is kept, its caption in the dialog (code page 936) and the
+// channel its URL is for (none for the DingTalk secret and the notify choice).
+struct AlertField {
+  std::string_view key;
+  Text AlertSettings::*value;
+  std::string_view caption;
+  std::optional<PushChannel> channel;
+};
+
+// In the order they are read, written and shown.
+inline constexpr AlertField kAlertFields[] = {
+    {kServerChanKey, &AlertSettings::serverchan, "Server\xBD\xB4", PushChannel::ServerChan},  // Server酱
+    {kPushPlusKey, &AlertSettings::pushplus, "PushPlus", PushChannel::PushPlus},
+    {kWeComKey, &AlertSettings::wecom, "\xC6\xF3\xD2\xB5\xCE\xA2\xD0\xC5", PushChannel::WeCom},  // 企业微信
+    {kDingTalkKey, &AlertSettings::dingtalk, "\xB6\xA4\xB6\xA4", PushChannel::DingTalk},         // 钉钉
+    {kDingTalkSecretKey, &AlertSettings::dingtalkSecret, "\xB6\xA4\xB6\xA4\xBC\xD3\xC7\xA9\xC3\xDC\xD4\xBF",
+     std::nullopt},                                                                 // 钉钉加签密钥
+    {kFeishuKey, &AlertSettings::feishu, "\xB7\xC9\xCA\xE9", PushChannel::Feishu},  // 飞书
+    {kBarkKey, &AlertSettings::bark, "Bark", PushChannel::Bark},
+    {kTelegramKey, &AlertSettings::telegram, "Telegram", PushChannel::Telegram},
+    {kWebhookKey, &AlertSettings::webhook, "Webhook", PushChannel::Webhook},
+    {kHeartbeatKey, &AlertSettings::heartbeat, "\xD0\xC4\xCC\xF8\xBC\xE0\xBF\xD8", PushChannel::Heartbeat},  // 心跳监控
+    {kNotifyKey, &AlertSettings::notify, "\xCD\xC6\xCB\xCD\xCA\xB1\xBB\xFA", std::nullopt},  // 推送时机
+};
+
+// The field of a key; null for a key that is not an alert setting.
+const AlertField* AlertFieldOfKey(std::string_view key);
 
 // True when a push channel or the heartbeat is set: the only case in which any alert is sent.
 bool AnyAlertConfigured(const AlertSettings& settings);

@@ -9,7 +9,6 @@ namespace korvan {
 namespace {
 
 constexpr int kReadingSize = 3000;
-constexpr DWORD kIncludeHttpOnly = 0x2000;  // INTERNET_COOKIE_HTTPONLY
 
 // A reading the store did not write keeps its spaces, which the merge drops; the text ends at the
 // store's zero byte.
@@ -27,7 +26,7 @@ Text ImportBrowserCookies(std::string_view host, std::string_view cookieName) {
   DWORD plainSize = kReadingSize;
   DWORD fullSize = kReadingSize;
   InternetGetCookieA(url.c_str(), nullptr, plain.data(), &plainSize);
-  InternetGetCookieExA(url.c_str(), nullptr, full.data(), &fullSize, kIncludeHttpOnly, nullptr);
+  InternetGetCookieExA(url.c_str(), nullptr, full.data(), &fullSize, INTERNET_COOKIE_HTTPONLY, nullptr);
   return MergeCookieReadings(UpToZero(plain), UpToZero(full), cookieName);
 }
 

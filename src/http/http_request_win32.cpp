@@ -16,8 +16,10 @@ namespace {
 using Microsoft::WRL::ComPtr;
 
 constexpr wchar_t kProgId[] = L"WinHttp.WinHttpRequest.5.1";
-constexpr LONG kProxySettingNamed = 2;  // HTTPREQUEST_PROXYSETTING_PROXY
-constexpr int kDefaultProxyFlags = 1;   // HTTPREQUEST_SETCREDENTIALS_FOR_PROXY
+// mingw-w64 has no httprequest.h: HTTPREQUEST_PROXYSETTING_PROXY and
+// HTTPREQUEST_SETCREDENTIALS_FOR_PROXY.
+constexpr LONG kProxySettingNamed = 2;
+constexpr int kDefaultProxyFlags = 1;
 
 ComPtr<IDispatch> CreateRequestObject() {
   ComPtr<IDispatch> object;

@@ -7,18 +7,6 @@ namespace korvan {
 
 namespace {
 
-struct ChannelSetting {
-  PushChannel channel;
-  Text AlertSettings::*url;
-};
-
-constexpr ChannelSetting kChannelSettings[] = {
-    {PushChannel::ServerChan, &AlertSettings::serverchan}, {PushChannel::PushPlus, &AlertSettings::pushplus},
-    {PushChannel::WeCom, &AlertSettings::wecom},           {PushChannel::DingTalk, &AlertSettings::dingtalk},
-    {PushChannel::Feishu, &AlertSettings::feishu},         {PushChannel::Bark, &AlertSettings::bark},
-    {PushChannel::Telegram, &AlertSettings::telegram},     {PushChannel::Webhook, &AlertSettings::webhook},
-};
-
 // The network time is read only when a DingTalk push is to be signed.
 DingTalkSigning SigningFor(const AlertSettings& settings, const AlertPorts& ports) {
   if (settings.dingtalk.empty() || settings.dingtalkSecret.empty()) return {};
@@ -37,15 +25,12 @@ void LogFailures(const std::vector<PushTarget>& targets,
 
 std::vector<PushTarget> PushTargets(const AlertSettings& settings) {
   std::vector<PushTarget> targets;
-  for (const ChannelSetting& setting : kChannelSettings) {
-    const Text& url = settings.*setting.url;
-    if (!url.empty()) targets.push_back(PushTarget{setting.channel, url});
+  for (const AlertField& field : kAlertFields) {
+    const Text& url = settings.*field.value;
+    if (field.channel && *field.channel != PushChannel::Heartbeat && !url.empty())
+      targets.push_back(PushTarget{*field.channel, url});
   }
   return targets;
-}
-
-FailureStreak StreakOfRecord(const RunRecord& record) {
-  return FailureStreak{!record.lastRun.empty() || !record.lastResult.empty(), record.failures};
 }
 
 void PingRunStarting(const AlertSettings& settings, const PushPort& send) {

@@ -27,9 +27,6 @@ struct AlertPorts {
 // The push channels that are set, in the order of the settings; the heartbeat is not among them.
 std::vector<PushTarget> PushTargets(const AlertSettings& settings);
 
-// The streak before a run, from the run record as it stood before that run's update.
-FailureStreak StreakOfRecord(const RunRecord& record);
-
 // GET heartbeat + "/start". Its failure is not logged: the run's own entries come first, and the end
 // ping reports a monitor that cannot be reached.
 void PingRunStarting(const AlertSettings& settings, const PushPort& send);

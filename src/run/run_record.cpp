@@ -18,6 +18,10 @@ Text OnOneLine(std::string_view text) {
 
 }  // namespace
 
+FailureStreak StreakOfRecord(const RunRecord& record) {
+  return FailureStreak{!record.lastRun.empty() || !record.lastResult.empty(), record.failures};
+}
+
 RunRecord UpdatedRunRecord(const RunRecord& before, const RunReport& run) {
   if (run.entries.empty()) return before;
   RunRecord after = before;
@@ -31,11 +35,7 @@ RunRecord UpdatedRunRecord(const RunRecord& before, const RunReport& run) {
   } else if (!run.expiry.empty()) {
     after.expiry = run.expiry;
   }
-  if (IsFailedRun(run.outcome)) {
-    after.failures = std::min(std::max(before.failures, 0), kMaxFailuresInRow - 1) + 1;
-  } else if (IsGoodRun(run.outcome)) {
-    after.failures = 0;
-  }
+  after.failures = std::min(StreakAfterRun(StreakOfRecord(before), run.outcome).failedRunsInARow, kMaxFailuresInRow);
   return after;
 }
 

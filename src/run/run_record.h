@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "alerts/alert_policy.h"
 #include "config/ini_store.h"
 #include "renewal/run_report.h"
 #include "runtime/text/text.h"
@@ -29,6 +30,9 @@ struct RunRecord {
   int failures = 0;  // failed runs in a row
   friend bool operator==(const RunRecord&, const RunRecord&) = default;
 };
+
+// The streak before a run, from the run record as it stood before that run's update.
+FailureStreak StreakOfRecord(const RunRecord& record);
 
 // The record after one more run. A run without entries changes nothing; one that read no expiry
 // keeps the one known before.

@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "app/main_window/window_thread.h"
+#include "app/window_thread.h"
 #include "runtime/system/handles.h"
 
 namespace korvan {

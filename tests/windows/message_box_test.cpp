@@ -95,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(Cases,
                                            ButtonCase{"Retry", MB_ABORTRETRYIGNORE, IDRETRY, 3},
                                            ButtonCase{"Ignore", MB_ABORTRETRYIGNORE, IDIGNORE, 4},
                                            ButtonCase{"Yes", MB_YESNO, IDYES, 5},
-                                           ButtonCase{"No", MB_YESNO | kMessageBoxSystemModal, IDNO, 6}),
+                                           ButtonCase{"No", MB_YESNO | MB_SYSTEMMODAL, IDNO, 6}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ShowMessageTest, GivenCaptionIsShownInChinese) {

@@ -13,20 +13,10 @@ bool AdvancedSettings::*CheckOf(AdvancedField field) {
   }
 }
 
+// The alert setting behind a field, found by its key.
 Text AlertSettings::*TextOf(AdvancedField field) {
-  switch (field) {
-    case AdvancedField::ServerChan: return &AlertSettings::serverchan;
-    case AdvancedField::PushPlus: return &AlertSettings::pushplus;
-    case AdvancedField::WeCom: return &AlertSettings::wecom;
-    case AdvancedField::DingTalk: return &AlertSettings::dingtalk;
-    case AdvancedField::DingTalkSecret: return &AlertSettings::dingtalkSecret;
-    case AdvancedField::Feishu: return &AlertSettings::feishu;
-    case AdvancedField::Bark: return &AlertSettings::bark;
-    case AdvancedField::Telegram: return &AlertSettings::telegram;
-    case AdvancedField::Webhook: return &AlertSettings::webhook;
-    case AdvancedField::Heartbeat: return &AlertSettings::heartbeat;
-    default: return nullptr;
-  }
+  const AlertField* alert = AlertFieldOfKey(AdvancedFieldSpecOf(field).key);
+  return alert && alert->key != kNotifyKey ? alert->value : nullptr;
 }
 
 constexpr int kNotifyChoiceCount = static_cast<int>(sizeof(kNotifyChoices) / sizeof(kNotifyChoices[0]));
@@ -35,6 +25,12 @@ constexpr int kNotifyChoiceCount = static_cast<int>(sizeof(kNotifyChoices) / siz
 
 const AdvancedFieldSpec& AdvancedFieldSpecOf(AdvancedField field) {
   return kAdvancedFields[static_cast<std::size_t>(field)];
+}
+
+std::string_view FieldCaption(AdvancedField field) {
+  const AdvancedFieldSpec& spec = AdvancedFieldSpecOf(field);
+  const AlertField* alert = AlertFieldOfKey(spec.key);
+  return alert ? alert->caption : spec.caption;
 }
 
 int AdvancedFieldId(AdvancedField field) {

@@ -46,7 +46,7 @@ enum class AdvancedField {
 struct AdvancedFieldSpec {
   AdvancedField field;
   AdvancedFieldKind kind;
-  std::string_view caption;  // code page 936
+  std::string_view caption;  // code page 936; an alert setting's comes from kAlertFields
   std::string_view key;      // in section "高级设置"; empty for the buttons and the result
   int left = 0;
   int top = 0;
@@ -71,17 +71,17 @@ inline constexpr AdvancedFieldSpec kAdvancedFields[] = {
   // field                         kind                              caption                                                          key                  left top  width height
   {AdvancedField::Verify,          AdvancedFieldKind::CheckBox,     "\xD0\xF8\xB7\xD1\xBA\xF3\xBA\xCB\xCA\xB5\xB5\xBD\xC6\xDA\xCA\xB1\xBC\xE4", kVerifyKey, 12,  12, 396, 20},  // 续费后核实到期时间
   {AdvancedField::History,         AdvancedFieldKind::CheckBox,     "\xB1\xA3\xB4\xE6\xD4\xCB\xD0\xD0\xBC\xC7\xC2\xBC\xB5\xBD korvan.log",      kHistoryKey, 12, 36, 396, 20},  // 保存运行记录到 korvan.log
-  {AdvancedField::ServerChan,      AdvancedFieldKind::TextBox,      "Server\xBD\xB4",                                               kServerChanKey,     108,  68, 300, 22},  // Server酱
-  {AdvancedField::PushPlus,        AdvancedFieldKind::TextBox,      "PushPlus",                                                      kPushPlusKey,       108,  96, 300, 22},
-  {AdvancedField::WeCom,           AdvancedFieldKind::TextBox,      "\xC6\xF3\xD2\xB5\xCE\xA2\xD0\xC5",                             kWeComKey,          108, 124, 300, 22},  // 企业微信
-  {AdvancedField::DingTalk,        AdvancedFieldKind::TextBox,      "\xB6\xA4\xB6\xA4",                                             kDingTalkKey,       108, 152, 300, 22},  // 钉钉
-  {AdvancedField::DingTalkSecret,  AdvancedFieldKind::TextBox,      "\xB6\xA4\xB6\xA4\xBC\xD3\xC7\xA9\xC3\xDC\xD4\xBF",             kDingTalkSecretKey, 108, 180, 300, 22},  // 钉钉加签密钥
-  {AdvancedField::Feishu,          AdvancedFieldKind::TextBox,      "\xB7\xC9\xCA\xE9",                                             kFeishuKey,         108, 208, 300, 22},  // 飞书
-  {AdvancedField::Bark,            AdvancedFieldKind::TextBox,      "Bark",                                                          kBarkKey,           108, 236, 300, 22},
-  {AdvancedField::Telegram,        AdvancedFieldKind::TextBox,      "Telegram",                                                      kTelegramKey,       108, 264, 300, 22},
-  {AdvancedField::Webhook,         AdvancedFieldKind::TextBox,      "Webhook",                                                       kWebhookKey,        108, 292, 300, 22},
-  {AdvancedField::Heartbeat,       AdvancedFieldKind::TextBox,      "\xD0\xC4\xCC\xF8\xBC\xE0\xBF\xD8",                             kHeartbeatKey,      108, 320, 300, 22},  // 心跳监控
-  {AdvancedField::Notify,          AdvancedFieldKind::Choice,       "\xCD\xC6\xCB\xCD\xCA\xB1\xBB\xFA",                             kNotifyKey,         108, 350, 300, 22},  // 推送时机
+  {AdvancedField::ServerChan,      AdvancedFieldKind::TextBox,      {},                                                              kServerChanKey,     108,  68, 300, 22},
+  {AdvancedField::PushPlus,        AdvancedFieldKind::TextBox,      {},                                                              kPushPlusKey,       108,  96, 300, 22},
+  {AdvancedField::WeCom,           AdvancedFieldKind::TextBox,      {},                                                              kWeComKey,          108, 124, 300, 22},
+  {AdvancedField::DingTalk,        AdvancedFieldKind::TextBox,      {},                                                              kDingTalkKey,       108, 152, 300, 22},
+  {AdvancedField::DingTalkSecret,  AdvancedFieldKind::TextBox,      {},                                                              kDingTalkSecretKey, 108, 180, 300, 22},
+  {AdvancedField::Feishu,          AdvancedFieldKind::TextBox,      {},                                                              kFeishuKey,         108, 208, 300, 22},
+  {AdvancedField::Bark,            AdvancedFieldKind::TextBox,      {},                                                              kBarkKey,           108, 236, 300, 22},
+  {AdvancedField::Telegram,        AdvancedFieldKind::TextBox,      {},                                                              kTelegramKey,       108, 264, 300, 22},
+  {AdvancedField::Webhook,         AdvancedFieldKind::TextBox,      {},                                                              kWebhookKey,        108, 292, 300, 22},
+  {AdvancedField::Heartbeat,       AdvancedFieldKind::TextBox,      {},                                                              kHeartbeatKey,      108, 320, 300, 22},
+  {AdvancedField::Notify,          AdvancedFieldKind::Choice,       {},                                                              kNotifyKey,         108, 350, 300, 22},
   {AdvancedField::SendTest,        AdvancedFieldKind::TestButton,   "\xB7\xA2\xCB\xCD\xB2\xE2\xCA\xD4\xCF\xFB\xCF\xA2",             {},                 108, 382, 120, 26},  // 发送测试消息
   {AdvancedField::TestResult,      AdvancedFieldKind::ResultBox,    "\xB2\xE2\xCA\xD4\xBD\xE1\xB9\xFB",                             {},                 108, 414,  300, 58},  // 测试结果
   {AdvancedField::Ok,              AdvancedFieldKind::OkButton,     "\xC8\xB7\xB6\xA8",                                             {},                 232, 484,  84, 26},  // 确定
@@ -92,6 +92,8 @@ inline constexpr AdvancedFieldSpec kAdvancedFields[] = {
 inline constexpr int kAdvancedFieldCount = static_cast<int>(sizeof(kAdvancedFields) / sizeof(kAdvancedFields[0]));
 
 const AdvancedFieldSpec& AdvancedFieldSpecOf(AdvancedField field);
+// The caption the dialog shows for the field.
+std::string_view FieldCaption(AdvancedField field);
 // The control's child window id: 确定 and 取消 have the dialog box's own (IDOK 1, IDCANCEL 2).
 int AdvancedFieldId(AdvancedField field);
 

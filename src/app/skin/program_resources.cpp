@@ -10,7 +10,7 @@ namespace {
 // Resources of a loaded module stay mapped for its lifetime; nothing to free.
 std::span<const std::uint8_t> RawResource(int id) {
   HMODULE module = GetModuleHandleW(nullptr);
-  HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+  HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(id), RT_RCDATA);
   if (!info) return {};
   HGLOBAL loaded = LoadResource(module, info);
   if (!loaded) return {};

@@ -11,7 +11,7 @@ constexpr std::string_view kDefaultCaption = "\xD0\xC5\xCF\xA2\xA3\xBA";
 }  // namespace
 
 int ShowMessage(std::string_view message, int style, std::optional<std::string_view> caption, HWND owner) {
-  const int modality = (style & kMessageBoxSystemModal) != 0 ? 0 : kMessageBoxTaskModal;
+  const int modality = (style & MB_SYSTEMMODAL) != 0 ? 0 : MB_TASKMODAL;
   // Wide call with an explicit code page 936 conversion: the ANSI box would garble Chinese on a
   // system whose ANSI code page is not 936.
   const std::wstring wideMessage = AnsiToWide(message);

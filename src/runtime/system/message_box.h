@@ -8,9 +8,6 @@
 
 namespace korvan {
 
-inline constexpr int kMessageBoxSystemModal = 0x1000;  // MB_SYSTEMMODAL
-inline constexpr int kMessageBoxTaskModal = 0x2000;    // MB_TASKMODAL
-
 // style holds the platform's button and icon flags (0: one OK button); the box is task-modal unless
 // the style asks for system-modal. caption omitted means "信息：". Result by the button pressed:
 // OK 0, Cancel 1, Abort 2, Retry 3, Ignore 4, Yes 5, No 6; -1 when the box could not be shown.

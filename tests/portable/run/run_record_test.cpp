@@ -88,7 +88,7 @@ const UpdateCase kUpdateCases[] = {
      Run({{"t1", kLoginFailed, RunOutcome::LoginFailed}}),
      {"t1", kLoginFailed, "", "", 1}},
     {"FailuresStopAtTheLimit",
-     RunRecord{"", "", "", "", kMaxFailuresInRow},
+     RunRecord{"t0", "", "", "", kMaxFailuresInRow},
      Run({{"t1", kLoginFailed, RunOutcome::LoginFailed}}),
      {"t1", kLoginFailed, "", "", kMaxFailuresInRow}},
     {"NegativeFailuresCountFromZero",
