@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fails when a file of one layer of src/ includes a header of a layer above it. The order:
-# runtime <- http <- renewal; config on runtime alone; run (a whole run) on renewal and config; app
-# on top of them all.
+# runtime <- http <- renewal <- plan (the runs around the renewal window); config on runtime alone;
+# run (a whole run) on renewal, plan and config; app on top of them all.
 #
 #   tools/check_layers.sh [source root]   (default: src beside this script's folder)
 set -uo pipefail
@@ -9,10 +9,11 @@ root=${1:-"$(dirname "$0")/../src"}
 
 # Each layer and the folders its files must not include.
 declare -A forbidden=(
-  [runtime]="app run config renewal http"
-  [http]="app run config renewal"
-  [renewal]="app run config"
-  [config]="app run renewal http"
+  [runtime]="app run plan config renewal http"
+  [http]="app run plan config renewal"
+  [renewal]="app run plan config"
+  [plan]="app run config"
+  [config]="app run plan renewal http"
   [run]="app"
 )
 
