@@ -5,6 +5,10 @@ report comes from this run; a figure that could not be taken says so.
 
     bench_report.py --runtime-json FILE --runtime-command TEXT --windows-build DIR --out FILE
                     [--site-port 18930 --time-port 18931] [--runs 5] [--idle-seconds 60] [--soak-runs 1000]
+                    [--plan-table FILE --plan-command TEXT]
+    bench_report.py --plan-only --plan-table FILE --plan-command TEXT --out FILE
+
+--plan-only puts the plan's section (f) into an existing report and leaves the rest as it stands.
 
 Standard library only. Uses its own Wine prefix (DIR/bench-wineprefix) and an own Xvfb unless
 DISPLAY is set.
@@ -315,6 +319,45 @@ def soak_rows(build, site_port, time_port, runs, commands):
     ]
 
 
+# --- (f) the plan -------------------------------------------------------------------------------------------
+
+PLAN_HEADING = "## (f) Renew on time: the plan against the plain schedule"
+
+
+def plan_section(table_path, command):
+    """The section from korvan_plan_simulation's Markdown; the replay is seeded, so it is the same on any machine."""
+    try:
+        table = pathlib.Path(table_path).read_text().strip() if table_path else ""
+    except OSError:
+        table = ""
+    return f"""{PLAN_HEADING}
+
+`korvan_plan_simulation` (tests/bench/plan_simulation.cpp; the model in tests/bench/plan_replay.h)
+replays renewal windows against a simulated panel that takes the free renewal only in the last 24
+hours before the expiry and is down for random spells (outages of 2 minutes to 8 hours about every
+10 hours, a maintenance of 2 to 30 hours near the opening in one window of ten, a few hours of
+flapping every few minutes in one of seven). Both schedules have the same 10-hour runs; the plan's
+runs come on top. Requests are counted from a day before the opening to the expiry: a renewal run 4,
+a check 3, a run against a panel that is down 1. The replay is seeded, so the figures do not depend
+on the machine; `scripts/bench --plan-only` regenerates this section alone.
+
+{table or NOT_MEASURED}
+
+Command:
+
+    {command or "(none)"}
+"""
+
+
+def with_plan_section(report, section):
+    """The report with its plan section replaced by this one, or this one added at the end."""
+    start = report.find(PLAN_HEADING)
+    if start == -1:
+        return report.rstrip("\n") + "\n\n" + section
+    end = report.find("\n## ", start + len(PLAN_HEADING))
+    return report[:start] + section + ("" if end == -1 else report[end:])
+
+
 # --- report -----------------------------------------------------------------------------------------------
 
 def table(rows):
@@ -325,10 +368,13 @@ def table(rows):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--runtime-json", required=True)
-    parser.add_argument("--runtime-command", required=True)
-    parser.add_argument("--windows-build", required=True, type=pathlib.Path)
+    parser.add_argument("--runtime-json")
+    parser.add_argument("--runtime-command")
+    parser.add_argument("--windows-build", type=pathlib.Path)
     parser.add_argument("--out", required=True, type=pathlib.Path)
+    parser.add_argument("--plan-table")
+    parser.add_argument("--plan-command")
+    parser.add_argument("--plan-only", action="store_true")
     parser.add_argument("--site-port", type=int, default=18930)
     parser.add_argument("--time-port", type=int, default=18931)
     parser.add_argument("--runs", type=int, default=5)
@@ -336,6 +382,13 @@ def main():
     parser.add_argument("--idle-seconds", type=int, default=60)
     parser.add_argument("--soak-runs", type=int, default=1000)
     args = parser.parse_args()
+    if args.plan_only:
+        section = plan_section(args.plan_table, args.plan_command)
+        args.out.write_text(with_plan_section(args.out.read_text(encoding="utf-8"), section), encoding="utf-8")
+        print(section)
+        return 0
+    if not (args.runtime_json and args.runtime_command and args.windows_build):
+        parser.error("--runtime-json, --runtime-command and --windows-build are needed unless --plan-only")
     build = args.windows_build.resolve()
 
     os.environ.update(WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=", LANG="zh_CN.UTF-8", LC_ALL="zh_CN.UTF-8")
@@ -426,7 +479,8 @@ private bytes after 10 runs and at the end.
 Commands:
 
 {command_block("soak")}
-"""
+
+{plan_section(args.plan_table, args.plan_command)}"""
     args.out.write_text(report, encoding="utf-8")
     print(report)
     return 0

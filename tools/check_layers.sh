@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Fails when a file of one layer of src/ includes a header of a layer above it or beside it. The
 # layers, bottom up: runtime (text, date-times, system services); http on runtime; renewal (the job)
-# on http; config (korvan.ini) on runtime alone; log (entries, network time, korvan.log) on runtime;
-# alerts (policy, message, channels, sender) on renewal, http and config; run (a whole run, the record) on
-# all of these; the front ends on top: app (the Win32 window) and cli (the Linux program), which
+# on http; plan (the runs around the renewal window) on renewal; config (korvan.ini) on runtime
+# alone; log (entries, network time, korvan.log) on runtime; alerts (policy, message, channels,
+# sender) on renewal, http and config; run (a whole run, the record) on all of these; the front ends on top: app (the Win32 window) and cli (the Linux program), which
 # never include each other.
 #
 #   tools/check_layers.sh [source root]   (default: src beside this script's folder)
@@ -12,16 +12,17 @@ root=${1:-"$(dirname "$0")/../src"}
 
 # Each layer and the folders its files must not include.
 declare -A forbidden=(
-  [runtime]="http renewal config log alerts run app cli"
-  [http]="renewal config log alerts run app cli"
-  [renewal]="config log alerts run app cli"
-  [config]="http renewal log alerts run app cli"
-  [log]="http renewal config alerts run app cli"
-  [alerts]="log run app cli"
+  [runtime]="http renewal plan config log alerts run app cli"
+  [http]="renewal plan config log alerts run app cli"
+  [renewal]="plan config log alerts run app cli"
+  [plan]="http config log alerts run app cli"
+  [config]="http renewal plan log alerts run app cli"
+  [log]="http renewal plan config alerts run app cli"
+  [alerts]="plan log run app cli"
   [run]="app cli"
   [app]="cli"
   [cli]="app"
-  [resources]="http renewal config log alerts run app cli"
+  [resources]="http renewal plan config log alerts run app cli"
 )
 
 violations=0

@@ -1,0 +1,33 @@
+// What the plan says: its log entries, its push and the status lines' labels. Code page 936 bytes;
+// the Chinese stands in the comment beside each.
+#pragma once
+
+#include <string_view>
+
+namespace korvan {
+
+// The run that made a plan: 续期窗口：<opening> 开放，<first renewal run> 续期
+inline constexpr std::string_view kWindowLineStart = "\xD0\xF8\xC6\xDA\xB4\xB0\xBF\xDA\xA3\xBA";  // 续期窗口：
+inline constexpr std::string_view kWindowOpensWord = " \xBF\xAA\xB7\xC5\xA3\xAC";                 // " 开放，"
+inline constexpr std::string_view kRenewWord = " \xD0\xF8\xC6\xDA";                               // " 续期"
+
+// A run inside the window that did not renew: 续期未成功，<next run> 重试
+inline constexpr std::string_view kRetryLineStart = "\xD0\xF8\xC6\xDA\xCE\xB4\xB3\xC9\xB9\xA6\xA3\xAC";  // 续期未成功，
+inline constexpr std::string_view kRetryWord = " \xD6\xD8\xCA\xD4";                                      // " 重试"
+
+// 到期时间无法识别，按监控时间续期
+inline constexpr std::string_view kUnreadableExpiryMessage =
+    "\xB5\xBD\xC6\xDA\xCA\xB1\xBC\xE4\xCE\xDE\xB7\xA8\xCA\xB6\xB1\xF0\xA3\xAC\xB0\xB4\xBC\xE0\xBF\xD8\xCA\xB1\xBC\xE4"
+    "\xD0\xF8\xC6\xDA";
+
+// The push when less than six hours are left: Korvan：即将到期，尚未续期
+inline constexpr std::string_view kLateWarningMessage =
+    "Korvan\xA3\xBA\xBC\xB4\xBD\xAB\xB5\xBD\xC6\xDA\xA3\xAC\xC9\xD0\xCE\xB4\xD0\xF8\xC6\xDA";
+
+// For the caller to log when the login answer is none it knows:
+// 登录页面无法识别（面板可能已改版或要求验证码）
+inline constexpr std::string_view kLoginPageUnknownMessage =
+    "\xB5\xC7\xC2\xBC\xD2\xB3\xC3\xE6\xCE\xDE\xB7\xA8\xCA\xB6\xB1\xF0\xA3\xA8\xC3\xE6\xB0\xE5\xBF\xC9\xC4\xDC\xD2\xD1"
+    "\xB8\xC4\xB0\xE6\xBB\xF2\xD2\xAA\xC7\xF3\xD1\xE9\xD6\xA4\xC2\xEB\xA3\xA9";
+
+}  // namespace korvan

@@ -1,0 +1,43 @@
+#include "plan/plan_status_text.h"
+
+#include "plan/provider_time.h"
+#include "runtime/datetime/numbers.h"
+
+namespace korvan {
+namespace {
+
+constexpr std::string_view kWindowOpensLabel =
+    "\xD0\xF8\xC6\xDA\xB4\xB0\xBF\xDA\xBF\xAA\xB7\xC5\xA3\xBA";  // 续期窗口开放：
+constexpr std::string_view kNextPlannedLabel =
+    "\xCF\xC2\xB4\xCE\xBC\xC6\xBB\xAE\xD4\xCB\xD0\xD0\xA3\xBA";  // 下次计划运行：
+// 本窗口已尝试续期：
+constexpr std::string_view kAttemptsLabel = "\xB1\xBE\xB4\xB0\xBF\xDA\xD2\xD1\xB3\xA2\xCA\xD4\xD0\xF8\xC6\xDA\xA3\xBA";
+constexpr std::string_view kTimesWord = "\xB4\xCE";                            // 次
+constexpr std::string_view kCheckWord = "\xA3\xA8\xBC\xEC\xB2\xE9\xA3\xA9";    // （检查）
+constexpr std::string_view kRenewalWord = "\xA3\xA8\xD0\xF8\xC6\xDA\xA3\xA9";  // （续期）
+// 等待修改密码（上次密码不正确）
+constexpr std::string_view kWaitingForPassword =
+    "\xB5\xC8\xB4\xFD\xD0\xDE\xB8\xC4\xC3\xDC\xC2\xEB\xA3\xA8\xC9\xCF\xB4\xCE\xC3\xDC\xC2\xEB\xB2\xBB\xD5\xFD\xC8\xB7"
+    "\xA3\xA9";
+constexpr std::string_view kNothingYet = "\xC9\xD0\xCE\xDE";            // 尚无
+constexpr std::string_view kNotScheduled = "\xCE\xB4\xB0\xB2\xC5\xC5";  // 未安排
+
+Text NextRunText(const RenewalPlan& plan) {
+  if (plan.windowOpens > 0 && plan.waitingForUser) return Text(kWaitingForPassword);
+  const std::optional<PlannedRun> next = NextPlannedRun(plan);
+  if (!next) return Text(kNotScheduled);
+  return JoinTexts(ProviderTimeText(next->at), next->mode == RenewalMode::CheckOnly ? kCheckWord : kRenewalWord);
+}
+
+}  // namespace
+
+std::vector<Text> PlanStatusLines(const RenewalPlan& plan) {
+  const bool planned = plan.windowOpens > 0;
+  return {
+      JoinTexts(kWindowOpensLabel, planned ? ProviderTimeText(plan.windowOpens) : Text(kNothingYet)),
+      JoinTexts(kNextPlannedLabel, NextRunText(plan)),
+      JoinTexts(kAttemptsLabel, ToText(static_cast<std::int64_t>(planned ? plan.attempts : 0)), kTimesWord),
+  };
+}
+
+}  // namespace korvan

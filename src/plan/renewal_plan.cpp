@@ -1,0 +1,159 @@
+#include "plan/renewal_plan.h"
+
+#include <algorithm>
+
+#include "plan/plan_messages.h"
+#include "plan/provider_time.h"
+#include "renewal/run_messages.h"
+
+namespace korvan {
+namespace {
+
+constexpr std::int64_t kMinute = 60;
+constexpr std::int64_t kHour = 60 * kMinute;
+constexpr std::int64_t kWindowLength = 24 * kHour;
+constexpr std::int64_t kCheckBeforeOpening = 30 * kMinute;
+constexpr std::int64_t kFirstRenewalAfterOpening = 5 * kMinute;
+constexpr std::int64_t kShortestGap = 2 * kMinute;
+constexpr std::int64_t kRetrySteps[] = {2 * kMinute, 5 * kMinute, 10 * kMinute, 20 * kMinute, 40 * kMinute, kHour};
+// Beyond this the expiry text, or the clock, is wrong rather than the VPS paid for years.
+constexpr std::int64_t kFarthestExpiry = 400 * 24 * kHour;
+constexpr std::int64_t kRestartHold = 30 * kMinute;
+constexpr std::int64_t kLateWarningLead = 6 * kHour;
+// The ladder ends at its last step long before this; it only keeps a hand-written count in range.
+constexpr int kMostAttempts = 999;
+
+// 9999-12-31 23:59:59 UTC: no date-time the plan reads lies beyond, and the sums below stay far from overflow.
+constexpr std::int64_t kLastSecond = 253402300799;
+
+std::int64_t SaneNow(std::int64_t now) { return std::clamp<std::int64_t>(now, 0, kLastSecond); }
+bool HasWindow(const RenewalPlan& plan) { return plan.windowOpens > 0 && plan.windowOpens <= kLastSecond; }
+std::int64_t ExpiryOf(const RenewalPlan& plan) { return plan.windowOpens + kWindowLength; }
+
+bool IsRenewal(const RunReport& run, bool verify) {
+  const bool said = std::any_of(run.entries.begin(), run.entries.end(),
+                                [](const RunEntry& entry) { return entry.outcome == RunOutcome::Renewed; });
+  return said && (!verify || run.outcome == RunOutcome::ExpiryMoved);
+}
+
+// A run that found the VPS went on to read its expiry and log it, even an empty one.
+bool ReadAnExpiry(const RunReport& run) { return !run.vpsId.empty() || !run.expiry.empty(); }
+
+// The planned time from now: the check, the first renewal run, or `delayInside` inside the window;
+// 0 when it would fall at or past the expiry.
+std::int64_t ScheduleFrom(const RenewalPlan& plan, std::int64_t now, std::int64_t delayInside) {
+  std::int64_t at = 0;
+  if (now < plan.windowOpens - kCheckBeforeOpening) {
+    at = plan.windowOpens - kCheckBeforeOpening;
+  } else if (now < plan.windowOpens + kFirstRenewalAfterOpening) {
+    at = plan.windowOpens + kFirstRenewalAfterOpening;
+  } else {
+    at = now + delayInside;
+  }
+  at = std::max(at, now + kShortestGap);
+  return at < ExpiryOf(plan) ? at : 0;
+}
+
+// The ladder's step after this many tries, capped by a quarter of the time left.
+std::int64_t RetryDelay(const RenewalPlan& plan, int attempts, std::int64_t now) {
+  constexpr int kLastStep = static_cast<int>(std::size(kRetrySteps)) - 1;
+  const std::int64_t step = kRetrySteps[std::clamp(attempts - 1, 0, kLastStep)];
+  return std::min(step, (ExpiryOf(plan) - now) / 4);
+}
+
+// Takes the expiry a run read. True when it opens a window other than the plan's: a new plan.
+bool TakeExpiry(PlanStep& step, std::string_view text, std::int64_t now) {
+  RenewalPlan& plan = step.plan;
+  const std::optional<std::int64_t> expiry = ReadProviderTime(text);
+  if (!expiry) {
+    if (plan.unreadableExpiry != text) step.entries.emplace_back(kUnreadableExpiryMessage);
+    plan = RenewalPlan{};
+    plan.unreadableExpiry = Text(text);
+    return false;
+  }
+  if (*expiry <= now || *expiry - now > kFarthestExpiry) {
+    plan = RenewalPlan{};
+    return false;
+  }
+  plan.unreadableExpiry.reset();
+  const std::int64_t opens = *expiry - kWindowLength;
+  if (opens == plan.windowOpens) return false;
+  plan = RenewalPlan{};
+  plan.windowOpens = opens;
+  return true;
+}
+
+}  // namespace
+
+PlanStep PlanAfterRun(const RenewalPlan& before, const RunReport& run, bool verify, std::int64_t now) {
+  now = SaneNow(now);
+  PlanStep step{before, {}};
+  RenewalPlan& plan = step.plan;
+  if (run.entries.empty()) return step;
+  if (run.outcome == RunOutcome::WrongPassword) {
+    plan.waitingForUser = true;
+    plan.nextRun = 0;
+    return step;
+  }
+  const bool renewed = IsRenewal(run, verify);
+  bool newPlan = false;
+  if (renewed) {
+    // This window is done. Without the verification its new expiry is unknown until a run reads it.
+    plan = RenewalPlan{};
+    plan.unreadableExpiry = before.unreadableExpiry;
+    newPlan = verify && TakeExpiry(step, run.newExpiry, now);
+  } else if (ReadAnExpiry(run)) {
+    plan.waitingForUser = false;  // it logged in: the password is right again
+    newPlan = TakeExpiry(step, run.expiry, now);
+  }
+  if (!HasWindow(plan) || plan.waitingForUser) return step;
+
+  const bool tried =
+      !renewed && run.outcome != RunOutcome::CheckDone && now >= plan.windowOpens && now < ExpiryOf(plan);
+  if (tried) plan.attempts = std::clamp(plan.attempts + 1, 1, kMostAttempts);
+  plan.nextRun = ScheduleFrom(plan, now, RetryDelay(plan, plan.attempts, now));
+  if (newPlan && plan.nextRun != 0) {
+    const std::int64_t firstRenewal =
+        plan.nextRun >= plan.windowOpens ? plan.nextRun : plan.windowOpens + kFirstRenewalAfterOpening;
+    step.entries.push_back(JoinTexts(kWindowLineStart, ProviderTimeText(plan.windowOpens), kWindowOpensWord,
+                                     ProviderTimeText(firstRenewal), kRenewWord));
+  } else if (tried && plan.nextRun != 0) {
+    step.entries.push_back(JoinTexts(kRetryLineStart, ProviderTimeText(plan.nextRun), kRetryWord));
+  }
+  return step;
+}
+
+RenewalPlan ResumePlan(const RenewalPlan& before, std::int64_t now) {
+  now = SaneNow(now);
+  RenewalPlan plan = before;
+  plan.waitingForUser = false;
+  plan.attempts = std::clamp(plan.attempts, 0, kMostAttempts);
+  if (!HasWindow(plan) || ExpiryOf(plan) - now > kFarthestExpiry) {
+    RenewalPlan none;
+    none.unreadableExpiry = before.unreadableExpiry;
+    return none;
+  }
+  const std::int64_t latest = ScheduleFrom(plan, now, RetryDelay(plan, kMostAttempts, now));
+  const bool keep = !before.waitingForUser && plan.nextRun > 0 && plan.nextRun >= now && plan.nextRun <= latest;
+  if (!keep) plan.nextRun = ScheduleFrom(plan, now, kShortestGap);
+  return plan;
+}
+
+std::optional<PlannedRun> NextPlannedRun(const RenewalPlan& plan) {
+  if (!HasWindow(plan) || plan.nextRun <= 0 || plan.nextRun > kLastSecond || plan.waitingForUser) return std::nullopt;
+  return PlannedRun{plan.nextRun, plan.nextRun < plan.windowOpens ? RenewalMode::CheckOnly : RenewalMode::Renew};
+}
+
+bool RestartWaits(const RenewalPlan& plan, std::int64_t now, bool runUnderWay) {
+  if (runUnderWay) return true;
+  now = SaneNow(now);
+  const std::optional<PlannedRun> next = NextPlannedRun(plan);
+  return next && now >= next->at - kRestartHold && now <= next->at;
+}
+
+bool LateWarningDue(const RenewalPlan& plan, std::int64_t now) {
+  now = SaneNow(now);
+  return HasWindow(plan) && !plan.lateWarned && now >= ExpiryOf(plan) - kLateWarningLead && now < ExpiryOf(plan);
+}
+
+}  // namespace korvan
