@@ -1,5 +1,6 @@
 #include "alerts/alert_message.h"
 
+#include "renewal/run_messages.h"
 #include "runtime/text/encoding.h"
 
 namespace korvan {
@@ -22,6 +23,9 @@ constexpr std::string_view kNoVpsTitle = "\xCE\xB4\xD5\xD2\xB5\xBD\xC3\xE2\xB7\x
 constexpr std::string_view kUnknownVerdictTitle = "\xD0\xF8\xB7\xD1\xBD\xE1\xB9\xFB\xCE\xB4\xD6\xAA";
 // 到期时间未变化
 constexpr std::string_view kExpiryUnchangedTitle = "\xB5\xBD\xC6\xDA\xCA\xB1\xBC\xE4\xCE\xB4\xB1\xE4\xBB\xAF";
+// 即将到期，尚未续期
+constexpr std::string_view kExpiringSoonTitle =
+    "\xBC\xB4\xBD\xAB\xB5\xBD\xC6\xDA\xA3\xAC\xC9\xD0\xCE\xB4\xD0\xF8\xC6\xDA";
 // 已恢复正常
 constexpr std::string_view kRecoveredTitle = "\xD2\xD1\xBB\xD6\xB8\xB4\xD5\xFD\xB3\xA3";
 // 测试消息
@@ -31,8 +35,6 @@ constexpr std::string_view kTestTitle = "\xB2\xE2\xCA\xD4\xCF\xFB\xCF\xA2";
 constexpr std::string_view kUserLabel = "\xD5\xCB\xBA\xC5\xA3\xBA";
 // VPS：
 constexpr std::string_view kVpsLabel = "VPS\xA3\xBA";
-// 到期时间：
-constexpr std::string_view kExpiryLabel = "\xB5\xBD\xC6\xDA\xCA\xB1\xBC\xE4\xA3\xBA";
 // 本次结果：
 constexpr std::string_view kResultLabel = "\xB1\xBE\xB4\xCE\xBD\xE1\xB9\xFB\xA3\xBA";
 // 时间：
@@ -47,12 +49,14 @@ std::string_view EventTitle(AlertEvent event) {
     case AlertEvent::Renewed: return kRenewedTitle;
     case AlertEvent::TooEarly: return kTooEarlyTitle;
     case AlertEvent::LoginFailed: return kLoginFailedTitle;
+    case AlertEvent::LoginPageUnknown: return kLoginPageUnknownMessage;
     case AlertEvent::WrongPassword: return kWrongPasswordTitle;
     case AlertEvent::NoVps: return kNoVpsTitle;
     case AlertEvent::UnknownVerdict: return kUnknownVerdictTitle;
     case AlertEvent::ExpiryUnchanged: return kExpiryUnchangedTitle;
     case AlertEvent::Recovered: return kRecoveredTitle;
     case AlertEvent::Test: return kTestTitle;
+    case AlertEvent::ExpiringSoon: return kExpiringSoonTitle;
     case AlertEvent::RunEnded: break;
   }
   return {};

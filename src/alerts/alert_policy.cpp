@@ -12,6 +12,7 @@ std::optional<AlertEvent> EventOfOutcome(RunOutcome outcome) {
     case RunOutcome::ExpiryMoved: return AlertEvent::Renewed;
     case RunOutcome::TooEarly: return AlertEvent::TooEarly;
     case RunOutcome::LoginFailed: return AlertEvent::LoginFailed;
+    case RunOutcome::LoginPageUnknown: return AlertEvent::LoginPageUnknown;
     case RunOutcome::WrongPassword: return AlertEvent::WrongPassword;
     case RunOutcome::NoVps: return AlertEvent::NoVps;
     case RunOutcome::UnknownVerdict: return AlertEvent::UnknownVerdict;
@@ -74,6 +75,7 @@ std::string_view AlertEventName(AlertEvent event) {
     case AlertEvent::Renewed: return "renewed";
     case AlertEvent::TooEarly: return "too_early";
     case AlertEvent::LoginFailed: return "login_failed";
+    case AlertEvent::LoginPageUnknown: return "login_page_unknown";
     case AlertEvent::WrongPassword: return "wrong_password";
     case AlertEvent::NoVps: return "no_vps";
     case AlertEvent::UnknownVerdict: return "unknown_verdict";
@@ -81,6 +83,7 @@ std::string_view AlertEventName(AlertEvent event) {
     case AlertEvent::Recovered: return "recovered";
     case AlertEvent::RunEnded: return "run_ended";
     case AlertEvent::Test: return "test";
+    case AlertEvent::ExpiringSoon: return "expiring_soon";
   }
   return "run_ended";
 }

@@ -37,13 +37,15 @@ enum class AlertEvent {
   Renewed,  // "续费成功！", or an expiry the verification saw move
   TooEarly,
   LoginFailed,
+  LoginPageUnknown,  // the login page held neither marker (the plan on)
   WrongPassword,
   NoVps,
   UnknownVerdict,
   ExpiryUnchanged,
-  Recovered,  // the first good run after failed ones
-  RunEnded,   // a run whose outcome decides nothing ("all" only); titled by its last message
-  Test,       // the settings dialog's test message
+  Recovered,     // the first good run after failed ones
+  RunEnded,      // a run whose outcome decides nothing ("all" only); titled by its last message
+  Test,          // the settings dialog's test message
+  ExpiringSoon,  // the plan: less than 6 hours left and not renewed
 };
 
 // The event this run pushes, or none. A run without any log entry pushes nothing in any mode.

@@ -11,6 +11,8 @@ namespace korvan {
 inline constexpr std::string_view kAdvancedSection = "\xB8\xDF\xBC\xB6\xC9\xE8\xD6\xC3";  // 高级设置
 inline constexpr std::string_view kVerifyKey = "verify";
 inline constexpr std::string_view kHistoryKey = "history";
+inline constexpr std::string_view kDeadlineKey = "deadline";
+inline constexpr std::string_view kWakeKey = "wake";
 inline constexpr std::string_view kSettingOn = "1";
 inline constexpr std::string_view kSettingOff = "0";
 
@@ -21,14 +23,18 @@ inline constexpr std::string_view kAdvancedSaveFailedMessage =
     "\xB8\xDF\xBC\xB6\xC9\xE8\xD6\xC3\xB1\xA3\xB4\xE6\xCA\xA7\xB0\xDC";
 
 struct AdvancedSettings {
-  bool verify = false;   // read the expiry again after the renewal and check it moved
-  bool history = false;  // keep korvan.log and korvan-status.ini
+  bool verify = false;    // read the expiry again after the renewal and check it moved
+  bool history = false;   // keep korvan.log and korvan-status.ini
+  bool deadline = false;  // plan runs around the provider's one-day renewal window
+  bool wake = false;      // wake the computer for a planned run
   friend bool operator==(const AdvancedSettings&, const AdvancedSettings&) = default;
 };
 
 AdvancedSettings ReadAdvancedSettings(IniStore& store);
 
-// Writes both keys ("1" or "0"), then reads them back: true only when both come back as written.
+// Writes verify and history ("1" or "0"), and deadline and wake when on or stored already (a file
+// that never had them stays as it was), then reads them back: true only when all come back as
+// written.
 bool WriteAdvancedSettings(IniStore& store, const AdvancedSettings& settings);
 
 }  // namespace korvan

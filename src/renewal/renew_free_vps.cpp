@@ -89,6 +89,9 @@ RunReport RenewFreeVps(const RenewalPorts& ports) {
     return report;
   } else {
     log(JoinTexts(ports.userName(), kLoginFailedEnding), RunOutcome::LoginFailed);
+    // A page that came back without either marker is a changed panel or a captcha, which only the
+    // user can deal with; an answer that never came is the network's.
+    if (settings.deadline && !loginAnswer.empty()) log(kLoginPageUnknownMessage, RunOutcome::LoginPageUnknown);
     return report;
   }
 

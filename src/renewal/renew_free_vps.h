@@ -28,7 +28,8 @@ enum class RenewalMode { Renew, CheckOnly };
 
 // What a run takes from the settings, read once at its start.
 struct RunSettings {
-  bool verify = false;  // read the renewal page again after the renewal and check the expiry moved
+  bool verify = false;    // read the renewal page again after the renewal and check the expiry moved
+  bool deadline = false;  // the plan is on: say so when the login page is none the run knows
 };
 
 // What a run needs from the rest of the program: one exchange with the panel, the user name and the

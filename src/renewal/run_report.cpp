@@ -7,6 +7,7 @@ namespace korvan {
 bool IsFailedRun(RunOutcome outcome) {
   switch (outcome) {
     case RunOutcome::LoginFailed:
+    case RunOutcome::LoginPageUnknown:
     case RunOutcome::WrongPassword:
     case RunOutcome::NoVps:
     case RunOutcome::UnknownVerdict:

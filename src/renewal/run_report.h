@@ -11,16 +11,17 @@ namespace korvan {
 
 // How a run ended: what its last log entry says.
 enum class RunOutcome {
-  None,             // nothing that decides: no entry, or an entry such as the login's or the expiry's
-  Renewed,          // "续费成功！"
-  TooEarly,         // "请在该产品到期前1日内进行积分免费续期"
-  ExpiryMoved,      // "到期时间已更新：" old " → " new
-  LoginFailed,      // user name + " 登录失败！"
-  WrongPassword,    // user name + " 密码不正确！"
-  NoVps,            // "未找到免费VPS"
-  UnknownVerdict,   // "续费结果未知：无法识别服务商的答复"
-  ExpiryUnchanged,  // "警告：续费后到期时间未变化，请登录面板核实"
-  CheckDone,        // "检查完成：未提交续期" (a check without renewal)
+  None,              // nothing that decides: no entry, or an entry such as the login's or the expiry's
+  Renewed,           // "续费成功！"
+  TooEarly,          // "请在该产品到期前1日内进行积分免费续期"
+  ExpiryMoved,       // "到期时间已更新：" old " → " new
+  LoginFailed,       // user name + " 登录失败！"
+  LoginPageUnknown,  // "登录页面无法识别（…）" after it: an answer without either marker (the plan on)
+  WrongPassword,     // user name + " 密码不正确！"
+  NoVps,             // "未找到免费VPS"
+  UnknownVerdict,    // "续费结果未知：无法识别服务商的答复"
+  ExpiryUnchanged,   // "警告：续费后到期时间未变化，请登录面板核实"
+  CheckDone,         // "检查完成：未提交续期" (a check without renewal)
 };
 
 struct RunEntry {

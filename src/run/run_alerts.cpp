@@ -55,6 +55,13 @@ void PushRunFinished(const AlertSettings& settings,
   }
 }
 
+void PushExpiringSoon(const AlertSettings& settings, const RunReport& run, const AlertPorts& ports) {
+  const std::vector<PushTarget> targets = PushTargets(settings);
+  if (targets.empty() || run.entries.empty()) return;
+  const AlertMessage message = MakeRunAlert(AlertEvent::ExpiringSoon, run, run.entries.back().stamp, ports.nextCheck());
+  LogFailures(targets, SendPushes(targets, message, SigningFor(settings, ports), ports.send), ports);
+}
+
 Text SendTestMessages(const AlertSettings& settings,
                       std::string_view userName,
                       std::string_view stamp,

@@ -38,6 +38,10 @@ void PushRunFinished(const AlertSettings& settings,
                      FailureStreak before,
                      const AlertPorts& ports);
 
+// "Korvan：即将到期，尚未续期" to every channel, whatever the notify choice; a channel that fails
+// logs one "推送失败" entry.
+void PushExpiringSoon(const AlertSettings& settings, const RunReport& run, const AlertPorts& ports);
+
 // "Korvan：测试消息" to every channel now, and a success ping with that text to the heartbeat: one
 // line per channel (PushTestResultText), CR LF between them; empty when nothing is set.
 Text SendTestMessages(const AlertSettings& settings,

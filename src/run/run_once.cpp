@@ -1,5 +1,7 @@
 #include "run/run_once.h"
 
+#include <optional>
+
 namespace korvan {
 
 RunReport RunOnce(const RunPorts& ports, const RunSnapshot& snapshot, RenewalMode mode) {
@@ -13,7 +15,7 @@ RunReport RunOnce(const RunPorts& ports, const RunSnapshot& snapshot, RenewalMod
   renewal.password = ports.password;
   renewal.appendLog = appendLog;
   renewal.setLoginOk = ports.setLoginOk;
-  renewal.settings = [verify = snapshot.advanced.verify] { return RunSettings{verify}; };
+  renewal.settings = [advanced = snapshot.advanced] { return RunSettings{advanced.verify, advanced.deadline}; };
   renewal.mode = mode;
   RunReport report;
   {
@@ -21,11 +23,25 @@ RunReport RunOnce(const RunPorts& ports, const RunSnapshot& snapshot, RenewalMod
     report = RenewFreeVps(renewal);
   }
 
-  // The pushes come first: their streak is the record as it stood before this run.
   const AlertPorts alerts{.send = ports.send,
                           .appendLog = [&](std::string_view message) { appendLog(message); },
                           .unixMilliseconds = ports.unixMilliseconds,
                           .nextCheck = ports.nextCheck};
+  // Without deadline the network time is not asked for here: the run stays what it always was.
+  std::optional<PlanStep> planned;
+  if (snapshot.advanced.deadline && ports.plan) {
+    const std::int64_t now = ports.unixMilliseconds() / 1000;
+    planned = PlanAfterRun(ports.plan->Current(history), report, snapshot.advanced.verify, now);
+    for (const Text& entry : planned->entries)
+      appendLog(entry);
+    if (LateWarningDue(planned->plan, now)) {
+      PushExpiringSoon(snapshot.alerts, report, alerts);
+      planned->plan.lateWarned = true;
+    }
+    ports.plan->Keep(planned->plan, history);
+  }
+
+  // The pushes come first: their streak is the record as it stood before this run.
   PushRunFinished(snapshot.alerts, report, StreakOfRecord(ports.record->Current(history)), alerts);
   ports.record->Record(report, history);
   return report;

@@ -1,5 +1,6 @@
-// One whole run of the program: the heartbeat's start ping, RenewFreeVps with its entries, the
-// run's pushes and end ping, and the record's update, all on the settings read at its start. The
+// One whole run of the program: the heartbeat's start ping, RenewFreeVps with its entries, with
+// deadline on the plan's entries and its late warning, the run's pushes and end ping, and the
+// record's update, all on the settings read at its start. The
 // platform gives the ports; the run's logic is all here, so every front end runs the same.
 #pragma once
 
@@ -10,6 +11,7 @@
 #include "renewal/panel_state.h"
 #include "renewal/renew_free_vps.h"
 #include "renewal/run_report.h"
+#include "run/plan_book.h"
 #include "run/run_alerts.h"
 #include "run/run_record_book.h"
 #include "run/run_snapshot.h"
@@ -28,6 +30,7 @@ struct RunPorts {
   std::function<std::int64_t()> unixMilliseconds;  // the network time, to sign DingTalk pushes
   std::function<Text()> nextCheck;                 // when the next run is due, for a push
   RunRecordBook* record = nullptr;
+  PlanBook* plan = nullptr;  // with deadline on: the plan of runs around the renewal window
 };
 
 RunReport RunOnce(const RunPorts& ports, const RunSnapshot& snapshot, RenewalMode mode);

@@ -13,6 +13,11 @@ RunRecordBook& ProgramRunRecord() {
   return book;
 }
 
+PlanBook& ProgramPlan() {
+  static PlanBook plan([] { return std::make_unique<IniFileStore>(FileBesideProgram(kStatusFileName)); });
+  return plan;
+}
+
 RunRecord CurrentRunRecord(RecordSource* source) {
   return ProgramRunRecord().Current(ReadAdvancedSettings().history, source);
 }

@@ -3,11 +3,14 @@
 
 #include "run/run_record.h"
 #include "run/run_status_text.h"
+#include "run/plan_book.h"
 #include "run/run_record_book.h"
 
 namespace korvan {
 
 RunRecordBook& ProgramRunRecord();
+// The renewal plan, kept beside the record.
+PlanBook& ProgramPlan();
 
 // The record by the run record's switch as it stands now; source, when given, learns which it is.
 RunRecord CurrentRunRecord(RecordSource* source = nullptr);

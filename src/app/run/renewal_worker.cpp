@@ -52,6 +52,7 @@ void RenewalWorker(RenewalMode mode) {
   ports.unixMilliseconds = NetworkUnixMilliseconds;
   ports.nextCheck = NextCheckText;
   ports.record = &ProgramRunRecord();
+  ports.plan = &ProgramPlan();
   RunOnce(ports, snapshot, mode);
 }
 

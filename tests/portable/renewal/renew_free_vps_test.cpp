@@ -103,6 +103,34 @@ TEST(RenewFreeVps, SuccessfulRunSendsTheFourRequestsOfThePanel) {
   EXPECT_EQ(panel.loginOkWrites, std::vector<bool>{true});
 }
 
+// With the plan on, a login page that came back without either marker says what is likely wrong;
+// an answer that never came, or the plan off, leaves the one entry it always was.
+TEST(RenewFreeVps, AnUnknownLoginPageIsNamedOnlyWithThePlanOn) {
+  // 登录页面无法识别（面板可能已改版或要求验证码）
+  const Text unknownPage =
+      "\xB5\xC7\xC2\xBC\xD2\xB3\xC3\xE6\xCE\xDE\xB7\xA8\xCA\xB6\xB1\xF0\xA3\xA8\xC3\xE6\xB0\xE5\xBF\xC9\xC4\xDC\xD2\xD1"
+      "\xB8\xC4\xB0\xE6\xBB\xF2\xD2\xAA\xC7\xF3\xD1\xE9\xD6\xA4\xC2\xEB\xA3\xA9";
+  const struct {
+    bool deadline;
+    Text answer;
+    std::vector<Text> log;
+    RunOutcome outcome;
+  } cases[] = {
+      {true, "<form>captcha</form>", {"alice" + kLoginFailed, unknownPage}, RunOutcome::LoginPageUnknown},
+      {true, "", {"alice" + kLoginFailed}, RunOutcome::LoginFailed},
+      {false, "<form>captcha</form>", {"alice" + kLoginFailed}, RunOutcome::LoginFailed},
+  };
+  for (const auto& c : cases) {
+    FakePanel panel;
+    panel.AnswerAll(c.answer, kListOneVps, kRenewalPage, kSucceededEscapedUtf8);
+    RenewalPorts ports = panel.Ports();
+    ports.settings = [deadline = c.deadline] { return RunSettings{false, deadline}; };
+    EXPECT_EQ(RenewFreeVps(ports).outcome, c.outcome) << c.answer;
+    EXPECT_EQ(panel.log, c.log) << c.answer;
+    EXPECT_EQ(panel.requests.size(), 1u);
+  }
+}
+
 struct LoginCase {
   const char* name;
   Text answer;

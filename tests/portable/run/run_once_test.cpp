@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "fake_ini_store.h"
 #include "korvan/hosts.h"
+#include "run/plan_store.h"
 #include "run_message_bytes.h"
 
 namespace korvan {
@@ -46,6 +48,9 @@ struct Program {
   std::function<void()> duringRenewal = [] {};
   std::vector<std::pair<Text, bool>> entries;  // message, written to korvan.log too
   std::vector<std::string> pushes;             // method and URL
+  PlanBook plan{[this] { return std::make_unique<StatusFileView>(statusFile); }};
+  std::int64_t now = 1700000000;
+  int timeAsked = 0;
 
   RunPorts Ports() {
     RunPorts ports;
@@ -68,9 +73,13 @@ struct Program {
       pushes.push_back((request.method == HttpMethod::Get ? "GET " : "POST ") + request.url);
       return PushAnswer{200, Bytes(R"({"ok":true})")};
     };
-    ports.unixMilliseconds = [] { return std::int64_t{1700000000000}; };
+    ports.unixMilliseconds = [this] {
+      ++timeAsked;
+      return now * 1000;
+    };
     ports.nextCheck = [] { return Text("10h"); };
     ports.record = &record;
+    ports.plan = &plan;
     return ports;
   }
   void Set(std::string_view key, std::string_view value) { config.items[{Text(kAdvancedSection), Text(key)}] = value; }
@@ -161,6 +170,64 @@ TEST(RunOnceTest, EveryPartOfARunGoesByTheSettingsReadAtItsStart) {
     EXPECT_EQ(program.record.Current(false).lastResult, mb::kRenewed);
     EXPECT_EQ(program.pushes,
               (std::vector<std::string>{"GET http://127.0.0.1:1/hb/start", "POST http://127.0.0.1:1/hb"}));
+  }
+}
+
+// The plan with deadline on: three hours before the expiry a run that was told "too early" makes a
+// plan with a retry two minutes on, and the late warning goes out once; with deadline off the run is what it always
+// was, without even a reading of the time for the plan.
+TEST(RunOnceTest, WithDeadlineOnTheRunPlansRetriesAndWarnsOnce) {
+  // 续期窗口：2024年5月5日 开放，2024年5月5日21时2分 续期: the run that made the plan says so
+  const Text window =
+      "\xD0\xF8\xC6\xDA\xB4\xB0\xBF\xDA\xA3\xBA"
+      "2024\xC4\xEA"
+      "5\xD4\xC2"
+      "5\xC8\xD5 \xBF\xAA\xB7\xC5\xA3\xAC"
+      "2024\xC4\xEA"
+      "5\xD4\xC2"
+      "5\xC8\xD5"
+      "21\xCA\xB1"
+      "2\xB7\xD6 \xD0\xF8\xC6\xDA";
+  const Text loggedIn = "alice" + mb::kLoggedIn;
+  const Text expiry = kRenewalPage.substr(0, kRenewalPage.size() - 5);
+  const struct {
+    const char* deadline;
+    std::vector<Text> messages;
+    std::vector<std::string> pushes;
+    bool planKept;
+  } cases[] = {
+      {"", {loggedIn, expiry, mb::kOneDay}, {"GET http://127.0.0.1:1/hb/start", "POST http://127.0.0.1:1/hb"}, false},
+      {"1",
+       {loggedIn, expiry, mb::kOneDay, window},
+       {"GET http://127.0.0.1:1/hb/start", "POST http://127.0.0.1:1/wh", "POST http://127.0.0.1:1/hb"},
+       true},
+  };
+  for (const auto& c : cases) {
+    Program program;
+    program.Set(kDeadlineKey, c.deadline);
+    program.Set(kHistoryKey, "1");
+    program.Set(kWebhookKey, "http://127.0.0.1:1/wh");
+    program.Set(kHeartbeatKey, "http://127.0.0.1:1/hb");
+    // 请在该产品到期前1日内进行积分免费续期, as the panel's script carries it
+    program.verdict =
+        "%E8%AF%B7%E5%9C%A8%E8%AF%A5%E4%BA%A7%E5%93%81%E5%88%B0%E6%9C%9F%E5%89%8D1%E6%97%A5%E5%86%85"
+        "%E8%BF%9B%E8%A1%8C%E7%A7%AF%E5%88%86%E5%85%8D%E8%B4%B9%E7%BB%AD%E6%9C%9F";
+    program.now = 1714924800 - 3 * 3600;  // 2024-05-06 0:00 in UTC+8, less three hours
+    for (int run = 0; run < 2; ++run)
+      RunOnce(program.Ports(), ReadRunSnapshot(program.config), RenewalMode::Renew);
+
+    std::vector<Text> messages;
+    for (std::size_t i = 0; i < c.messages.size(); ++i)
+      messages.push_back(program.entries[i].first);
+    EXPECT_EQ(messages, c.messages) << c.deadline;
+    // The second run pushes no second warning.
+    std::vector<std::string> secondRun = c.pushes;
+    secondRun.erase(std::remove(secondRun.begin(), secondRun.end(), "POST http://127.0.0.1:1/wh"), secondRun.end());
+    std::vector<std::string> expected = c.pushes;
+    expected.insert(expected.end(), secondRun.begin(), secondRun.end());
+    EXPECT_EQ(program.pushes, expected) << c.deadline;
+    EXPECT_EQ(program.timeAsked > 0, c.planKept);
+    EXPECT_EQ(program.statusFile.Read(kStatusSection, kNextRunKey).empty(), !c.planKept);
   }
 }
 

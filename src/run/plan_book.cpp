@@ -1,0 +1,33 @@
+#include "run/plan_book.h"
+
+#include <utility>
+
+#include "run/plan_store.h"
+
+namespace korvan {
+
+PlanBook::PlanBook(RunRecordBook::OpenStatusFile openStatusFile) : openStatusFile_(std::move(openStatusFile)) {}
+
+RenewalPlan PlanBook::Current(bool history) {
+  const std::lock_guard lock(mutex_);
+  if (!history) return own_;
+  // The wait for the user is not kept in the file: this process's own word on it stands.
+  RenewalPlan plan = LoadRenewalPlan(*openStatusFile_());
+  plan.waitingForUser = own_.waitingForUser;
+  plan.unreadableExpiry = own_.unreadableExpiry;
+  return plan;
+}
+
+void PlanBook::Keep(const RenewalPlan& plan, bool history) {
+  const std::lock_guard lock(mutex_);
+  own_ = plan;
+  if (history) SaveRenewalPlan(*openStatusFile_(), plan);
+}
+
+RenewalPlan PlanBook::Resume(std::int64_t now, bool history) {
+  RenewalPlan plan = ResumePlan(Current(history), now);
+  Keep(plan, history);
+  return plan;
+}
+
+}  // namespace korvan

@@ -1,0 +1,29 @@
+// The renewal plan as the program keeps it: in korvan-status.ini beside the run record when the run
+// record is on, and in memory for this process always, so a start takes it up from the file.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+
+#include "plan/renewal_plan.h"
+#include "run/run_record_book.h"
+
+namespace korvan {
+
+class PlanBook {
+ public:
+  explicit PlanBook(RunRecordBook::OpenStatusFile openStatusFile);
+
+  // The plan as it stands; with history the file's.
+  RenewalPlan Current(bool history);
+  void Keep(const RenewalPlan& plan, bool history);
+  // ResumePlan on the kept plan: at a start, after a save or a new password.
+  RenewalPlan Resume(std::int64_t now, bool history);
+
+ private:
+  RunRecordBook::OpenStatusFile openStatusFile_;
+  std::mutex mutex_;
+  RenewalPlan own_;
+};
+
+}  // namespace korvan
