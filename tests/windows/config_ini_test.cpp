@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/main_window/append_log.h"
+#include "config/config_file.h"
 #include "korvan/hosts.h"
 #include "local_http_server.h"
 #include "runtime/system/program_location.h"

@@ -9,6 +9,7 @@
 
 #include "app/controls/browser_view.h"
 #include "app/main_window/form_controls.h"
+#include "app/window_thread.h"
 #include "app/main_window/event_bindings.h"
 #include "app/main_window/handlers.h"
 #include "app/main_window/system_menu.h"
