@@ -66,7 +66,7 @@ FAULT_MODES = ("body_reset", "body_short", "header_reset", "silent")
 FAULT_PROMISED_BYTES = 6000
 FAULT_SENT_BYTES = 300
 FAULT_PAUSE_SECONDS = 0.3
-SILENT_SECONDS = 45  # well beyond the 15-second default time-out and the margin after it
+SILENT_SECONDS = 75  # beyond the 62 seconds a request with the default 15-second time-out is waited for
 
 USER = "demo"
 PASSWORD = "pa ss&1"

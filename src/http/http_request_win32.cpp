@@ -8,6 +8,7 @@
 #include "http/header_lines.h"
 #include "http/request_decisions.h"
 #include "runtime/datetime/numbers.h"
+#include "runtime/system/wine.h"
 
 namespace korvan {
 
@@ -138,11 +139,18 @@ ByteSet HttpRequest(std::string_view url, const HttpRequestOptions& options) {
     CallByName(object.Get(), L"GetAllResponseHeaders", DISPATCH_METHOD, Arguments(), allHeaders.Get());
     CallByName(object.Get(), L"Status", DISPATCH_PROPERTYGET, Arguments(), status.Get());
   } else if (outcome == Outcome::GivenUp) {
-    // An abandoned exchange is left to itself for good, neither aborted nor released: Wine's object
-    // waits inside Abort and Release for its exchange to end, which after a header block cut off by a
-    // reset it never does (it loops on a count of -1 bytes), and a silent connection that the server
-    // drops at last still reports to the object, which must then still be there.
-    static_cast<void>(object.Detach());
+    if (RunsUnderWine()) {
+      // Under Wine an abandoned exchange is left to itself for good, neither aborted nor released:
+      // Wine's object waits inside Abort and Release for its exchange to end, which after a header
+      // block cut off by a reset it never does (it loops on a count of -1 bytes), and a silent
+      // connection that the server drops at last still reports to the object, which must then still
+      // be there.
+      static_cast<void>(object.Detach());
+    } else {
+      // Windows' object goes on with an exchange that its wait gave up on; Abort ends it, and the
+      // object is then released on this thread, which made it, like any other.
+      CallByName(object.Get(), L"Abort", DISPATCH_METHOD, Arguments());
+    }
   }
   const std::optional<double> statusNumber = VariantNumber(*status.Get());
   if (options.statusCode != nullptr) {

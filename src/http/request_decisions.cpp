@@ -10,7 +10,9 @@ namespace korvan {
 
 namespace {
 constexpr int kDefaultTimeoutMilliseconds = 15000;
-constexpr int kObjectLongestDefaultSeconds = 60;
+constexpr int kExchangePhases = 4;  // name resolution, connection, sending, receiving
+// The object's defaults for the four phases; the resolver, unbounded by the object, gets the connect's.
+constexpr int kObjectDefaultPhasesSeconds = 60 + 60 + 30 + 30;
 constexpr int kGiveUpMarginSeconds = 2;
 // The wait is handed on in milliseconds as a signed 32-bit number, margin included.
 constexpr int kLongestWaitSeconds = std::numeric_limits<int>::max() / 1000;
@@ -35,7 +37,8 @@ std::optional<int> RequestTimeoutMilliseconds(int timeoutSeconds) {
 
 int ExchangeWaitSeconds(int timeoutSeconds) {
   const std::optional<int> milliseconds = RequestTimeoutMilliseconds(timeoutSeconds);
-  const std::int64_t seconds = milliseconds ? (std::int64_t{*milliseconds} + 999) / 1000 : kObjectLongestDefaultSeconds;
+  const std::int64_t seconds =
+      milliseconds ? kExchangePhases * ((std::int64_t{*milliseconds} + 999) / 1000) : kObjectDefaultPhasesSeconds;
   return static_cast<int>(std::min<std::int64_t>(seconds + kGiveUpMarginSeconds, kLongestWaitSeconds));
 }
 

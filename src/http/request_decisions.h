@@ -17,9 +17,11 @@ Text RequestMethodName(int method);
 // The value passed four times to SetTimeouts; nullopt (for -1) leaves the object's time-outs alone.
 std::optional<int> RequestTimeoutMilliseconds(int timeoutSeconds);
 
-// How long the whole exchange may take before it is given up, in whole seconds: its time-out
-// (rounded up) and a margin for the object's own give-up to come first. -1 keeps the object's
-// time-outs, and with them the longest of its defaults, the 60 seconds for connecting.
+// How long the whole exchange may take before it is given up, in whole seconds. The object allows
+// its time-out (rounded up) to each of its four phases, resolving the name, connecting, sending and
+// receiving, so the wait is four of them and a margin for the object's own give-up to come first.
+// -1 keeps the object's defaults: 60 seconds to connect, 30 each to send and to receive, and a name
+// resolution with no end of its own, bounded here by the connect's 60. At most 2147483 seconds.
 int ExchangeWaitSeconds(int timeoutSeconds);
 
 // One Option write on the request object.

@@ -216,29 +216,51 @@ def case_first_start(wine, args, directory):
         session.close()
 
 
+# An existing SkinH_EL.dll is never replaced nor made hidden; only this program's own library (the same
+# bytes) is handed the skins, and beside any other file of that name the program comes up unskinned.
+# Another program's library here ends the process when its SkinH_AttachRes is called.
+EXISTING_LIBRARIES = {
+    "own": (lambda args: pathlib.Path(args.skin_library).read_bytes(), True),
+    "own-and-more": (lambda args: pathlib.Path(args.skin_library).read_bytes() + b"\0korvan-e2e-marker", False),
+    "another-programs": (lambda args: pathlib.Path(args.foreign_skin_library).read_bytes(), False),
+    "no-library": (lambda args: b"this is no library", False),
+}
+
+
 def case_existing_library_kept(wine, args, directory):
-    library = pathlib.Path(directory) / "SkinH_EL.dll"
-    original = pathlib.Path(args.skin_library).read_bytes() + b"\0korvan-e2e-marker"
-    library.write_bytes(original)
-    session = Session(wine, args.korvan, directory)
-    try:
-        box = session.message_box()
-        check(box["caption"] == INFORMATION_CAPTION, "expected the first-use box, got %r" % box)
-        check(library.read_bytes() == original, "an existing SkinH_EL.dll was replaced")
-        check(not dos_attributes(library) & HIDDEN, "an existing SkinH_EL.dll was made hidden")
-    finally:
-        session.close()
+    failures = []
+    for name, (content, skinned) in EXISTING_LIBRARIES.items():
+        folder = pathlib.Path(directory) / name
+        folder.mkdir()
+        library = folder / "SkinH_EL.dll"
+        original = content(args)
+        library.write_bytes(original)
+        session = Session(wine, args.korvan, folder)
+        try:
+            code, boxes = wine.run_probe("message-box", 20000)
+            check(session.process.poll() is None, "the program ended (exit code %r)" % session.process.poll())
+            check(code == 0 and boxes and boxes[0]["caption"] == INFORMATION_CAPTION,
+                  "expected the first-use box, got %r" % boxes)
+            check(library.read_bytes() == original, "an existing SkinH_EL.dll was replaced")
+            check(not dos_attributes(library) & HIDDEN, "an existing SkinH_EL.dll was made hidden")
+            took_over = session.controls()[SAVE_BUTTON]["style"] & 0xF == BS_OWNERDRAW
+            check(took_over == skinned, "the skin %s the button" % ("did not take over" if skinned else "took over"))
+        except Failure as failure:
+            failures.append("%s: %s" % (name, failure))
+        finally:
+            session.close()
+    check(not failures, "; ".join(failures))
 
 
-def case_bogus_library(wine, args, directory):
+def case_library_cannot_be_written(wine, args, directory):
+    # A link to nowhere: Wine shows no file of that name, and writing through it fails.
     library = pathlib.Path(directory) / "SkinH_EL.dll"
-    library.write_bytes(b"this is no library")
+    library.symlink_to(pathlib.Path(directory) / "missing folder" / "SkinH_EL.dll")
     session = Session(wine, args.korvan, directory)
     try:
         box = session.message_box()
         check(box["caption"] == RUNTIME_ERROR_CAPTION, "run-time error caption %r" % box["caption"])
         check(MISSING_EXPORT_MESSAGE in box["texts"], "run-time error texts %r" % box["texts"])
-        check(library.read_bytes() == b"this is no library", "the bogus library was replaced")
         wine.run_probe("dismiss")
         try:
             code = session.process.wait(timeout=20)
@@ -420,11 +442,11 @@ def shared_wineserver(args):
 CASES = {
     "first-start": case_first_start,
     "existing-library-kept": case_existing_library_kept,
-    "bogus-library": case_bogus_library,
+    "library-cannot-be-written": case_library_cannot_be_written,
     "configured-start": case_configured_start,
     "keyboard": case_keyboard,
 }
-DEFAULT_CASES = ["first-start", "existing-library-kept", "bogus-library", "keyboard"]
+DEFAULT_CASES = ["first-start", "existing-library-kept", "library-cannot-be-written", "keyboard"]
 
 
 def main():
@@ -433,6 +455,7 @@ def main():
     parser.add_argument("--korvan", required=True)
     parser.add_argument("--probe", required=True)
     parser.add_argument("--skin-library", required=True, help="the built SkinH_EL.dll")
+    parser.add_argument("--foreign-skin-library", required=True, help="another program's SkinH_EL.dll")
     parser.add_argument("--skin-file", required=True, help="skin03.she")
     parser.add_argument("--maker", required=True)
     parser.add_argument("--signup", required=True)

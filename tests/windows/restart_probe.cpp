@@ -1,5 +1,6 @@
 // A stand-in program for the restart test: the first instance in a folder notes its start and
 // restarts itself through "Restart.bat"; the instance the batch file starts notes its start and ends.
+// A first instance that could not restart ends with code 3.
 #include <windows.h>
 
 #include "app/restart/restart.h"
@@ -12,5 +13,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const korvan::Text note = restarted ? "second-start.txt" : "first-start.txt";
   korvan::WriteFileBytes(note, korvan::TextToBytes(std::to_string(::GetCurrentProcessId())));
   if (!restarted) korvan::RestartProgram();
-  return restarted ? 0 : 3;  // 3 would mean RestartProgram came back
+  return restarted ? 0 : 3;
 }

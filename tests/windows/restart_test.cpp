@@ -11,6 +11,7 @@
 #include <sstream>
 #include <thread>
 
+#include "config/advanced_settings.h"
 #include "runtime/system/files.h"
 #include "runtime/system/handles.h"
 #include "runtime/system/program_location.h"
@@ -85,12 +86,33 @@ TEST(KillProcessTest, EndsAnotherProcessWithCodeZero) {
   EXPECT_EQ(code, 0u);
 }
 
-TEST(RestartProgramTest, RestartsACopyKeptInAFolderWithASpace) {
+// 自动重启失败，程序继续运行, as korvan.log holds it: UTF-8.
+constexpr char kRestartFailed[] =
+    "\xE8\x87\xAA\xE5\x8A\xA8\xE9\x87\x8D\xE5\x90\xAF\xE5\xA4\xB1\xE8\xB4\xA5\xEF\xBC\x8C\xE7\xA8\x8B\xE5\xBA\x8F"
+    "\xE7\xBB\xA7\xE7\xBB\xAD\xE8\xBF\x90\xE8\xA1\x8C";
+
+struct RestartCase {
+  const char* name;
+  // "Restart.bat" is taken by a directory, so the batch file cannot be written.
+  bool batchFileBlocked;
+};
+
+class RestartProgramTest : public ::testing::TestWithParam<RestartCase> {};
+
+// The probe, copied into a folder whose path has a space, restarts itself once. Where it cannot, it
+// runs on and logs so, as korvan.log shows with the run record on.
+TEST_P(RestartProgramTest, RestartsOrStaysUpAndSaysSo) {
+  const RestartCase& c = GetParam();
   const std::filesystem::path folder = std::filesystem::temp_directory_path() / "korvan restart test";
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
   const std::filesystem::path probe = folder / "restart probe.exe";
   std::filesystem::copy_file(std::filesystem::path(RunDirectory()) / "korvan_restart_probe.exe", probe);
+  if (c.batchFileBlocked) {
+    std::filesystem::create_directory(folder / "Restart.bat");
+    std::ofstream(folder / "korvan.ini", std::ios::binary) << "[" << kAdvancedSection << "]\r\n"
+                                                           << kHistoryKey << "=1\r\n";
+  }
 
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
@@ -103,13 +125,20 @@ TEST(RestartProgramTest, RestartsACopyKeptInAFolderWithASpace) {
   ASSERT_EQ(::WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
   DWORD code = 99;
   ::GetExitCodeProcess(process.Get(), &code);
-  EXPECT_EQ(code, 0u) << "the first instance must end through TerminateProcess with code 0";
 
-  EXPECT_TRUE(WaitFor([&] { return std::filesystem::exists(folder / "second-start.txt"); }, std::chrono::seconds(30)))
-      << "the batch file did not start a new instance";
-  EXPECT_TRUE(WaitFor([&] { return !std::filesystem::exists(folder / "Restart.bat"); }, std::chrono::seconds(30)))
-      << "the batch file did not delete itself";
-  EXPECT_NE(ReadWholeFile(folder / "first-start.txt"), ReadWholeFile(folder / "second-start.txt"));
+  if (c.batchFileBlocked) {
+    EXPECT_EQ(code, 3u) << "RestartProgram must come back, the program running on";
+    EXPECT_NE(ReadWholeFile(folder / "korvan.log").find(kRestartFailed), std::string::npos)
+        << ReadWholeFile(folder / "korvan.log");
+    EXPECT_FALSE(std::filesystem::exists(folder / "second-start.txt"));
+  } else {
+    EXPECT_EQ(code, 0u) << "the first instance must end through TerminateProcess with code 0";
+    EXPECT_TRUE(WaitFor([&] { return std::filesystem::exists(folder / "second-start.txt"); }, std::chrono::seconds(30)))
+        << "the batch file did not start a new instance";
+    EXPECT_TRUE(WaitFor([&] { return !std::filesystem::exists(folder / "Restart.bat"); }, std::chrono::seconds(30)))
+        << "the batch file did not delete itself";
+    EXPECT_NE(ReadWholeFile(folder / "first-start.txt"), ReadWholeFile(folder / "second-start.txt"));
+  }
   WaitFor(
       [&] {
         std::error_code ignored;
@@ -118,6 +147,11 @@ TEST(RestartProgramTest, RestartsACopyKeptInAFolderWithASpace) {
       },
       std::chrono::seconds(10));
 }
+
+INSTANTIATE_TEST_SUITE_P(Folders,
+                         RestartProgramTest,
+                         ::testing::Values(RestartCase{"Writable", false}, RestartCase{"BatchFileBlocked", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace korvan

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/main_window/append_log.h"
 #include "app/restart/restart_script.h"
 #include "runtime/system/files.h"
 #include "runtime/system/handles.h"
@@ -9,6 +10,13 @@
 #include "runtime/system/program_location.h"
 
 namespace korvan {
+namespace {
+
+// 自动重启失败，程序继续运行
+constexpr char kRestartFailedMessage[] =
+    "\xD7\xD4\xB6\xAF\xD6\xD8\xC6\xF4\xCA\xA7\xB0\xDC\xA3\xAC\xB3\xCC\xD0\xF2\xBC\xCC\xD0\xF8\xD4\xCB\xD0\xD0";
+
+}  // namespace
 
 Text ShortFileName(std::string_view name) {
   const Text longName(name);
@@ -30,17 +38,20 @@ bool KillProcess(std::optional<unsigned long> processId) {
 Text WriteRestartScript(std::optional<int> delay) {
   const Text name = ExecutableName();
   if (!FileExists(name)) return {};
-  const Text script = RestartScriptText(ShortFileName(name), delay);
   const Text path = RunDirectory() + "\\Restart.bat";
-  WriteFileBytes(path, TextToBytes(script));
+  if (!WriteFileBytes(path, TextToBytes(RestartScriptText(ShortFileName(name), delay)))) return {};
   return path;
 }
 
 void RestartProgram(std::optional<int> delay) {
+  if (!FileExists(ExecutableName())) return;
   const Text path = WriteRestartScript(delay);
-  if (path.empty()) return;
   // Quoted, so a program kept in a folder whose path has spaces restarts too.
-  RunProgram("\"" + path + "\"", false, 1);
+  if (path.empty() || !RunProgram("\"" + path + "\"", false, 1)) {
+    // Ending now would end the program for good; the restart timer ticks again and so tries again.
+    AppendLog(kRestartFailedMessage);
+    return;
+  }
   KillProcess();
 }
 

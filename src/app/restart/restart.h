@@ -18,11 +18,12 @@ bool KillProcess(std::optional<unsigned long> processId = std::nullopt);
 
 // Writes "Restart.bat" into the run directory for the running executable. Gives the batch file's
 // path, or the empty text when the executable is not found under its bare name (then nothing is
-// written).
+// written) or the file cannot be written.
 Text WriteRestartScript(std::optional<int> delay = std::nullopt);
 
-// Writes and starts the batch file hidden, then ends this process with exit code 0. Returns only
-// when the executable is not found under its bare name.
+// Writes and starts the batch file hidden, then ends this process with exit code 0. Returns when
+// the executable is not found under its bare name, and, after logging "自动重启失败，程序继续运行",
+// when the batch file cannot be written or started.
 void RestartProgram(std::optional<int> delay = std::nullopt);
 
 }  // namespace korvan

@@ -32,36 +32,40 @@ using AttachRes =
   ExitProcess(1);
 }
 
-// Loaded by its file name when first needed and kept for the process's life: the skin's window
-// procedures live in it.
-AttachRes ResolveAttach() {
+// Loaded from the run directory when first needed and kept for the process's life: the skin's
+// window procedures live in it. The full path, so no other SkinH_EL.dll on the search path is taken.
+AttachRes ResolveAttach(const Text& path) {
   static UniqueModule library;
   static AttachRes attach = nullptr;
   if (attach) return attach;
   // A bogus file must end in our report, not in a system dialog about a bad image.
   const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  library.Reset(LoadLibraryA(kSkinLibraryFile));
+  library.Reset(LoadLibraryA(path.c_str()));
   SetErrorMode(oldMode);
   if (!library) return nullptr;
   attach = reinterpret_cast<AttachRes>(reinterpret_cast<void*>(GetProcAddress(library.Get(), kAttachFunction)));
   return attach;
 }
 
+Text SkinLibraryPath() { return JoinTexts(RunDirectory(), "\\", kSkinLibraryFile); }
+
 }  // namespace
 
-void EnsureSkinLibrary() {
-  const Text path = JoinTexts(RunDirectory(), "\\", kSkinLibraryFile);
-  if (FileExists(path)) return;
+bool EnsureSkinLibrary() {
+  const Text path = SkinLibraryPath();
+  // Another program's library of that name may crash on our skins: it is compared, never replaced.
+  if (FileExists(path)) return FileHoldsBytes(path, SkinLibraryImage());
   // Failures are left to the attach step, which then cannot find the library.
   WriteFileBytes(path, SkinLibraryImage());
   ChangeFileAttributes(path, kHiddenAttribute);
+  return true;
 }
 
 void SetSkin(std::int32_t skinNumber) {
-  EnsureSkinLibrary();
+  if (!EnsureSkinLibrary()) return;
   const auto skin = SkinBytes(skinNumber);
   const std::vector<std::uint8_t> copy(skin.begin(), skin.end());
-  const AttachRes attach = ResolveAttach();
+  const AttachRes attach = ResolveAttach(SkinLibraryPath());
   if (!attach) ReportMissingExport();
   attach(copy.empty() ? nullptr : copy.data(), static_cast<int>(copy.size()), "", 0, 0, 0);
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "runtime/system/handles.h"
 
@@ -61,6 +62,24 @@ std::int64_t FileSize(std::string_view path) {
   if (!::GetFileAttributesExA(pathText.c_str(), GetFileExInfoStandard, &data)) return -1;
   if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return -1;
   return static_cast<std::int64_t>((static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+}
+
+bool FileHoldsBytes(std::string_view path, std::span<const std::uint8_t> bytes) {
+  if (FileSize(path) != static_cast<std::int64_t>(bytes.size())) return false;
+  const std::string pathText(path);
+  const UniqueFileHandle file(::CreateFileA(pathText.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  std::vector<std::uint8_t> piece(64 * 1024);
+  std::span<const std::uint8_t> rest = bytes;
+  while (!rest.empty()) {
+    DWORD read = 0;
+    const DWORD wanted = static_cast<DWORD>(std::min(rest.size(), piece.size()));
+    if (!::ReadFile(file.Get(), piece.data(), wanted, &read, nullptr) || read == 0) return false;
+    if (!std::equal(piece.begin(), piece.begin() + read, rest.begin())) return false;
+    rest = rest.subspan(read);
+  }
+  return true;
 }
 
 bool MoveFileReplacing(std::string_view from, std::string_view to) {

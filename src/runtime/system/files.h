@@ -1,5 +1,5 @@
-// File existence, writing whole files from byte sets, appending, sizes, renaming and file attributes
-// (ANSI paths, code page 936).
+// File existence, writing whole files from byte sets, comparing a file with bytes, appending, sizes,
+// renaming and file attributes (ANSI paths, code page 936).
 #pragma once
 
 #include <cstdint>
@@ -32,6 +32,9 @@ bool AppendFileBytes(std::string_view path, std::span<const std::uint8_t> bytes)
 
 // The size in bytes of a file; -1 when there is none (a directory is no file).
 std::int64_t FileSize(std::string_view path);
+
+// True when the file can be read and holds exactly these bytes, no more and no fewer.
+bool FileHoldsBytes(std::string_view path, std::span<const std::uint8_t> bytes);
 
 // Renames (or moves) a file, replacing an existing target file. False when the source is missing,
 // the target is a directory or in use, or the folder refuses the change.

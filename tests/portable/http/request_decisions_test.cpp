@@ -22,9 +22,11 @@ TEST(RequestTimeoutMilliseconds, DefaultsKeepsAndClamps) {
     EXPECT_EQ(RequestTimeoutMilliseconds(seconds), milliseconds) << seconds;
 }
 
-TEST(ExchangeWaitSeconds, IsTheTimeOutAndAMarginAndFitsTheMilliseconds) {
-  const std::pair<int, int> cases[] = {
-      {0, 17}, {-5, 17}, {1, 3}, {30, 32}, {-1, 62}, {2147481, 2147483}, {2147483, 2147483}, {INT_MAX, 2147483}};
+TEST(ExchangeWaitSeconds, IsFourPhasesOfTheTimeOutAndAMarginAndFitsTheMilliseconds) {
+  // -1: the object's defaults, 60 s to connect, 30 s each to send and receive, 60 s to resolve.
+  const std::pair<int, int> cases[] = {{0, 62},           {-5, 62},           {1, 6},
+                                       {30, 122},         {-1, 182},          {536870, 2147482},
+                                       {536871, 2147483}, {2147483, 2147483}, {INT_MAX, 2147483}};
   for (const auto& [seconds, wait] : cases)
     EXPECT_EQ(ExchangeWaitSeconds(seconds), wait) << seconds;
 }
