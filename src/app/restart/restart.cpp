@@ -38,7 +38,7 @@ bool KillProcess(std::optional<unsigned long> processId) {
 Text WriteRestartScript(std::optional<int> delay) {
   const Text name = ExecutableName();
   if (!FileExists(name)) return {};
-  const Text path = RunDirectory() + "\\Restart.bat";
+  const Text path = FileBesideProgram("Restart.bat");
   if (!WriteFileBytes(path, TextToBytes(RestartScriptText(ShortFileName(name), delay)))) return {};
   return path;
 }

@@ -15,8 +15,6 @@ namespace {
 
 constexpr char kSkinLibraryFile[] = "SkinH_EL.dll";
 constexpr char kAttachFunction[] = "SkinH_AttachRes";
-constexpr int kHiddenAttribute = 2;
-constexpr int kErrorIcon = 0x10;  // MB_ICONERROR
 
 using AttachRes =
     int(__stdcall*)(const void* data, int size, const char* password, int hue, int saturation, int brightness);
@@ -28,7 +26,7 @@ using AttachRes =
       "DLL\xBF\xE2\xCE\xC4\xBC\xFE\xA1\xB0",
       kSkinLibraryFile, "\xA1\xB1\xD6\xD0\xB5\xC4\xCA\xE4\xB3\xF6\xC3\xFC\xC1\xEE\xA1\xB0", kAttachFunction,
       "\xA1\xB1");
-  ShowMessage(message, kErrorIcon, "\xD4\xCB\xD0\xD0\xCA\xB1\xB3\xF6\xB4\xED!");  // 运行时出错!
+  ShowMessage(message, MB_ICONERROR, "\xD4\xCB\xD0\xD0\xCA\xB1\xB3\xF6\xB4\xED!");  // 运行时出错!
   ExitProcess(1);
 }
 
@@ -47,7 +45,7 @@ AttachRes ResolveAttach(const Text& path) {
   return attach;
 }
 
-Text SkinLibraryPath() { return JoinTexts(RunDirectory(), "\\", kSkinLibraryFile); }
+Text SkinLibraryPath() { return FileBesideProgram(kSkinLibraryFile); }
 
 }  // namespace
 
@@ -57,7 +55,7 @@ bool EnsureSkinLibrary() {
   if (FileExists(path)) return FileHoldsBytes(path, SkinLibraryImage());
   // Failures are left to the attach step, which then cannot find the library.
   WriteFileBytes(path, SkinLibraryImage());
-  ChangeFileAttributes(path, kHiddenAttribute);
+  ChangeFileAttributes(path, FILE_ATTRIBUTE_HIDDEN);
   return true;
 }
 
