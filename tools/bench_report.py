@@ -332,7 +332,7 @@ def plan_section(table_path, command):
         table = ""
     return f"""{PLAN_HEADING}
 
-`korvan_plan_simulation` (tests/bench/plan_simulation.cpp; the model in tests/bench/plan_replay.h)
+`korvan_plan_simulation` (tools/plan_simulation/plan_simulation.cpp; the model in tools/plan_simulation/plan_replay.h)
 replays renewal windows against a simulated panel that takes the free renewal only in the last 24
 hours before the expiry and is down for random spells (outages of 2 minutes to 8 hours about every
 10 hours, a maintenance of 2 to 30 hours near the opening in one window of ten, a few hours of

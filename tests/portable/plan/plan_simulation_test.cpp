@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "bench/plan_replay.h"
+#include "plan_simulation/plan_replay.h"
 
 namespace korvan {
 namespace {

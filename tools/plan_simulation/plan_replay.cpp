@@ -1,4 +1,4 @@
-#include "bench/plan_replay.h"
+#include "plan_simulation/plan_replay.h"
 
 #include <algorithm>
 #include <cmath>

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "bench/plan_replay.h"
+#include "plan_simulation/plan_replay.h"
 
 int main(int argc, char** argv) {
   long windows = 10000;
