@@ -11,9 +11,9 @@ headers in arrival order, body) and can be read back from the control endpoint o
 --delay-ms N holds every answer of the panel and the time page back by N milliseconds (control
 endpoints excepted), like a distant server; scripts/bench times a renewal run against it.
 
---expiry-minutes N puts the VPS's expiry N minutes after the time page's time (whole seconds, shown
-in the panel's UTC+8 as "YYYY-MM-DD HH:MM:SS"), so a run's plan falls around the real clock; with
---time-ms -1 the time page gives the real clock.
+--expiry-minutes N puts the VPS's expiry N minutes after the time page's time at the start (whole
+seconds, shown in the panel's UTC+8 as "YYYY-MM-DD HH:MM:SS"), so a run's plan falls around the real
+clock; with --time-ms -1 the time page gives the real clock.
 
 With a COMMAND the servers run while the command runs (it sees KORVAN_PANEL_PORT, KORVAN_TIME_PORT
 and KORVAN_CLOSED_PORT, a port nothing listens on, in its environment) and the command's exit
@@ -31,7 +31,7 @@ Control endpoints on the panel port:
   GET  /_fake/requests           the recorded requests as JSON
   POST /_fake/scenario?name=X    switch the scenario (the login cookies stay)
   POST /_fake/reset              forget the recorded requests and every session
-  POST /_fake/expiry?minutes=N   the expiry N minutes after the time page's time (minutes= empty: EXPIRY)
+  POST /_fake/expiry?minutes=N   the expiry N minutes after the time page's time now (minutes= empty: EXPIRY)
 Test endpoints on the panel port: /_echo/... answers with the request as the server saw it; the
 query picks the answer (status=N, cookies=mixed|spaced, sleep=S before answering, stall=S between
 headers and body, redirect=1, body=N bytes, fault=MODE with hold=S for silent).
@@ -136,17 +136,22 @@ class PanelState:
         self.login_users = {}  # login token -> the user it was given to
         self.broken = []       # (user, step, mode, monotonic time the broken exchange ended)
         self.time_ms = DEFAULT_TIME_MS  # what the time page gives; None: the real clock
-        self.expiry_minutes = None      # the expiry this long after the time page's time; None: EXPIRY
+        self.expiry_seconds = None      # the expiry in Unix seconds; None: EXPIRY
         self.renewals_answered = 0      # renewal answers given in fails_once since the last reset
 
     def time_page_ms(self):
         return self.time_ms if self.time_ms is not None else int(time.time() * 1000)
 
+    def set_expiry_minutes(self, minutes):
+        """Fixes the expiry `minutes` after the time page's time now (None: EXPIRY); its Unix seconds.
+        Call with the lock held."""
+        self.expiry_seconds = None if minutes is None else self.time_page_ms() // 1000 + int(minutes * 60)
+        return self.expiry_seconds
+
     def expiry(self):
         """The renewal page's expiry text; call with the lock held."""
-        if self.expiry_minutes is not None:
-            seconds = self.time_page_ms() // 1000 + int(self.expiry_minutes * 60)
-            return time.strftime("%Y-%m-%d %H:%M:%S", time.gmtime(seconds + PANEL_UTC_OFFSET))
+        if self.expiry_seconds is not None:
+            return time.strftime("%Y-%m-%d %H:%M:%S", time.gmtime(self.expiry_seconds + PANEL_UTC_OFFSET))
         return EXPIRY_MOVED_FORMAT % (6 + min(self.renewals, 20)) if self.renewals else EXPIRY
 
     def fault_for(self, user, step):
@@ -307,7 +312,7 @@ class PanelHandler(QuietHandler):
         elif path == "/_fake/expiry":
             minutes = query.get("minutes", [""])[0]
             with state.lock:
-                state.expiry_minutes = float(minutes) if minutes else None
+                state.set_expiry_minutes(float(minutes) if minutes else None)
             self.answer(200, b"ok")
         elif path == "/_fake/reset":
             with state.lock:
@@ -466,7 +471,7 @@ class FakePanel:
                  expiry_minutes=None):
         self.state = PanelState(scenario, record_path)
         self.state.time_ms = time_ms
-        self.state.expiry_minutes = expiry_minutes
+        self.state.set_expiry_minutes(expiry_minutes)
         self.state.delay_seconds = delay_ms / 1000
         for step, mode in faults:
             self.set_fault(step, mode)
@@ -500,9 +505,9 @@ class FakePanel:
             return [entry[1:] for entry in self.state.broken if entry[0] == user]
 
     def set_expiry_minutes(self, minutes):
-        """The expiry `minutes` after the time page's time from now on; None: EXPIRY again."""
+        """The expiry `minutes` after the time page's time now; None: EXPIRY again. Its Unix seconds."""
         with self.state.lock:
-            self.state.expiry_minutes = minutes
+            return self.state.set_expiry_minutes(minutes)
 
     def reset(self):
         with self.state.lock:

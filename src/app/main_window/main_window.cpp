@@ -13,6 +13,7 @@
 #include "app/main_window/handlers.h"
 #include "app/main_window/system_menu.h"
 #include "app/run/planned_runs.h"
+#include "app/window_thread.h"
 #include "app/controls/win32_controls.h"
 #include "app/controls/window_scale.h"
 #include "resources/resource_ids.h"
