@@ -5,10 +5,15 @@ Pages are code page 936 bytes, like the real panel's. Every request is recorded 
 headers in arrival order, body) and can be read back from the control endpoint or a JSON file.
 
   fake_panel.py [--panel-port N] [--time-port N] [--scenario NAME] [--record FILE] [--port-file FILE]
-                [--no-panel] [--delay-ms N] [--fault STEP:MODE] [--max-seconds S] [-- COMMAND ARGS...]
+                [--no-panel] [--delay-ms N] [--fault STEP:MODE] [--expiry-minutes N] [--max-seconds S]
+                [-- COMMAND ARGS...]
 
 --delay-ms N holds every answer of the panel and the time page back by N milliseconds (control
 endpoints excepted), like a distant server; scripts/bench times a renewal run against it.
+
+--expiry-minutes N puts the VPS's expiry N minutes after the time page's time at the start (whole
+seconds, shown in the panel's UTC+8 as "YYYY-MM-DD HH:MM:SS"), so a run's plan falls around the real
+clock; with --time-ms -1 the time page gives the real clock.
 
 With a COMMAND the servers run while the command runs (it sees KORVAN_PANEL_PORT, KORVAN_TIME_PORT
 and KORVAN_CLOSED_PORT, a port nothing listens on, in its environment) and the command's exit
@@ -26,6 +31,7 @@ Control endpoints on the panel port:
   GET  /_fake/requests           the recorded requests as JSON
   POST /_fake/scenario?name=X    switch the scenario (the login cookies stay)
   POST /_fake/reset              forget the recorded requests and every session
+  POST /_fake/expiry?minutes=N   the expiry N minutes after the time page's time now (minutes= empty: EXPIRY)
 Test endpoints on the panel port: /_echo/... answers with the request as the server saw it; the
 query picks the answer (status=N, cookies=mixed|spaced, sleep=S before answering, stall=S between
 headers and body, redirect=1, body=N bytes, fault=MODE with hold=S for silent).
@@ -59,6 +65,7 @@ SCENARIOS = (
     "garbage",          # the login answer is megabytes of random bytes
     "login_delayed",    # the login answer's body comes after the client's time-out
     "reset",            # the login answer's connection is reset in the middle of the body
+    "fails_once",       # the first renewal answer holds an unknown verdict, every later one success
 )
 
 FAULT_STEPS = ("login", "vps_list", "renewal_page", "renewal", "time")
@@ -74,6 +81,7 @@ VPS_IDS = ("80123", "80124", "80125")
 EXPIRY = "2024-05-06 12:00:00"
 EXPIRY_MOVED_FORMAT = "2024-05-%02d 12:00:00"  # EXPIRY plus one day per renewal accepted in expiry_moves (20 at most)
 DEFAULT_TIME_MS = 1700000000123  # stamps 2023年11月15日6时13分20秒
+PANEL_UTC_OFFSET = 8 * 3600      # the panel writes its times in UTC+8
 LOGIN_DELAY_SECONDS = 20         # beyond the 15-second default time-out
 GARBAGE_BYTES = 4 * 1024 * 1024
 
@@ -127,6 +135,24 @@ class PanelState:
         self.faults = {}
         self.login_users = {}  # login token -> the user it was given to
         self.broken = []       # (user, step, mode, monotonic time the broken exchange ended)
+        self.time_ms = DEFAULT_TIME_MS  # what the time page gives; None: the real clock
+        self.expiry_seconds = None      # the expiry in Unix seconds; None: EXPIRY
+        self.renewals_answered = 0      # renewal answers given in fails_once since the last reset
+
+    def time_page_ms(self):
+        return self.time_ms if self.time_ms is not None else int(time.time() * 1000)
+
+    def set_expiry_minutes(self, minutes):
+        """Fixes the expiry `minutes` after the time page's time now (None: EXPIRY); its Unix seconds.
+        Call with the lock held."""
+        self.expiry_seconds = None if minutes is None else self.time_page_ms() // 1000 + int(minutes * 60)
+        return self.expiry_seconds
+
+    def expiry(self):
+        """The renewal page's expiry text; call with the lock held."""
+        if self.expiry_seconds is not None:
+            return time.strftime("%Y-%m-%d %H:%M:%S", time.gmtime(self.expiry_seconds + PANEL_UTC_OFFSET))
+        return EXPIRY_MOVED_FORMAT % (6 + min(self.renewals, 20)) if self.renewals else EXPIRY
 
     def fault_for(self, user, step):
         with self.lock:
@@ -230,7 +256,7 @@ class TimeHandler(QuietHandler):
         if urllib.parse.urlsplit(self.path).path != "/special/time":
             self.answer(404, b"not found")
             return
-        ms = self.server.time_ms if self.server.time_ms is not None else int(time.time() * 1000)
+        ms = state.time_page_ms()
         mode = state.fault_for(None, "time")
         if mode:
             self.broken_answer(None, "time", mode, b"window.baidu_time(%d);" % ms)
@@ -283,8 +309,14 @@ class PanelHandler(QuietHandler):
             with state.lock:
                 state.scenario = query["name"][0]
             self.answer(200, b"ok")
+        elif path == "/_fake/expiry":
+            minutes = query.get("minutes", [""])[0]
+            with state.lock:
+                state.set_expiry_minutes(float(minutes) if minutes else None)
+            self.answer(200, b"ok")
         elif path == "/_fake/reset":
             with state.lock:
+                state.renewals_answered = 0
                 state.requests.clear()
                 state.sessions.clear()
                 state.logins.clear()
@@ -357,7 +389,7 @@ class PanelHandler(QuietHandler):
         elif path == "/vpsadm/selfvpsmodifyrepay.asp":
             vps_id = urllib.parse.parse_qs(urllib.parse.urlsplit(self.path).query).get("id", [""])[0]
             with state.lock:
-                expiry = EXPIRY_MOVED_FORMAT % (6 + min(state.renewals, 20)) if state.renewals else EXPIRY
+                expiry = state.expiry()
             self.page(gbk(RENEWAL_PAGE_TEMPLATE % (vps_id, expiry, vps_id)), logged_in, extra)
         elif path == "/vpsadm/selfvpsmodifyendtime.asp" and self.command == "POST":
             answers = {"renewal_refused": REFUSED_ANSWER, "success_cp936": RENEWED_CP936_ANSWER,
@@ -365,6 +397,11 @@ class PanelHandler(QuietHandler):
             if scenario == "expiry_moves" and logged_in:
                 with state.lock:
                     state.renewals += 1
+            if scenario == "fails_once" and logged_in:
+                with state.lock:
+                    state.renewals_answered += 1
+                    if state.renewals_answered == 1:
+                        answers[scenario] = UNKNOWN_ANSWER
             self.page(answers.get(scenario, RENEWED_ANSWER), logged_in, extra)
         else:
             self.answer(404, gbk("<html><body>404 页面不存在</body></html>"), extra)
@@ -430,8 +467,11 @@ class FakePanel:
     """The two servers, for use from Python tests: with FakePanel(...) as panel: panel.panel_port."""
 
     def __init__(self, scenario="success", panel_port=0, time_port=0, record_path=None, no_panel=False,
-                 time_ms=DEFAULT_TIME_MS, user=USER, password=PASSWORD, delay_ms=0, faults=(), users=()):
+                 time_ms=DEFAULT_TIME_MS, user=USER, password=PASSWORD, delay_ms=0, faults=(), users=(),
+                 expiry_minutes=None):
         self.state = PanelState(scenario, record_path)
+        self.state.time_ms = time_ms
+        self.state.set_expiry_minutes(expiry_minutes)
         self.state.delay_seconds = delay_ms / 1000
         for step, mode in faults:
             self.set_fault(step, mode)
@@ -439,7 +479,7 @@ class FakePanel:
         # apart by their user names.
         self.panel = None if no_panel else start_server(PanelHandler, panel_port, self.state, user=user,
                                                         users={user, *users}, password=password)
-        self.time = start_server(TimeHandler, time_port, self.state, time_ms=time_ms)
+        self.time = start_server(TimeHandler, time_port, self.state)
         self.panel_port = self.panel.server_address[1] if self.panel else panel_port
         self.time_port = self.time.server_address[1]
 
@@ -464,8 +504,14 @@ class FakePanel:
         with self.state.lock:
             return [entry[1:] for entry in self.state.broken if entry[0] == user]
 
+    def set_expiry_minutes(self, minutes):
+        """The expiry `minutes` after the time page's time now; None: EXPIRY again. Its Unix seconds."""
+        with self.state.lock:
+            return self.state.set_expiry_minutes(minutes)
+
     def reset(self):
         with self.state.lock:
+            self.state.renewals_answered = 0
             self.state.requests.clear()
             self.state.sessions.clear()
             self.state.logins.clear()
@@ -519,13 +565,15 @@ def main():
     parser.add_argument("--fault", action="append", default=[], metavar="STEP:MODE", type=fault_argument,
                         help="break the answers at STEP (%s) by MODE (%s)" % (", ".join(FAULT_STEPS),
                                                                              ", ".join(FAULT_MODES)))
+    parser.add_argument("--expiry-minutes", type=float, help="the expiry this long after the time page's time")
     parser.add_argument("--max-seconds", type=float, default=900)
     parser.add_argument("command", nargs=argparse.REMAINDER)
     args = parser.parse_args()
     command = args.command[1:] if args.command[:1] == ["--"] else args.command
 
     fake = FakePanel(args.scenario, args.panel_port, args.time_port, args.record, args.no_panel,
-                     None if args.time_ms == -1 else args.time_ms, delay_ms=args.delay_ms, faults=args.fault)
+                     None if args.time_ms == -1 else args.time_ms, delay_ms=args.delay_ms, faults=args.fault,
+                     expiry_minutes=args.expiry_minutes)
     if args.port_file:
         with open(args.port_file + ".tmp", "w") as out:
             out.write("%d %d\n" % (fake.panel_port, fake.time_port))

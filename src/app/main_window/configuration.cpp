@@ -2,6 +2,7 @@
 
 #include "app/main_window/form_controls.h"
 #include "app/main_window/append_log.h"
+#include "app/run/planned_runs.h"
 #include "config/ini_file_store.h"
 #include "runtime/system/program_location.h"
 
@@ -50,6 +51,8 @@ void OnSaveClicked() {
   IniFileStore store(FileBesideProgram(kConfigFileName));
   WindowSettingBoxes boxes;
   SaveConfiguration(store, boxes, AppendLog);
+  // A new password ends the plan's wait for the user.
+  ResumeProgramPlan();
 }
 
 }  // namespace korvan

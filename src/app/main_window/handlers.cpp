@@ -5,7 +5,9 @@
 
 #include "app/main_window/form_controls.h"
 #include "app/main_window/configuration.h"
+#include "app/main_window/main_window.h"
 #include "app/main_window/monitor_schedule.h"
+#include "app/run/planned_runs.h"
 #include "app/run/renewal_worker.h"
 #include "app/restart/restart.h"
 #include "app/skin/skin_setup.h"
@@ -32,6 +34,8 @@ void OnMainWindowCreated() {
   if (LoadConfiguration()) {
     // The same values the box handlers have just armed: the timers keep their countdowns.
     ArmPeriodTimers();
+    ResumeProgramPlan();
+    ArmPlannedRunTimer(MainWindowHandle());
     StartRenewalWorker();
     return;
   }
@@ -40,7 +44,11 @@ void OnMainWindowCreated() {
 
 void OnRenewTick() { StartRenewalWorker(); }
 
-void OnRestartTick() { RestartProgram(); }
+void OnRestartTick() {
+  // With deadline on, a restart must not cut a run or come just before a planned one.
+  if (RestartWaitsForRun()) return;
+  RestartProgram();
+}
 
 void OnSignupLinkClicked() {
   const Text& target = MainFormControls().Get<Hyperlink>(FormControl::SignupLink).Target();

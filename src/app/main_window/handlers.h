@@ -4,12 +4,13 @@
 namespace korvan {
 
 // Created: attaches skin 3, resets blinkStep, loads the configuration; configured: arms the period
-// timers from the boxes and starts the first renewal worker; first use: tells the user to save.
+// timers from the boxes, resumes the plan, arms the planned-run check and starts the first renewal
+// worker; first use: tells the user to save.
 void OnMainWindowCreated();
 
 // Tick of 时钟1: one renewal worker.
 void OnRenewTick();
-// Tick of 时钟2: the scheduled restart.
+// Tick of 时钟2: the scheduled restart, unless it waits for a run (deadline on).
 void OnRestartTick();
 
 // Clicked of 超级链接框1: the sign-up page opens with the system's default handler.

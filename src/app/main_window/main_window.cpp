@@ -13,6 +13,8 @@
 #include "app/main_window/event_bindings.h"
 #include "app/main_window/handlers.h"
 #include "app/main_window/system_menu.h"
+#include "app/run/planned_runs.h"
+#include "app/window_thread.h"
 #include "app/controls/win32_controls.h"
 #include "app/controls/window_scale.h"
 #include "resources/resource_ids.h"
@@ -250,6 +252,10 @@ void MainWindow::OnCommand(int id, int code) {
 }
 
 void MainWindow::OnTimer(UINT_PTR id) {
+  if (id == kPlannedRunTimerId) {
+    OnPlannedRunTick();
+    return;
+  }
   const std::optional<FormControl> control = FormControlOfId(static_cast<int>(id));
   if (!control) return;
   if (auto* timer = MainFormControls().Find<Timer>(*control)) timer->ControlTicked();

@@ -12,7 +12,10 @@
 #include "app/main_window/append_log.h"
 #include "app/run/renewal_worker.h"
 #include "app/run/program_run_record.h"
+#include "app/main_window/configuration.h"
+#include "app/run/planned_runs.h"
 #include "log/history_file.h"
+#include "plan/plan_status_text.h"
 #include "run/run_status_text.h"
 #include "runtime/system/files.h"
 #include "runtime/system/message_box.h"
@@ -41,8 +44,13 @@ void OnRunStatusCommand() {
   RecordSource source = RecordSource::ThisProcess;
   const RunRecord record = CurrentRunRecord(&source);
   const FormControls& form = MainFormControls();
-  const Text text = RunStatusText(record, source, form.Get<Timer>(FormControl::RenewTimer).MillisecondsToNextTick(),
-                                  form.Get<Timer>(FormControl::RestartTimer).MillisecondsToNextTick());
+  Text text = RunStatusText(record, source, form.Get<Timer>(FormControl::RenewTimer).MillisecondsToNextTick(),
+                            form.Get<Timer>(FormControl::RestartTimer).MillisecondsToNextTick());
+  const AdvancedSettings settings = ReadAdvancedSettings();
+  if (settings.deadline) {
+    for (const Text& line : PlanStatusLines(ProgramPlan().Current(settings.history)))
+      text = JoinTexts(text, "\r\n", line);
+  }
   ShowMessage(text, 0, kRunStatusTitle, MainWindowHandle());
 }
 
@@ -67,6 +75,8 @@ void OnAdvancedSettingsCommand() {
   AdvancedSettingsDialogHooks hooks;
   hooks.appendLog = [](std::string_view message) { AppendLog(message); };
   hooks.sendTestMessages = SendTestAlerts;
+  // deadline may have been switched on, or a planned time may lie in the past.
+  hooks.saved = ResumeProgramPlan;
   ShowAdvancedSettingsDialog(MainWindowHandle(), hooks);
 }
 

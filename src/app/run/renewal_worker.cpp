@@ -1,11 +1,13 @@
 #include "app/run/renewal_worker.h"
 
+#include <optional>
 #include <utility>
 
 #include "app/run/alerts.h"
 #include "app/main_window/form_controls.h"
 #include "app/main_window/append_log.h"
 #include "app/window_thread.h"
+#include "app/run/planned_runs.h"
 #include "app/run/program_run_record.h"
 #include "app/run/run_gate.h"
 #include "config/ini_file_store.h"
@@ -14,6 +16,7 @@
 #include "run/run_once.h"
 #include "runtime/system/program_location.h"
 #include "runtime/system/threads.h"
+#include "runtime/system/wake_timer.h"
 
 namespace korvan {
 
@@ -41,6 +44,9 @@ void RenewalWorker(RenewalMode mode) {
   // Read at the start of every run, so a change applies without a restart.
   IniFileStore store(FileBesideProgram(kConfigFileName));
   const RunSnapshot snapshot = ReadRunSnapshot(store);
+  // A computer woken for the run must not fall asleep in its middle.
+  std::optional<SystemAwakeHold> awake;
+  if (snapshot.advanced.deadline && snapshot.advanced.wake) awake.emplace();
   RunPorts ports;
   ports.cookies = &panelCookies();
   ports.exchange = PanelExchangeOverHttp();
@@ -60,7 +66,13 @@ namespace {
 
 bool StartWorker(RenewalMode mode, WhenBusy whenBusy) {
   return StartGuardedRun(
-      RenewalGate(), [](std::function<void()> routine) { return StartThread(std::move(routine)); },
+      RenewalGate(),
+      [](std::function<void()> routine) {
+        return StartThread([routine = std::move(routine)] {
+          routine();
+          OnRunsEnded();
+        });
+      },
       [mode] { RenewalWorker(mode); }, whenBusy);
 }
 
@@ -71,5 +83,7 @@ bool StartWorker(RenewalMode mode, WhenBusy whenBusy) {
 void StartRenewalWorker() { StartWorker(RenewalMode::Renew, WhenBusy::KeepPending); }
 
 bool StartCheckWorker() { return StartWorker(RenewalMode::CheckOnly, WhenBusy::Refuse); }
+
+bool StartPlannedWorker(RenewalMode mode) { return StartWorker(mode, WhenBusy::Refuse); }
 
 }  // namespace korvan

@@ -13,6 +13,10 @@ void StartRenewalWorker();
 // the same gate; false, and nothing started, when a run is under way.
 bool StartCheckWorker();
 
+// Starts a worker running the plan's run of that mode through the same gate; false, and nothing
+// started or kept, when a run is under way (the planned-run timer asks again at its next check).
+bool StartPlannedWorker(RenewalMode mode);
+
 // True while a started renewal or check has not yet returned.
 bool RenewalRunning();
 

@@ -218,6 +218,7 @@ class AdvancedSettingsDialog {
   void OnOk() {
     const LogWriter appendLog = hooks_.appendLog ? hooks_.appendLog : [](std::string_view) {};
     SaveAdvancedDialogValues(store_, Entered(), appendLog);
+    if (hooks_.saved) hooks_.saved();
     EndDialog(dialog_, IDOK);
   }
 

@@ -19,6 +19,8 @@ struct AdvancedSettingsDialogHooks {
   // Sends the test message to every channel of the settings as entered and returns one line per
   // channel (code page 936). Called on a thread of its own; when empty, the test button is disabled.
   std::function<Text(const AlertSettings&)> sendTestMessages;
+  // Called after 确定 has written the settings.
+  std::function<void()> saved;
 };
 
 // Shows the dialog for korvan.ini beside the program and returns when it is closed.

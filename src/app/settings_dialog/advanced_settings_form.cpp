@@ -9,6 +9,8 @@ bool AdvancedSettings::*CheckOf(AdvancedField field) {
   switch (field) {
     case AdvancedField::Verify: return &AdvancedSettings::verify;
     case AdvancedField::History: return &AdvancedSettings::history;
+    case AdvancedField::Deadline: return &AdvancedSettings::deadline;
+    case AdvancedField::Wake: return &AdvancedSettings::wake;
     default: return nullptr;
   }
 }

@@ -26,6 +26,8 @@ enum class AdvancedFieldKind {
 enum class AdvancedField {
   Verify,
   History,
+  Deadline,
+  Wake,
   ServerChan,
   PushPlus,
   WeCom,
@@ -56,7 +58,7 @@ struct AdvancedFieldSpec {
 
 // The client area, and where the captions of the boxes stand, at 96 DPI.
 inline constexpr int kAdvancedDialogWidth = 420;
-inline constexpr int kAdvancedDialogHeight = 520;
+inline constexpr int kAdvancedDialogHeight = 568;
 inline constexpr int kAdvancedCaptionLeft = 12;
 inline constexpr int kAdvancedCaptionWidth = 92;
 
@@ -71,21 +73,23 @@ inline constexpr AdvancedFieldSpec kAdvancedFields[] = {
   // field                         kind                              caption                                                          key                  left top  width height
   {AdvancedField::Verify,          AdvancedFieldKind::CheckBox,     "\xD0\xF8\xB7\xD1\xBA\xF3\xBA\xCB\xCA\xB5\xB5\xBD\xC6\xDA\xCA\xB1\xBC\xE4", kVerifyKey, 12,  12, 396, 20},  // 续费后核实到期时间
   {AdvancedField::History,         AdvancedFieldKind::CheckBox,     "\xB1\xA3\xB4\xE6\xD4\xCB\xD0\xD0\xBC\xC7\xC2\xBC\xB5\xBD korvan.log",      kHistoryKey, 12, 36, 396, 20},  // 保存运行记录到 korvan.log
-  {AdvancedField::ServerChan,      AdvancedFieldKind::TextBox,      {},                                                              kServerChanKey,     108,  68, 300, 22},
-  {AdvancedField::PushPlus,        AdvancedFieldKind::TextBox,      {},                                                              kPushPlusKey,       108,  96, 300, 22},
-  {AdvancedField::WeCom,           AdvancedFieldKind::TextBox,      {},                                                              kWeComKey,          108, 124, 300, 22},
-  {AdvancedField::DingTalk,        AdvancedFieldKind::TextBox,      {},                                                              kDingTalkKey,       108, 152, 300, 22},
-  {AdvancedField::DingTalkSecret,  AdvancedFieldKind::TextBox,      {},                                                              kDingTalkSecretKey, 108, 180, 300, 22},
-  {AdvancedField::Feishu,          AdvancedFieldKind::TextBox,      {},                                                              kFeishuKey,         108, 208, 300, 22},
-  {AdvancedField::Bark,            AdvancedFieldKind::TextBox,      {},                                                              kBarkKey,           108, 236, 300, 22},
-  {AdvancedField::Telegram,        AdvancedFieldKind::TextBox,      {},                                                              kTelegramKey,       108, 264, 300, 22},
-  {AdvancedField::Webhook,         AdvancedFieldKind::TextBox,      {},                                                              kWebhookKey,        108, 292, 300, 22},
-  {AdvancedField::Heartbeat,       AdvancedFieldKind::TextBox,      {},                                                              kHeartbeatKey,      108, 320, 300, 22},
-  {AdvancedField::Notify,          AdvancedFieldKind::Choice,       {},                                                              kNotifyKey,         108, 350, 300, 22},
-  {AdvancedField::SendTest,        AdvancedFieldKind::TestButton,   "\xB7\xA2\xCB\xCD\xB2\xE2\xCA\xD4\xCF\xFB\xCF\xA2",             {},                 108, 382, 120, 26},  // 发送测试消息
-  {AdvancedField::TestResult,      AdvancedFieldKind::ResultBox,    "\xB2\xE2\xCA\xD4\xBD\xE1\xB9\xFB",                             {},                 108, 414,  300, 58},  // 测试结果
-  {AdvancedField::Ok,              AdvancedFieldKind::OkButton,     "\xC8\xB7\xB6\xA8",                                             {},                 232, 484,  84, 26},  // 确定
-  {AdvancedField::Cancel,          AdvancedFieldKind::CancelButton, "\xC8\xA1\xCF\xFB",                                             {},                 324, 484,  84, 26},  // 取消
+  {AdvancedField::Deadline,        AdvancedFieldKind::CheckBox,     "\xB5\xBD\xC6\xDA\xC7\xB0\xB0\xB4\xCA\xB1\xD0\xF8\xC6\xDA\xB2\xA2\xD6\xD8\xCA\xD4", kDeadlineKey, 12, 60, 396, 20},  // 到期前按时续期并重试
+  {AdvancedField::Wake,            AdvancedFieldKind::CheckBox,     "\xBB\xBD\xD0\xD1\xBC\xC6\xCB\xE3\xBB\xFA\xD6\xB4\xD0\xD0\xD0\xF8\xC6\xDA", kWakeKey, 12, 84, 396, 20},  // 唤醒计算机执行续期
+  {AdvancedField::ServerChan,      AdvancedFieldKind::TextBox,      {},                                                              kServerChanKey,     108, 116, 300, 22},
+  {AdvancedField::PushPlus,        AdvancedFieldKind::TextBox,      {},                                                              kPushPlusKey,       108, 144, 300, 22},
+  {AdvancedField::WeCom,           AdvancedFieldKind::TextBox,      {},                                                              kWeComKey,          108, 172, 300, 22},
+  {AdvancedField::DingTalk,        AdvancedFieldKind::TextBox,      {},                                                              kDingTalkKey,       108, 200, 300, 22},
+  {AdvancedField::DingTalkSecret,  AdvancedFieldKind::TextBox,      {},                                                              kDingTalkSecretKey, 108, 228, 300, 22},
+  {AdvancedField::Feishu,          AdvancedFieldKind::TextBox,      {},                                                              kFeishuKey,         108, 256, 300, 22},
+  {AdvancedField::Bark,            AdvancedFieldKind::TextBox,      {},                                                              kBarkKey,           108, 284, 300, 22},
+  {AdvancedField::Telegram,        AdvancedFieldKind::TextBox,      {},                                                              kTelegramKey,       108, 312, 300, 22},
+  {AdvancedField::Webhook,         AdvancedFieldKind::TextBox,      {},                                                              kWebhookKey,        108, 340, 300, 22},
+  {AdvancedField::Heartbeat,       AdvancedFieldKind::TextBox,      {},                                                              kHeartbeatKey,      108, 368, 300, 22},
+  {AdvancedField::Notify,          AdvancedFieldKind::Choice,       {},                                                              kNotifyKey,         108, 398, 300, 22},
+  {AdvancedField::SendTest,        AdvancedFieldKind::TestButton,   "\xB7\xA2\xCB\xCD\xB2\xE2\xCA\xD4\xCF\xFB\xCF\xA2",             {},                 108, 430, 120, 26},  // 发送测试消息
+  {AdvancedField::TestResult,      AdvancedFieldKind::ResultBox,    "\xB2\xE2\xCA\xD4\xBD\xE1\xB9\xFB",                             {},                 108, 462,  300, 58},  // 测试结果
+  {AdvancedField::Ok,              AdvancedFieldKind::OkButton,     "\xC8\xB7\xB6\xA8",                                             {},                 232, 532,  84, 26},  // 确定
+  {AdvancedField::Cancel,          AdvancedFieldKind::CancelButton, "\xC8\xA1\xCF\xFB",                                             {},                 324, 532,  84, 26},  // 取消
 };
 // clang-format on
 

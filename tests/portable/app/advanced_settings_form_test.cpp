@@ -41,7 +41,7 @@ TEST(AdvancedSettingsFormTest, TableIsInFieldOrderAndInsideTheDialog) {
       }
     }
   }
-  EXPECT_EQ(keys.size(), 13u);
+  EXPECT_EQ(keys.size(), 15u);
 }
 
 // Every keyed field reaches korvan.ini under its own key, and reads back into the same field.
