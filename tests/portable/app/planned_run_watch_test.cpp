@@ -31,9 +31,12 @@ TEST(PlannedRunWatchTest, StartsEachPlannedTimeOnceWhenDueAndTheGateTakesIt) {
       {"DueExactlyAtItsTime", {{kRenewal, kAt, true, true}}},
       {"OverdueStartsAtOnce", {{kCheck, kAt + 3600, true, true}}},
       {"NoPlan", {{std::nullopt, kAt, true, false}}},
-      {"SameTimeNeverTwice", {{kRenewal, kAt, true, true}, {kRenewal, kAt + 30, true, false}, {kRenewal, kAt + 60, true, false}}},
-      {"RefusedIsTriedAgain", {{kRenewal, kAt, false, false}, {kRenewal, kAt + 30, true, true}, {kRenewal, kAt + 60, true, false}}},
-      {"NextTimeStartsAgain", {{kRenewal, kAt, true, true}, {later, kAt + 30, true, false}, {later, kAt + 120, true, true}}},
+      {"SameTimeNeverTwice",
+       {{kRenewal, kAt, true, true}, {kRenewal, kAt + 30, true, false}, {kRenewal, kAt + 60, true, false}}},
+      {"RefusedIsTriedAgain",
+       {{kRenewal, kAt, false, false}, {kRenewal, kAt + 30, true, true}, {kRenewal, kAt + 60, true, false}}},
+      {"NextTimeStartsAgain",
+       {{kRenewal, kAt, true, true}, {later, kAt + 30, true, false}, {later, kAt + 120, true, true}}},
   };
   for (const WatchCase& c : cases) {
     SCOPED_TRACE(c.name);
