@@ -45,7 +45,7 @@ struct Program {
   Text verdict;
   std::function<void()> duringRenewal = [] {};
   std::vector<std::pair<Text, bool>> entries;  // message, written to korvan.log too
-  std::vector<std::string> pushes;              // method and URL
+  std::vector<std::string> pushes;             // method and URL
 
   RunPorts Ports() {
     RunPorts ports;
