@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fails when a file of one layer of src/ includes a header of a layer above it. The order:
-# runtime <- http <- renewal; config on runtime alone; run (a whole run) on renewal and config; app
-# on top of them all.
+# runtime <- http <- renewal; config on runtime alone; run (a whole run) on renewal and config; the
+# two front ends on top of them all, neither including the other: app (Windows) and cli (Linux).
 #
 #   tools/check_layers.sh [source root]   (default: src beside this script's folder)
 set -uo pipefail
@@ -9,11 +9,13 @@ root=${1:-"$(dirname "$0")/../src"}
 
 # Each layer and the folders its files must not include.
 declare -A forbidden=(
-  [runtime]="app run config renewal http"
-  [http]="app run config renewal"
-  [renewal]="app run config"
-  [config]="app run renewal http"
-  [run]="app"
+  [runtime]="app cli run config renewal http"
+  [http]="app cli run config renewal"
+  [renewal]="app cli run config"
+  [config]="app cli run renewal http"
+  [run]="app cli"
+  [app]="cli"
+  [cli]="app"
 )
 
 violations=0
