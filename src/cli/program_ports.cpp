@@ -47,7 +47,8 @@ DateTime FetchNetworkTimeOverCurl() {
 
 std::int64_t NetworkUnixMillisecondsOverCurl() { return UnixMillisecondsFromUtc8(FetchNetworkTimeOverCurl()); }
 
-Text TerminalText(std::string_view text) { return ReplaceText(AnsiToUtf8(text), "\r\n", "\n"); }
+// The line ends go first: the text operations step by code page 936 characters, not UTF-8 ones.
+Text TerminalText(std::string_view text) { return AnsiToUtf8(ReplaceText(text, "\r\n", "\n")); }
 
 void PrintEntry(DateTime stamp, std::string_view message) {
   const Text entry = TerminalText(JoinTexts(DateTimeToText(stamp), "\n", message, "\n"));
