@@ -1,7 +1,9 @@
 #include "cli/curl_http.h"
 
 #include <curl/curl.h>
+#include <dlfcn.h>
 
+#include <cstdio>
 #include <memory>
 #include <optional>
 
@@ -18,19 +20,59 @@ constexpr long kMostRedirects = 10;
 constexpr int kReadUrlTimeoutSeconds = 15;
 constexpr char kReadUrlUserAgent[] = "User-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
 
+// libcurl is opened at the first exchange, not when the program starts: with the thirty-odd
+// libraries it brings, loading it took a tick with nothing to do from 3 ms to 25 ms.
+constexpr char kCurlLibrary[] = "libcurl.so.4";
+
+struct CurlFunctions {
+  decltype(&curl_global_init) globalInit = nullptr;
+  decltype(&curl_easy_init) easyInit = nullptr;
+  decltype(&curl_easy_setopt) easySetopt = nullptr;
+  decltype(&curl_easy_perform) easyPerform = nullptr;
+  decltype(&curl_easy_getinfo) easyGetinfo = nullptr;
+  decltype(&curl_easy_cleanup) easyCleanup = nullptr;
+  decltype(&curl_slist_append) slistAppend = nullptr;
+  decltype(&curl_slist_free_all) slistFreeAll = nullptr;
+};
+
+template <typename Function>
+bool Find(void* library, const char* name, Function& function) {
+  function = reinterpret_cast<Function>(::dlsym(library, name));
+  return function != nullptr;
+}
+
+// Null, after one message on standard error, when libcurl cannot be had: every exchange then fails.
+const CurlFunctions* Curl() {
+  static const std::optional<CurlFunctions> loaded = []() -> std::optional<CurlFunctions> {
+    void* library = ::dlopen(kCurlLibrary, RTLD_NOW | RTLD_LOCAL);
+    CurlFunctions curl;
+    if (library == nullptr || !Find(library, "curl_global_init", curl.globalInit) ||
+        !Find(library, "curl_easy_init", curl.easyInit) || !Find(library, "curl_easy_setopt", curl.easySetopt) ||
+        !Find(library, "curl_easy_perform", curl.easyPerform) ||
+        !Find(library, "curl_easy_getinfo", curl.easyGetinfo) ||
+        !Find(library, "curl_easy_cleanup", curl.easyCleanup) ||
+        !Find(library, "curl_slist_append", curl.slistAppend) ||
+        !Find(library, "curl_slist_free_all", curl.slistFreeAll)) {
+      std::fprintf(stderr, "korvan: cannot load %s: %s\n", kCurlLibrary, ::dlerror());
+      return std::nullopt;
+    }
+    if (curl.globalInit(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
+      std::fprintf(stderr, "korvan: %s did not start\n", kCurlLibrary);
+      return std::nullopt;
+    }
+    return curl;
+  }();
+  return loaded ? &*loaded : nullptr;
+}
+
 struct EasyDeleter {
-  void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+  void operator()(CURL* handle) const { Curl()->easyCleanup(handle); }
 };
 struct ListDeleter {
-  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+  void operator()(curl_slist* list) const { Curl()->slistFreeAll(list); }
 };
 using Easy = std::unique_ptr<CURL, EasyDeleter>;
 using HeaderList = std::unique_ptr<curl_slist, ListDeleter>;
-
-void InitialiseOnce() {
-  static const bool initialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-  static_cast<void>(initialised);
-}
 
 struct Transfer {
   long status = 0;
@@ -77,60 +119,61 @@ struct Exchange {
 // One exchange on a fresh handle, like a fresh request object; nullopt when it failed, with what
 // arrived of the body in `partial`.
 std::optional<Transfer> Perform(const Exchange& exchange, ByteSet* partial = nullptr) {
-  InitialiseOnce();
-  const Easy easy(curl_easy_init());
+  const CurlFunctions* curl = Curl();
+  if (curl == nullptr) return std::nullopt;
+  const Easy easy(curl->easyInit());
   if (!easy) return std::nullopt;
   CURL* handle = easy.get();
+  const auto set = [&](CURLoption option, auto value) { curl->easySetopt(handle, option, value); };
   Transfer transfer;
   curl_slist* lines = nullptr;
   for (const Text& line : exchange.headerLines) {
-    curl_slist* longer = curl_slist_append(lines, line.c_str());
+    curl_slist* longer = curl->slistAppend(lines, line.c_str());
     if (longer == nullptr) {
-      curl_slist_free_all(lines);
+      curl->slistFreeAll(lines);
       return std::nullopt;
     }
     lines = longer;
   }
   const HeaderList headers(lines);
 
-  curl_easy_setopt(handle, CURLOPT_URL, exchange.url.c_str());
-  curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  set(CURLOPT_URL, exchange.url.c_str());
+  set(CURLOPT_PROTOCOLS_STR, "http,https");
+  set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   // Neither Windows program asks a proxy; libcurl would take one from the environment.
-  curl_easy_setopt(handle, CURLOPT_PROXY, "");
-  curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, exchange.http10 ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1);
-  curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get());
-  curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, exchange.followRedirects ? 1L : 0L);
-  curl_easy_setopt(handle, CURLOPT_MAXREDIRS, kMostRedirects);
-  curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, exchange.checkCertificates ? 1L : 0L);
-  curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, exchange.checkCertificates ? 2L : 0L);
+  set(CURLOPT_PROXY, "");
+  set(CURLOPT_NOSIGNAL, 1L);
+  set(CURLOPT_HTTP_VERSION, static_cast<long>(exchange.http10 ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1));
+  set(CURLOPT_HTTPHEADER, headers.get());
+  set(CURLOPT_FOLLOWLOCATION, exchange.followRedirects ? 1L : 0L);
+  set(CURLOPT_MAXREDIRS, kMostRedirects);
+  set(CURLOPT_SSL_VERIFYPEER, exchange.checkCertificates ? 1L : 0L);
+  set(CURLOPT_SSL_VERIFYHOST, exchange.checkCertificates ? 2L : 0L);
   // The request object's time-outs: connecting, and every wait for data; the whole exchange is
   // bounded as the Windows program bounds its wait for the answer.
-  curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(exchange.timeoutMilliseconds));
-  curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, static_cast<long>((exchange.timeoutMilliseconds + 999) / 1000));
-  curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(exchange.wholeSeconds) * 1000L);
-  curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, TakeBody);
-  curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
-  curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, TakeHeaderLine);
-  curl_easy_setopt(handle, CURLOPT_HEADERDATA, &transfer);
+  set(CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(exchange.timeoutMilliseconds));
+  set(CURLOPT_LOW_SPEED_LIMIT, 1L);
+  set(CURLOPT_LOW_SPEED_TIME, static_cast<long>((exchange.timeoutMilliseconds + 999) / 1000));
+  set(CURLOPT_TIMEOUT_MS, static_cast<long>(exchange.wholeSeconds) * 1000L);
+  set(CURLOPT_WRITEFUNCTION, TakeBody);
+  set(CURLOPT_WRITEDATA, &transfer);
+  set(CURLOPT_HEADERFUNCTION, TakeHeaderLine);
+  set(CURLOPT_HEADERDATA, &transfer);
   switch (exchange.method) {
     case 1:
-      curl_easy_setopt(handle, CURLOPT_POST, 1L);
-      curl_easy_setopt(handle, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(exchange.body.size()));
-      curl_easy_setopt(handle, CURLOPT_POSTFIELDS,
-                       exchange.body.empty() ? "" : reinterpret_cast<const char*>(exchange.body.data()));
+      set(CURLOPT_POST, 1L);
+      set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(exchange.body.size()));
+      set(CURLOPT_POSTFIELDS, exchange.body.empty() ? "" : reinterpret_cast<const char*>(exchange.body.data()));
       break;
-    case 2: curl_easy_setopt(handle, CURLOPT_NOBODY, 1L); break;
-    default: curl_easy_setopt(handle, CURLOPT_HTTPGET, 1L); break;
+    case 2: set(CURLOPT_NOBODY, 1L); break;
+    default: set(CURLOPT_HTTPGET, 1L); break;
   }
 
-  if (curl_easy_perform(handle) != CURLE_OK) {
+  if (curl->easyPerform(handle) != CURLE_OK) {
     if (partial != nullptr) *partial = std::move(transfer.body);
     return std::nullopt;
   }
-  curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &transfer.status);
+  curl->easyGetinfo(handle, CURLINFO_RESPONSE_CODE, &transfer.status);
   return transfer;
 }
 

@@ -78,20 +78,19 @@ ConfigFile ReadConfigFile(const std::string& path) {
     config.error = JoinTexts(path, " is not a file");
     return config;
   }
-  // One byte more than the largest allowed tells a file that is too large, whatever stat said.
-  std::string bytes(kLargestConfigFile + 1, '\0');
-  std::size_t filled = 0;
-  while (filled < bytes.size()) {
-    const ssize_t got = ::read(file.get(), bytes.data() + filled, bytes.size() - filled);
+  // Read in pieces: a buffer of the largest size would be a megabyte of memory touched by every tick.
+  std::string bytes;
+  char piece[16384];
+  while (bytes.size() <= kLargestConfigFile) {
+    const ssize_t got = ::read(file.get(), piece, sizeof piece);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) {
       config.error = Failure("cannot read", path, errno);
       return config;
     }
     if (got == 0) break;
-    filled += static_cast<std::size_t>(got);
+    bytes.append(piece, static_cast<std::size_t>(got));
   }
-  bytes.resize(filled);
   if (bytes.size() > kLargestConfigFile) {
     config.error = JoinTexts(path, " is larger than 1 MiB: not a korvan.ini");
   } else if (bytes.empty()) {
