@@ -2,6 +2,7 @@
 // a person at a terminal or a systemd timer.
 #include <CLI/CLI.hpp>
 
+#include <csignal>
 #include <filesystem>
 #include <string>
 
@@ -23,6 +24,9 @@ constexpr char kExitStatusHelp[] = R"(Exit status:
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Standard output may be a journal that restarts or a pipe closed early: an entry that cannot be
+  // shown must not end the run.
+  std::signal(SIGPIPE, SIG_IGN);
   CLI::App app(
       "Korvan renews the free VPS of one account at the provider's web panel, with the settings of "
       "the Windows program's korvan.ini.",

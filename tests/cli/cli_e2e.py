@@ -315,6 +315,14 @@ def group_sigterm(args, panel, scratch):
         fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
     yield "SIGTERM during the login"
 
+    # Standard output closed before the first entry: the run goes on to its end all the same.
+    panel.reset()
+    process = subprocess.Popen([args.korvan, "run", "--config", config], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    process.stdout.close()
+    check(process.wait(timeout=60) == 0 and len(panel.requests()) == 4, "with its output closed the run ended %r after %r"
+          % (process.returncode, [r["path"] for r in panel.requests()]))
+    yield "standard output closed"
+
 
 def group_pushes(args, panel, scratch):
     for name, (scenario, channels, closed, notify, failures, messages, title, pings) in alerts_e2e.CASES.items():
