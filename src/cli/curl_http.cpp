@@ -44,7 +44,7 @@ bool Find(void* library, const char* name, Function& function) {
 // Null, after one message on standard error, when libcurl cannot be had: every exchange then fails.
 const CurlFunctions* Curl() {
   static const std::optional<CurlFunctions> loaded = []() -> std::optional<CurlFunctions> {
-    void* library = ::dlopen(kCurlLibrary, RTLD_NOW | RTLD_LOCAL);
+    void* library = ::dlopen(kCurlLibrary, RTLD_LAZY | RTLD_LOCAL);
     CurlFunctions curl;
     if (library == nullptr || !Find(library, "curl_global_init", curl.globalInit) ||
         !Find(library, "curl_easy_init", curl.easyInit) || !Find(library, "curl_easy_setopt", curl.easySetopt) ||
