@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Measures korvan for Linux and writes section (f) of docs/performance.md, replacing an older one:
+"""Measures korvan for Linux and writes its section (g) of docs/performance.md, in place of an older
+one and leaving every other section as it stands:
 `korvan tick` with nothing due (wall time and peak memory) against tools/bench_user_script.py, the
 four requests of a run as a user's own script does them, and one `korvan run` against
 tools/fake_panel.py with 50 ms per answer against its network floor. Called by scripts/bench, which
@@ -25,6 +26,7 @@ import fake_panel  # noqa: E402
 
 DELAY_MS = 50
 ANSWERS_PER_RUN = 7  # 4 panel pages and 3 time pages (one per entry), one after another
+HEADING = "## (g) korvan for Linux"
 TICK_GOAL_MS = 10
 TICK_GOAL_MIB = 8
 RUN_GOAL_RATIO = 1.05
@@ -123,7 +125,7 @@ def section(args, results):
     command = "python3 tools/bench_cli.py --korvan %s --site-port %d --time-port %d --runs %d --tick-runs %d" % (
         os.path.relpath(args.korvan, ROOT), args.site_port, args.time_port, args.runs, args.tick_runs)
     cpu = next((line.split(":", 1)[1].strip() for line in open("/proc/cpuinfo") if line.startswith("model name")), "?")
-    return f"""## (f) korvan for Linux
+    return f"""{HEADING}
 
 The Linux program, Release build (preset linux-release, its hosts on the loopback ports below), on
 {os.cpu_count()} cores of {cpu}, {datetime.datetime.now(datetime.timezone.utc).strftime("%Y-%m-%d %H:%M UTC")}.
@@ -161,8 +163,13 @@ def main():
     with tempfile.TemporaryDirectory(prefix="korvan-bench-cli-") as scratch:
         text = section(args, measure(args, pathlib.Path(scratch)))
     report = args.out.read_text(encoding="utf-8") if args.out.exists() else "# Korvan performance\n"
-    start = report.find("\n## (f) ")
-    report = (report[:start] if start >= 0 else report).rstrip("\n") + "\n\n" + text
+    start = report.find("\n" + HEADING)
+    if start < 0:
+        report = report.rstrip("\n") + "\n\n" + text
+    else:
+        end = report.find("\n## ", start + 1)
+        rest = report[end:] if end >= 0 else ""
+        report = report[:start].rstrip("\n") + "\n\n" + text + rest
     args.out.write_text(report, encoding="utf-8")
     print(text)
     return 0
