@@ -90,12 +90,5 @@ INSTANTIATE_TEST_SUITE_P(
                       BytesCase{"ZeroByteIsBinary", std::string("[a]\0k=1", 7), "", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(IniBytes, Utf8WithoutMarkIsToldApartFromGbk) {
-  EXPECT_TRUE(LooksLikeUtf8WithoutMark("[\xE7\x99\xBB\xE5\xBD\x95\xE9\x85\x8D\xE7\xBD\xAE]"));
-  EXPECT_FALSE(LooksLikeUtf8WithoutMark("[" + kLogin + "]"));
-  EXPECT_FALSE(LooksLikeUtf8WithoutMark("[ascii]\nuser=a\n"));
-  EXPECT_FALSE(LooksLikeUtf8WithoutMark("\xEF\xBB\xBF[\xE7\x99\xBB]"));
-}
-
 }  // namespace
 }  // namespace korvan

@@ -1,4 +1,4 @@
-// The state directory's files: replaced whole or not at all, and one lock per directory.
+// The state directory's files: replaced whole or not at all, and all the writes of one opening together.
 #include "cli/state_files.h"
 
 #include <gtest/gtest.h>
@@ -55,20 +55,6 @@ TEST_F(StateFiles, TheWritesOfOneOpeningLandTogetherWhenItCloses) {
   EXPECT_EQ(Content(path), "[s]\r\na=2\r\nb=3\r\n");
   { StateIniFile reader(Path("korvan-tick.ini")); }
   EXPECT_FALSE(std::filesystem::exists(Path("korvan-tick.ini"))) << "a file only read was written";
-}
-
-TEST_F(StateFiles, OneLockPerDirectory) {
-  {
-    const StateLock first(directory_);
-    ASSERT_EQ(first.state(), StateLock::State::Taken) << first.error();
-    EXPECT_EQ(StateLock(directory_).state(), StateLock::State::Busy);
-  }
-  EXPECT_EQ(StateLock(directory_).state(), StateLock::State::Taken);
-  EXPECT_EQ(StateLock(Path("made/on/demand")).state(), StateLock::State::Taken);
-  ASSERT_EQ(ReplaceFileAtomically(Path("file"), "x"), "");
-  const StateLock underAFile(Path("file/state"));
-  EXPECT_EQ(underAFile.state(), StateLock::State::Failed);
-  EXPECT_NE(underAFile.error().find("file/state"), std::string::npos) << underAFile.error();
 }
 
 }  // namespace
