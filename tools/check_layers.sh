@@ -3,8 +3,8 @@
 # layers, bottom up: runtime (text, date-times, system services); http on runtime; renewal (the job)
 # on http; plan (the runs around the renewal window) on renewal; config (korvan.ini) on runtime
 # alone; log (entries, network time, korvan.log) on runtime; alerts (policy, message, channels,
-# sender) on renewal, http and config; run (a whole run, the record) on all of these; the front ends on top: app (the Win32 window) and cli (the Linux program), which
-# never include each other.
+# sender) on renewal, http and config; run (a whole run, the record) on all of these; the front
+# ends on top: app (the Win32 window) and cli (the Linux program), which never include each other.
 #
 #   tools/check_layers.sh [source root]   (default: src beside this script's folder)
 set -uo pipefail

@@ -6,13 +6,19 @@
 
 namespace korvan {
 
-PlanBook::PlanBook(RunRecordBook::OpenStatusFile openStatusFile) : openStatusFile_(std::move(openStatusFile)) {}
+PlanBook::PlanBook(RunRecordBook::OpenStatusFile openStatusFile, RunRecordBook::OpenStatusFile openFileWithoutHistory)
+    : openStatusFile_(std::move(openStatusFile)), openFileWithoutHistory_(std::move(openFileWithoutHistory)) {}
+
+RunRecordBook::OpenStatusFile PlanBook::FileFor(bool history) const {
+  return history ? openStatusFile_ : openFileWithoutHistory_;
+}
 
 RenewalPlan PlanBook::Current(bool history) {
   const std::lock_guard lock(mutex_);
-  if (!history) return own_;
+  const RunRecordBook::OpenStatusFile open = FileFor(history);
+  if (!open) return own_;
   // The wait for the user is not kept in the file: this process's own word on it stands.
-  RenewalPlan plan = LoadRenewalPlan(*openStatusFile_());
+  RenewalPlan plan = LoadRenewalPlan(*open());
   plan.waitingForUser = own_.waitingForUser;
   plan.unreadableExpiry = own_.unreadableExpiry;
   return plan;
@@ -21,7 +27,7 @@ RenewalPlan PlanBook::Current(bool history) {
 void PlanBook::Keep(const RenewalPlan& plan, bool history) {
   const std::lock_guard lock(mutex_);
   own_ = plan;
-  if (history) SaveRenewalPlan(*openStatusFile_(), plan);
+  if (const RunRecordBook::OpenStatusFile open = FileFor(history)) SaveRenewalPlan(*open(), plan);
 }
 
 RenewalPlan PlanBook::Resume(std::int64_t now, bool history) {

@@ -1,5 +1,7 @@
 // The renewal plan as the program keeps it: in korvan-status.ini beside the run record when the run
-// record is on, and in memory for this process always, so a start takes it up from the file.
+// record is on, and in memory for this process always, so a start takes it up from the file. A
+// program that lives for one run only (the Linux command) gives a file of its own for when the run
+// record is off.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +14,8 @@ namespace korvan {
 
 class PlanBook {
  public:
-  explicit PlanBook(RunRecordBook::OpenStatusFile openStatusFile);
+  explicit PlanBook(RunRecordBook::OpenStatusFile openStatusFile,
+                    RunRecordBook::OpenStatusFile openFileWithoutHistory = nullptr);
 
   // The plan as it stands; with history the file's.
   RenewalPlan Current(bool history);
@@ -22,6 +25,9 @@ class PlanBook {
 
  private:
   RunRecordBook::OpenStatusFile openStatusFile_;
+  RunRecordBook::OpenStatusFile openFileWithoutHistory_;
+  // The file the plan is kept in, if any.
+  RunRecordBook::OpenStatusFile FileFor(bool history) const;
   std::mutex mutex_;
   RenewalPlan own_;
 };

@@ -1,0 +1,383 @@
+#!/usr/bin/env python3
+"""korvan for Linux against tools/fake_panel.py and tools/fake_receiver.py on 127.0.0.1, held to the
+expectations of the Windows program's end-to-end tests (renewal_e2e, fault_e2e, alerts_e2e). The
+program must be built with its site and time hosts at these ports.
+
+  cli_e2e.py --korvan PATH --site-port N --time-port N [GROUP ...]
+"""
+import argparse
+import concurrent.futures
+import fcntl
+import os
+import pathlib
+import re
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+ROOT = pathlib.Path(__file__).resolve().parent.parent.parent
+sys.path.insert(0, str(ROOT / "tests" / "e2e"))
+sys.path.insert(0, str(ROOT / "tools"))
+
+import alerts_e2e  # noqa: E402
+import fake_panel  # noqa: E402
+import fake_receiver  # noqa: E402
+import fault_e2e  # noqa: E402
+from korvan_e2e import check  # noqa: E402
+from renewal_e2e import (EXPIRY, LOGGED_IN, LOGIN_FAILED, NO_VPS, ONE_DAY, RENEWED, STAMP, USER,  # noqa: E402
+                         WRONG_PASSWORD, check_recorded_success)
+
+CHECK_DONE = "检查完成：未提交续期"
+UNCHANGED = "警告：续费后到期时间未变化，请登录面板核实"
+MOVED = "到期时间已更新：%s → %s" % (fake_panel.EXPIRY, fake_panel.EXPIRY_MOVED_FORMAT % 7)
+CHINESE_USER = "测试用户"
+FAULT_USERS = ["f-%s-%s" % (step, mode) for step in fault_e2e.STEPS if step != "time" for mode in fake_panel.FAULT_MODES]
+USERS = [CHINESE_USER, "alice", "bob", "sig", *FAULT_USERS]
+
+# name: (panel scenario, command, extra 高级设置 lines, messages, exit status)
+OUTCOMES = {
+    "success": ("success", "run", ["history=1"], [LOGGED_IN, EXPIRY, RENEWED], 0),
+    "check": ("success", "check", [], [LOGGED_IN, EXPIRY, CHECK_DONE], 0),
+    "wrong-password": ("wrong_password", "run", [], [WRONG_PASSWORD], 2),
+    "login-500": ("login_500", "run", [], [LOGIN_FAILED], 1),
+    "no-vps": ("no_vps", "run", [], [LOGGED_IN, NO_VPS], 1),
+    "renewal-refused": ("renewal_refused", "run", [], [LOGGED_IN, EXPIRY, ONE_DAY], 0),
+    "unknown-verdict": ("unknown_verdict", "run", [], [LOGGED_IN, EXPIRY], 1),
+    "expiry-kept": ("expiry_kept", "run", ["verify=1"], [LOGGED_IN, EXPIRY, RENEWED, UNCHANGED], 1),
+    "expiry-moves": ("expiry_moves", "run", ["verify=1"], [LOGGED_IN, EXPIRY, RENEWED, MOVED], 0),
+    "garbage": ("garbage", "run", [], [LOGIN_FAILED], 1),
+}
+# A run of each broken step ends as one given an empty answer there (fault_e2e.STEPS).
+FAULT_EXIT = {"login": 1, "vps_list": 1, "renewal_page": 0, "renewal": 1}
+
+
+def ini_text(user=USER, extra=()):
+    return "\r\n".join(["[登录配置]", "user=" + user, "pass=" + fake_panel.PASSWORD, "[监控续费时间]", "time=10",
+                        "[重启软件时间]", "time=24", "[高级设置]", *extra]) + "\r\n"
+
+
+def fresh(scratch, name):
+    (scratch / name).mkdir()
+    return scratch / name
+
+
+def write_ini(folder, user=USER, extra=(), encoding="gbk"):
+    path = pathlib.Path(folder) / "korvan.ini"
+    mark = b"\xEF\xBB\xBF" if encoding == "utf-8-sig" else b""
+    path.write_bytes(mark + ini_text(user, extra).encode("utf-8" if mark else encoding))
+    return path
+
+
+class Result:
+    def __init__(self, done, seconds):
+        self.code, self.seconds = done.returncode, seconds
+        self.out, self.err = done.stdout.decode(), done.stderr.decode()
+        lines = self.out.split("\n")[:-1]
+        self.entries = list(zip(lines[0::2], lines[1::2]))
+        self.messages = [message for _, message in self.entries]
+
+
+def korvan(args, *argv, timeout=60):
+    started = time.monotonic()
+    done = subprocess.run([args.korvan, *map(str, argv)], capture_output=True, timeout=timeout)
+    return Result(done, time.monotonic() - started)
+
+
+def check_run(result, messages, code, panel=None, stamps=True):
+    check(result.code == code, "exit status %d, expected %d; stderr %r" % (result.code, code, result.err))
+    check(result.messages == messages, "entries %r, expected %r" % (result.messages, messages))
+    if stamps:
+        check(all(stamp == STAMP for stamp, _ in result.entries), "stamps %r" % result.entries)
+    if panel:
+        check(len(panel.requests("time")) == len(messages), "%d time pages for %d entries"
+              % (len(panel.requests("time")), len(messages)))
+
+
+def check_request_bytes(panel, args, result, folder):
+    """What the Windows program's tests expect, and not one header line of libcurl's own."""
+    requests = panel.requests()
+    check_recorded_success(requests, "127.0.0.1:%d" % args.site_port)
+    ours = ["Referer", "Accept", "Accept-Language", "User-Agent", "Content-Type"]
+    for index, request in enumerate(requests):
+        expected = ["Host"] + (["Cookie"] if index else []) + ours + (["Content-Length"] if index in (0, 3) else [])
+        check([name for name, _ in request["headers"]] == expected, "%s header lines %r" % (request["path"], request["headers"]))
+    for request in panel.requests("time"):
+        check(request["headers"] == [("Host", "127.0.0.1:%d" % args.time_port), ("User-Agent",
+              "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)"), ("Accept", "*/*")], "time page %r" % request)
+    check(result.err == "", "a good run said %r" % result.err)
+    log = "".join("%s\r\n%s\r\n" % entry for entry in result.entries)
+    check((folder / "korvan.log").read_bytes() == b"\xEF\xBB\xBF" + log.encode(), "korvan.log differs")
+    status = (folder / "korvan-status.ini").read_bytes().decode("gbk")
+    check("lastResult=续费成功！\r\n" in status and "failures=0\r\n" in status, "korvan-status.ini %r" % status)
+    shown = korvan(args, "status", "--config", folder / "korvan.ini")
+    check(re.fullmatch("上次运行：%s\n运行结果：续费成功！\n上次成功续费：%s\n%s\n连续失败次数：0\n"
+                       "下次续费运行：(10小时0|9小时59)分钟后\n下次重启：未安排\n记录来源：korvan-status.ini\n"
+                       % (STAMP, STAMP, EXPIRY), shown.out) and shown.code == 0, "status %r" % shown.out)
+
+
+def group_outcomes(args, panel, scratch):
+    for name, (scenario, command, extra, messages, code) in OUTCOMES.items():
+        panel.reset()
+        panel.set_scenario(scenario)
+        folder = fresh(scratch, name)
+        result = korvan(args, command, "--config", write_ini(folder, extra=extra))
+        check_run(result, messages, code, panel)
+        if name == "success":
+            check_request_bytes(panel, args, result, folder)
+        if name == "check":
+            check(len(panel.requests()) == 3, "a check sent %r" % [r["path"] for r in panel.requests()])
+        yield name
+    # Nothing listens on the site port.
+    panel.close()
+    with fake_panel.FakePanel(panel_port=args.site_port, time_port=args.time_port, no_panel=True):
+        folder = fresh(scratch, "refused")
+        check_run(korvan(args, "run", "--config", write_ini(folder)), [LOGIN_FAILED], 1)
+    yield "refused"
+
+
+def group_encodings(args, panel, scratch):
+    panel.set_scenario("success")
+    bodies = set()
+    for encoding in ("gbk", "utf-8-sig", "utf-16"):
+        panel.reset()
+        folder = fresh(scratch, encoding)
+        result = korvan(args, "run", "--config", write_ini(folder, CHINESE_USER, encoding=encoding))
+        check_run(result, [CHINESE_USER + " 登录成功！", EXPIRY, RENEWED], 0)
+        bodies.add(panel.requests()[0]["body"])
+        yield "korvan.ini in %s" % encoding
+    check(len(bodies) == 1, "the login bodies differ: %r" % bodies)
+
+
+def group_bad_input(args, panel, scratch):
+    good = ini_text().encode("gbk")
+    cases = {
+        # name: (korvan.ini's bytes, None: no file, "folder": a folder; extra arguments; status; stderr says)
+        "missing": (None, [], 78, "cannot read"),
+        "empty": (b"", [], 78, "is empty"),
+        "binary": (bytes(range(256)) * 8, [], 78, "binary data"),
+        "huge": (good + b"x=" + b"v" * (2 << 20), [], 78, "larger than 1 MiB"),
+        "folder": ("folder", [], 78, "is not a file"),
+        "no-user": (ini_text("").encode("gbk"), [], 78, "sets no user name"),
+        "no-password": (ini_text().replace("pass=", "pass2=").encode("gbk"), [], 78, "sets no password"),
+        "utf-8-without-mark": (ini_text().encode("utf-8"), [], 78, "without a byte order mark"),
+        "state-unwritable": (good, ["--state-dir", "/dev/null/state"], 78, "cannot create"),
+        "unknown-option": (good, ["--bogus"], 64, "bogus"),
+    }
+    panel.reset()
+    for name, (content, extra, code, said) in cases.items():
+        path = scratch / name / "korvan.ini"
+        path.parent.mkdir()
+        if content == "folder":
+            path.mkdir()
+        elif content is not None:
+            path.write_bytes(content)
+        for command in ("run", "tick"):
+            result = korvan(args, command, "--config", path, *extra)
+            check(result.code == code and said in result.err, "%s %s: %d %r" % (command, name, result.code, result.err))
+        yield name
+    for argv in ([], ["renew"], ["run", "check"]):
+        check(korvan(args, *argv).code == 64, "korvan %r is no usage error" % argv)
+    check(not panel.requests() and not panel.requests("time"), "bad input sent requests")
+    yield "bad usage"
+
+
+def group_tick(args, panel, scratch):
+    panel.set_scenario("success")
+    panel.reset()
+    folder = fresh(scratch, "tick")
+    config = write_ini(folder)
+    check_run(korvan(args, "tick", "--config", config), [LOGGED_IN, EXPIRY, RENEWED], 0)
+    check({p.name for p in folder.iterdir()} == {"korvan.ini", "korvan.lock", "korvan-tick.ini"},
+          "history off left %r" % sorted(p.name for p in folder.iterdir()))
+    panel.reset()
+    quiet = korvan(args, "tick", "--config", config)
+    check(quiet.code == 0 and quiet.out == quiet.err == "" and not panel.requests() and not panel.requests("time"),
+          "a tick with nothing due: %d %r %r" % (quiet.code, quiet.out, panel.requests()))
+    yield "due, then not due"
+    for hours_ago, due in ((9.9, False), (10.01, True)):
+        (folder / "korvan-tick.ini").write_text("[tick]\r\nlastRunEnded=%d\r\n" % (time.time() - hours_ago * 3600))
+        panel.reset()
+        result = korvan(args, "tick", "--config", config)
+        check(result.code == 0 and bool(result.entries) == due, "%.2f hours after a run: %r" % (hours_ago, result.out))
+    yield "due after 监控时间 hours"
+
+    # Two accounts side by side, each with its own folder.
+    panel.reset()
+    folders = {user: scratch / user for user in ("alice", "bob")}
+    started = []
+    for user, folder in folders.items():
+        folder.mkdir()
+        started.append(subprocess.Popen([args.korvan, "tick", "--config", write_ini(folder, user)],
+                                        stdout=subprocess.PIPE, stderr=subprocess.PIPE))
+    for (user, folder), process in zip(folders.items(), started):
+        out, _ = process.communicate(timeout=60)
+        check(process.returncode == 0 and user + " 登录成功！" in out.decode(), "%s: %r" % (user, out.decode()))
+        check(len([r for r in panel.requests() if r["user"] == user]) == 4, "%s's requests" % user)
+        check((folder / "korvan-tick.ini").exists(), "%s's tick was not kept" % user)
+    yield "two accounts side by side"
+
+    # One run per state directory: a lock held elsewhere, then two ticks at once.
+    panel.reset()
+    folder = fresh(scratch, "locked")
+    config = write_ini(folder)
+    with open(folder / "korvan.lock", "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        tick, run = korvan(args, "tick", "--config", config), korvan(args, "run", "--config", config)
+    check(tick.code == 0 and tick.out == "" and run.code == 75 and "under way" in run.err, "locked: %d, %d %r"
+          % (tick.code, run.code, run.err))
+    check(not panel.requests(), "a locked state directory sent requests")
+    panel.state.delay_seconds = 0.3
+    try:
+        both = [subprocess.Popen([args.korvan, "tick", "--config", config], stdout=subprocess.PIPE) for _ in range(2)]
+        codes = [process.wait(timeout=60) for process in both]
+    finally:
+        panel.state.delay_seconds = 0
+    logins = [r for r in panel.requests() if r["path"] == "/user/usertop_login.asp"]
+    check(codes == [0, 0] and len(logins) == 1, "two ticks at once: %r, %d logins" % (codes, len(logins)))
+    yield "the lock"
+
+
+def fault_case(args, panel, scratch, step, mode):
+    user = "f-%s-%s" % (step, mode)
+    folder = fresh(scratch, user)
+    panel.set_fault(step, mode, user)
+    messages, _, broken = fault_e2e.STEPS[step]
+    result = korvan(args, "run", "--config", write_ini(folder, user), timeout=90)
+    check_run(result, [m.format(user=user) for m in messages], FAULT_EXIT[step])
+    waits = mode in fault_e2e.WAITING_MODES
+    allowed = broken * (fault_e2e.PANEL_GIVE_UP if waits else 3) + fault_e2e.SLACK
+    check(result.seconds <= allowed, "%s took %.1f s, more than %d s" % (user, result.seconds, allowed))
+    if mode == "silent":
+        check(result.seconds >= fault_e2e.TIMEOUT - 1, "a silent server was not waited for")
+    return user
+
+
+def group_faults(args, panel, scratch):
+    panel.set_scenario("success")
+    steps = [step for step in fault_e2e.STEPS if step != "time"]
+    with concurrent.futures.ThreadPoolExecutor(len(FAULT_USERS)) as pool:
+        runs = [pool.submit(fault_case, args, panel, scratch, step, mode)
+                for step in steps for mode in fake_panel.FAULT_MODES]
+        for run in runs:
+            yield run.result()
+    # The time page cannot tell callers apart: one mode at a time, on a one-entry run.
+    panel.set_scenario("wrong_password")
+    for mode in fake_panel.FAULT_MODES:
+        panel.set_fault("time", mode)
+        folder = fresh(scratch, ("time-" + mode))
+        try:
+            result = korvan(args, "run", "--config", write_ini(folder), timeout=90)
+        finally:
+            panel.set_fault("time", None)
+        check_run(result, [WRONG_PASSWORD], 2, stamps=False)
+        off = fault_e2e.clock_stamp_seconds_off(result.entries[0][0])
+        check(off is not None and off < 300, "stamp %r is not the clock's" % result.entries[0][0])
+        check(result.seconds <= fault_e2e.TIME_PAGE_GIVE_UP + fault_e2e.SLACK, "time.%s took %.1f s" % (mode, result.seconds))
+        yield "time.%s" % mode
+
+
+def group_sigterm(args, panel, scratch):
+    panel.set_scenario("success")
+    panel.set_fault("login", "silent", "sig")
+    folder = fresh(scratch, "sig")
+    config = write_ini(folder, "sig", ["history=1"])
+    kept = {"korvan-status.ini": "[运行状态]\r\nfailures=3\r\n".encode("gbk"), "korvan-tick.ini": b"[tick]\r\nlastRunEnded=1\r\n"}
+    for name, content in kept.items():
+        (folder / name).write_bytes(content)
+    process = subprocess.Popen([args.korvan, "run", "--config", config], stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    try:
+        deadline = time.monotonic() + 10
+        while not [r for r in panel.requests() if r["user"] == "sig"] and time.monotonic() < deadline:
+            time.sleep(0.05)
+        process.send_signal(signal.SIGTERM)
+        _, err = process.communicate(timeout=5)
+    finally:
+        process.kill()
+        panel.set_fault("login", None, "sig")
+    check(process.returncode == 1 and "stopped by SIGTERM" in err.decode(), "%d %r" % (process.returncode, err))
+    for name, content in kept.items():
+        check((folder / name).read_bytes() == content, "%s changed" % name)
+    check(not list(folder.glob("*.tmp")), "a temporary file was left")
+    with open(folder / "korvan.lock") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+    yield "SIGTERM during the login"
+
+    # Standard output closed before the first entry: the run goes on to its end all the same.
+    panel.reset()
+    process = subprocess.Popen([args.korvan, "run", "--config", config], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    process.stdout.close()
+    check(process.wait(timeout=60) == 0 and len(panel.requests()) == 4, "with its output closed the run ended %r after %r"
+          % (process.returncode, [r["path"] for r in panel.requests()]))
+    yield "standard output closed"
+
+
+def group_pushes(args, panel, scratch):
+    for name, (scenario, channels, closed, notify, failures, messages, title, pings) in alerts_e2e.CASES.items():
+        panel.reset()
+        panel.set_scenario(scenario)
+        folder = fresh(scratch, ("push-" + name))
+        with fake_receiver.FakeReceiver() as receiver:
+            alerts_e2e.write_files(folder, receiver, channels, closed, notify, failures)
+            result = korvan(args, "run", "--config", folder / "korvan.ini")
+            check_run(result, messages, 2 if scenario == "wrong_password" else 0)
+            got = ["%s %s" % (r["method"], r["path"]) for r in receiver.requests("heartbeat")]
+            check(got == pings, "heartbeat pings %r" % got)
+            for channel in alerts_e2e.CHANNELS:
+                wanted = 1 if title and channel in channels and channel not in closed else 0
+                got = len(receiver.requests(channel))
+                check(got == wanted, "%s got %d pushes, expected %d" % (channel, got, wanted))
+            if name == "wrong-password":
+                alerts_e2e.check_bytes(receiver, title)
+        yield name
+    for closed, code in (((), 0), (("bark",), 1)):
+        folder = fresh(scratch, ("test-push-%d" % code))
+        with fake_receiver.FakeReceiver() as receiver:
+            alerts_e2e.write_files(folder, receiver, alerts_e2e.CHANNELS, closed, None, None)
+            result = korvan(args, "test-push", "--config", folder / "korvan.ini")
+            check(len(receiver.requests()) == 9 - len(closed), "test-push sent %d" % len(receiver.requests()))
+        lines = result.out.splitlines()
+        failed = [line for line in lines if not line.endswith("：成功")]
+        check(result.code == code and len(lines) == 9 and failed == ["Bark：失败（无法连接）"] * len(closed),
+              "test-push: %d %r" % (result.code, lines))
+    none = korvan(args, "test-push", "--config", write_ini(scratch / "test-push-1"))
+    check(none.code == 78 and "no push channel" in none.err, "test-push without channels: %r" % none.err)
+    yield "test-push"
+
+
+GROUPS = {"outcomes": group_outcomes, "encodings": group_encodings, "bad-input": group_bad_input,
+          "tick": group_tick, "faults": group_faults, "sigterm": group_sigterm, "pushes": group_pushes}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--korvan", required=True)
+    parser.add_argument("--site-port", type=int, required=True)
+    parser.add_argument("--time-port", type=int, required=True)
+    parser.add_argument("groups", nargs="*", default=list(GROUPS))
+    args = parser.parse_args()
+    # Neither Windows program asks a proxy: one named in the environment must not be used.
+    os.environ.update(http_proxy="http://127.0.0.1:9", https_proxy="http://127.0.0.1:9", ALL_PROXY="http://127.0.0.1:9")
+    passed = failed = 0
+    began = time.monotonic()
+    # The outcomes group closes its panel to leave the site port closed: it comes last.
+    for name in sorted(args.groups, key=lambda group: group == "outcomes"):
+        panel = fake_panel.FakePanel(panel_port=args.site_port, time_port=args.time_port, users=USERS)
+        try:
+            with tempfile.TemporaryDirectory(prefix="korvan-cli-") as scratch:
+                for case in GROUPS[name](args, panel, pathlib.Path(scratch)):
+                    print("ok   %s: %s" % (name, case), flush=True)
+                    passed += 1
+        except Exception as failure:  # noqa: BLE001 - a group's failure is reported and the others go on
+            print("FAIL %s: %s" % (name, failure), flush=True)
+            failed += 1
+        finally:
+            panel.close()
+    print("cli_e2e: %.0f s" % (time.monotonic() - began))
+    print("%d passed, %d failed" % (passed, failed))
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,83 @@
+// When `korvan tick` renews, and the exit status a run gives.
+#include "cli/exit_status.h"
+#include "cli/tick_decision.h"
+
+#include <gtest/gtest.h>
+
+#include "fake_ini_store.h"
+
+namespace korvan {
+namespace {
+
+constexpr std::int64_t kHour = 3600000;
+constexpr std::int64_t kNow = 1800000000;
+
+struct TickCase {
+  const char* name;
+  std::optional<std::int64_t> lastRunEnded;
+  const char* hours;
+  TickDecision expected;
+};
+
+class Tick : public ::testing::TestWithParam<TickCase> {};
+
+TEST_P(Tick, IsDueAsTheWindowsTimerWouldRenew) {
+  const TickCase& c = GetParam();
+  EXPECT_EQ(DecideTick({c.lastRunEnded}, RenewalPeriodMilliseconds(c.hours), kNow), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases,
+    Tick,
+    ::testing::Values(
+        TickCase{"FirstRun", std::nullopt, "10", {true, TickReason::NoRunYet}},
+        TickCase{"FirstRunEvenWithTheTimerStopped", std::nullopt, "-3", {true, TickReason::NoRunYet}},
+        TickCase{"AWholePeriodAgo", kNow - 10 * 3600, "10", {true, TickReason::PeriodOver}},
+        TickCase{"ASecondShortOfThePeriod", kNow - 10 * 3600 + 1, "10", {false, TickReason::NotYet, 1000}},
+        TickCase{"EmptyPeriodIsOneHour", kNow - 3599, " ", {false, TickReason::NotYet, 1000}},
+        TickCase{"ZeroPeriodIsOneHour", kNow - 3600, "0", {true, TickReason::PeriodOver}},
+        TickCase{"PeriodAbove596HoursIs596", kNow - 596 * 3600, "100000", {true, TickReason::PeriodOver}},
+        TickCase{"NegativePeriodStopsTheTimer", kNow - 1000 * 3600, "-1", {false, TickReason::Stopped}},
+        TickCase{"ClockSetBackALittleWaitsLonger", kNow + 60, "1", {false, TickReason::NotYet, kHour + 60000}},
+        TickCase{"ClockSetBackBeyondAPeriodRenews", kNow + 3601, "1", {true, TickReason::PeriodOver}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The plan's run comes first when it has come due, as a check or a renewal, even within a period;
+// one still ahead leaves the period to decide.
+TEST(Tick, APlannedRunThatCameDueRunsInItsMode) {
+  const struct {
+    std::optional<PlannedRun> planned;
+    TickDecision expected;
+  } cases[] = {
+      {PlannedRun{kNow, RenewalMode::CheckOnly}, {true, TickReason::PlannedRun, 0, RenewalMode::CheckOnly}},
+      {PlannedRun{kNow - 600, RenewalMode::Renew}, {true, TickReason::PlannedRun, 0, RenewalMode::Renew}},
+      {PlannedRun{kNow + 60, RenewalMode::Renew}, {false, TickReason::NotYet, 3600000 - 60000}},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(DecideTick({kNow - 60}, RenewalPeriodMilliseconds("1"), kNow, c.planned), c.expected);
+}
+
+TEST(TickState, ADamagedValueCountsAsNoRun) {
+  for (const char* text : {"", "abc", "-5", "0", "12x", "99999999999999999999"}) {
+    FakeIniStore file;
+    file.items[{Text(kTickSection), Text(kLastRunEndedKey)}] = text;
+    EXPECT_EQ(ReadTickState(file), TickState{}) << text;
+  }
+  FakeIniStore file;
+  WriteTickState(file, {kNow});
+  EXPECT_EQ(ReadTickState(file), TickState{kNow});
+}
+
+TEST(ExitStatus, FollowsTheRunsOutcome) {
+  const std::pair<RunOutcome, int> cases[] = {
+      {RunOutcome::None, 0},          {RunOutcome::Renewed, 0},          {RunOutcome::TooEarly, 0},
+      {RunOutcome::ExpiryMoved, 0},   {RunOutcome::CheckDone, 0},        {RunOutcome::LoginFailed, 1},
+      {RunOutcome::NoVps, 1},         {RunOutcome::UnknownVerdict, 1},   {RunOutcome::ExpiryUnchanged, 1},
+      {RunOutcome::WrongPassword, 2}, {RunOutcome::LoginPageUnknown, 1},
+  };
+  for (const auto& [outcome, status] : cases)
+    EXPECT_EQ(ExitStatusOfRun(outcome), status) << static_cast<int>(outcome);
+}
+
+}  // namespace
+}  // namespace korvan
