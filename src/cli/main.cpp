@@ -45,8 +45,10 @@ int main(int argc, char** argv) {
 
   const auto* run = app.add_subcommand("run", "one renewal run now");
   const auto* check = app.add_subcommand("check", "log in, read the VPS list and the renewal page; never renew");
-  const auto* tick = app.add_subcommand(
-      "tick", "for a timer: a renewal run when one is due (none yet, or 监控时间 hours since the last), else nothing");
+  const auto* tick =
+      app.add_subcommand("tick",
+                         "for a timer: a run when one is due (none yet, 监控时间 hours since the last, or a run of the "
+                         "plan with deadline=1, which may be a check), else nothing");
   const auto* status =
       app.add_subcommand("status", "the run record and the next run, as the window's 运行状况 shows them");
   const auto* testPush = app.add_subcommand("test-push", "send \"Korvan：测试消息\" to every configured channel");
