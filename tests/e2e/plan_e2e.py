@@ -110,7 +110,8 @@ def case_retry(wine, args, directory, panel):
         match = re.fullmatch(r"续期未成功，(.+) 重试", log[2])
         check(match is not None, "retry entry %r" % log[2])
         retry = provider_seconds(match.group(1))
-        check(120 <= retry - started <= 120 + 60, "retry at %r, %d s after the start" % (match.group(1),
+        # The network time is cut to whole seconds, so the plan's "now" may read up to a second early.
+        check(118 <= retry - started <= 120 + 60, "retry at %r, %d s after the start" % (match.group(1),
                                                                                          retry - started))
         keys = status_keys(directory)
         check(keys.get("attempts") == "1" and provider_seconds(keys.get("nextRun", "")) == retry,
