@@ -249,7 +249,7 @@ int main(int argc, char** argv) {
       Sleep(static_cast<DWORD>(seconds) * 1000);
       if (dialog) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
-    ShowAdvancedSettingsDialog(nullptr, {{}, [](const AlertSettings&) { return Text(); }}, store);
+    ShowAdvancedSettingsDialog(nullptr, {{}, [](const AlertSettings&) { return Text(); }, {}}, store);
     return 0;
   }
   ::testing::InitGoogleTest(&argc, argv);
