@@ -3,8 +3,8 @@
 //
 //   window ahead    a check (login, VPS list, renewal page) 30 minutes before the window opens,
 //                   then the first renewal run 5 minutes after it opens;
-//   inside          after a run that did not renew, the next one after 2, 5, 10, 20, 40, then every
-//                   60 minutes, never later than a quarter of the time left and never sooner than
+//   inside          after a run that did not renew, the next one after 2, 5, then every 10
+//                   minutes, never later than a quarter of the time left and never sooner than
 //                   2 minutes; none after a wrong password until a run logs in or ResumePlan
 //                   (retries could lock the account);
 //   renewed         on to the new expiry: at once with the verification, else from the next run;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <limits>
 #include <optional>
 #include <random>
@@ -159,12 +160,20 @@ void Count(ScheduleFigures& figures, const Panel& panel) {
   figures.answeringAnHourRenewed += Answers(panel.window, kHour) ? 1 : 0;
 }
 
-// The N-hour runs and the plan's, one at a time through one gate. longestStep, when not 0, pulls
-// every planned run inside the window at most that far after the run before it.
+// With hourSteps, a retry inside the window comes after 2, 5, 10, 20, 40, then every 60 minutes,
+// capped by a quarter of the time left: the ladder the plan does not use.
+std::int64_t HourStepsRetry(std::int64_t expiry, int attempts, std::int64_t t) {
+  constexpr std::int64_t kSteps[] = {2 * kMinute, 5 * kMinute, 10 * kMinute, 20 * kMinute, 40 * kMinute, kHour};
+  const std::int64_t step = kSteps[std::clamp(attempts - 1, 0, static_cast<int>(std::size(kSteps)) - 1)];
+  const std::int64_t at = t + std::max(std::min(step, (expiry - t) / 4), 2 * kMinute);
+  return at < expiry ? at : 0;
+}
+
+// The N-hour runs and the plan's, one at a time through one gate.
 Panel ReplayPlan(const Window& window,
                  std::int64_t firstTick,
                  std::int64_t tick,
-                 std::int64_t longestStep,
+                 bool hourSteps,
                  ScheduleFigures& figures) {
   Panel panel(window);
   // The plan knows the expiry from a run of the cycle before.
@@ -188,7 +197,8 @@ Panel ReplayPlan(const Window& window,
     }
     plan = PlanAfterRun(plan, panel.Visit(t, isPlanned ? next->mode : RenewalMode::Renew), false, t).plan;
     const bool retrying = plan.windowOpens == window.opens && t >= window.opens;
-    if (longestStep != 0 && retrying && plan.nextRun > t + longestStep) plan.nextRun = t + longestStep;
+    if (hourSteps && retrying && plan.nextRun != 0 && plan.attempts > 0)
+      plan.nextRun = HourStepsRetry(window.expiry, plan.attempts, t);
   }
   return panel;
 }
@@ -226,10 +236,10 @@ ReplayFigures Replay(int windows, std::uint64_t seed, int tickHours) {
     for (std::int64_t t = firstTick; t < window.expiry; t += tick)
       plain.Visit(t, RenewalMode::Renew);
     Count(figures.plain, plain);
-    Count(figures.plan, ReplayPlan(window, firstTick, tick, 0, figures.plan));
-    Count(figures.planTenMinuteSteps, ReplayPlan(window, firstTick, tick, 10 * kMinute, figures.planTenMinuteSteps));
+    Count(figures.plan, ReplayPlan(window, firstTick, tick, false, figures.plan));
+    Count(figures.planHourSteps, ReplayPlan(window, firstTick, tick, true, figures.planHourSteps));
   }
-  for (ScheduleFigures* schedule : {&figures.plain, &figures.plan, &figures.planTenMinuteSteps})
+  for (ScheduleFigures* schedule : {&figures.plain, &figures.plan, &figures.planHourSteps})
     std::sort(schedule->minutesToRenewal.begin(), schedule->minutesToRenewal.end());
   return figures;
 }
@@ -252,9 +262,10 @@ std::string MarkdownTable(const ReplayFigures& f) {
   addRow("plain: a renewal run every " + std::to_string(f.tickHours) + " hours", f.plain);
   addRow(
       "plan (built): the same runs, a check 30 min before the opening, a renewal run 5 min after it, retries "
-      "after 2, 5, 10, 20, 40, then every 60 min",
+      "after 2, 5, then every 10 min",
       f.plan);
-  addRow("not built, for comparison: the plan with its retries at most 10 min apart", f.planTenMinuteSteps);
+  addRow("not built, for comparison: the plan with its retries after 2, 5, 10, 20, 40, then every 60 min",
+         f.planHourSteps);
 
   const double ratio = plainRequests > 0 ? static_cast<double>(f.plan.requests) / f.windows / plainRequests : 0.0;
   const auto met = [](bool goal) { return goal ? "met" : "NOT met"; };

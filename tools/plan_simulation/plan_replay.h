@@ -28,8 +28,8 @@ struct ReplayFigures {
   int tickHours = 0;
   ScheduleFigures plain;  // a renewal run every tickHours, nothing else
   ScheduleFigures plan;   // the same runs, and the plan's
-  // Not built: the plan with its retries never more than 10 minutes apart, for what that would cost.
-  ScheduleFigures planTenMinuteSteps;
+  // Not built: the plan with its retries going on to 20, 40, then every 60 minutes, for comparison.
+  ScheduleFigures planHourSteps;
   // Windows in which the panel answered for 10 (60) minutes in a row between 5 minutes after the
   // opening and 10 minutes before the expiry.
   int answering = 0;

@@ -142,13 +142,14 @@ TEST(PlanAfterRun, PlansTheNextRunAndSaysSo) {
   }
 }
 
-// Retries an hour into the window after each failed try, then with the quarter of the time left as the cap.
+// Retries an hour into the window after each failed try, never more than 10 minutes apart, and
+// sooner when a quarter of the time left is shorter.
 TEST(PlanAfterRun, RetriesOnTheLadderCappedByAQuarterOfTheTimeLeft) {
-  const int steps[] = {2, 5, 10, 20, 40, 60, 60};
+  const int steps[] = {2, 5, 10, 10, 10, 10, 10};
   for (int attempts = 0; attempts < 7; ++attempts)
     EXPECT_EQ(PlanAfterRun(Plan(attempts), kLoginFailedRun, false, At(60)).plan.nextRun, At(60 + steps[attempts]));
-  const int left[] = {240, 120, 20, 6}, delay[] = {60, 30, 5, 2};
-  for (int i = 0; i < 4; ++i)
+  const int left[] = {240, 20, 6}, delay[] = {10, 5, 2};
+  for (int i = 0; i < 3; ++i)
     EXPECT_EQ(PlanAfterRun(Plan(9), kLoginFailedRun, false, At(1440 - left[i])).plan.nextRun,
               At(1440 - left[i] + delay[i]));
 }
@@ -204,7 +205,7 @@ TEST(ResumePlan, KeepsAPlannedTimeOnlyWhenThePlanCouldHaveChosenIt) {
     int attempts, nextRun, now, next;
   } const cases[] = {
       {0, -30, -120, -30},         // the check
-      {6, 120, 90, 120},           // the ladder's step
+      {6, 100, 90, 100},           // the ladder's step
       {0, -30, -10, 5},            // a check missed: the first renewal run
       {3, 60, 180, 182},           // a retry missed: two minutes on
       {3, 1440 + 525600, 60, 62},  // a year past the expiry
