@@ -1,6 +1,7 @@
 #include "alerts/push_url.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace korvan {
 
@@ -100,6 +101,40 @@ Text AppendUrlQuery(std::string_view url, std::string_view parameters) {
     separator = "";
   }
   return JoinTexts(base, separator, parameters, fragment);
+}
+
+Text SetUrlQuery(std::string_view url, std::initializer_list<QueryParameter> parameters) {
+  const std::size_t fragmentStart = url.find('#');
+  const std::string_view beforeFragment = url.substr(0, fragmentStart);
+  const std::string_view fragment =
+      fragmentStart == std::string_view::npos ? std::string_view() : url.substr(fragmentStart);
+  const std::size_t queryStart = beforeFragment.find('?');
+  const std::string_view query =
+      queryStart == std::string_view::npos ? std::string_view() : beforeFragment.substr(queryStart + 1);
+
+  Text result(beforeFragment.substr(0, queryStart));
+  const auto add = [&result](std::string_view piece) {
+    result += result.find('?') == Text::npos ? '?' : '&';
+    result += piece;
+  };
+  std::vector<bool> set(parameters.size(), false);
+  for (const Text& piece : SplitText(query, "&")) {
+    if (piece.empty()) continue;
+    const std::string_view name = std::string_view(piece).substr(0, piece.find('='));
+    const auto match = std::find_if(parameters.begin(), parameters.end(),
+                                    [name](const QueryParameter& parameter) { return parameter.name == name; });
+    if (match == parameters.end()) {
+      add(piece);
+    } else if (const auto index = static_cast<std::size_t>(match - parameters.begin()); !set[index]) {
+      add(JoinTexts(match->name, "=", match->value));
+      set[index] = true;
+    }
+  }
+  std::size_t index = 0;
+  for (const QueryParameter& parameter : parameters) {
+    if (!set[index++]) add(JoinTexts(parameter.name, "=", parameter.value));
+  }
+  return JoinTexts(result, fragment);
 }
 
 }  // namespace korvan

@@ -2,6 +2,7 @@
 // requested, so a typo never becomes a request to somewhere else.
 #pragma once
 
+#include <initializer_list>
 #include <optional>
 #include <string_view>
 
@@ -21,5 +22,15 @@ Text AppendUrlPath(std::string_view url, std::string_view path);
 
 // url with the query parameters appended after "?" or "&" as the url needs.
 Text AppendUrlQuery(std::string_view url, std::string_view parameters);
+
+// A query parameter whose value is encoded already.
+struct QueryParameter {
+  std::string_view name;
+  std::string_view value;
+};
+
+// url with each parameter set: the first of that name in its query takes the value, later ones of
+// that name are dropped, one it lacks is appended; the other parameters and a fragment stay.
+Text SetUrlQuery(std::string_view url, std::initializer_list<QueryParameter> parameters);
 
 }  // namespace korvan

@@ -27,8 +27,8 @@ struct AlertPorts {
 // The push channels that are set, in the order of the settings; the heartbeat is not among them.
 std::vector<PushTarget> PushTargets(const AlertSettings& settings);
 
-// GET heartbeat + "/start". Its failure is not logged: the run's own entries come first, and the end
-// ping reports a monitor that cannot be reached.
+// GET heartbeat + "/start"; nothing for an Uptime Kuma monitor. Its failure is not logged: the run's
+// own entries come first, and the end ping reports a monitor that cannot be reached.
 void PingRunStarting(const AlertSettings& settings, const PushPort& send);
 
 // The run's push to every channel when the notify choice and the streak call for one, then the end
