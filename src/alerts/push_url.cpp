@@ -60,21 +60,24 @@ bool HasBlankOrControl(std::string_view text) {
   });
 }
 
+// The length of the "http://" or "https://" (any letter case) that begins url, else 0.
+std::size_t HttpSchemeLength(std::string_view url) {
+  if (FindText(url, "https://", 1, true) == 1) return 8;
+  if (FindText(url, "http://", 1, true) == 1) return 7;
+  return 0;
+}
+
 }  // namespace
+
+bool HasHttpScheme(std::string_view pasted) { return HttpSchemeLength(TrimBlanks(pasted)) != 0; }
 
 std::optional<Text> PushUrl(std::string_view pasted) {
   const Text url = TrimBlanks(pasted);
   if (HasBlankOrControl(url)) return std::nullopt;
   // Code page 936's full-width space is two bytes >= 0x80; inside a URL it is a typo, not a host.
   if (FindText(url, "\xA1\xA1") != -1) return std::nullopt;
-  std::size_t schemeLength = 0;
-  if (FindText(url, "https://", 1, true) == 1) {
-    schemeLength = 8;
-  } else if (FindText(url, "http://", 1, true) == 1) {
-    schemeLength = 7;
-  } else {
-    return std::nullopt;
-  }
+  const std::size_t schemeLength = HttpSchemeLength(url);
+  if (schemeLength == 0) return std::nullopt;
   const std::string_view rest = std::string_view(url).substr(schemeLength);
   const std::string_view authority = rest.substr(0, rest.find_first_of("/?#"));
   if (!IsAuthority(authority)) return std::nullopt;

@@ -16,6 +16,10 @@ namespace korvan {
 // none.
 std::optional<Text> PushUrl(std::string_view pasted);
 
+// Whether the pasted text, without its surrounding blanks, begins with "http://" or "https://" (any
+// letter case): what a URL PushUrl refuses may lack, or not.
+bool HasHttpScheme(std::string_view pasted);
+
 // url with path appended to its path, before any query: "https://h/p?x" + "/fail" gives
 // "https://h/p/fail?x". A "/" ending the path is not doubled.
 Text AppendUrlPath(std::string_view url, std::string_view path);
