@@ -66,6 +66,7 @@ Text SendTestMessages(const AlertSettings& settings,
                       std::string_view userName,
                       std::string_view stamp,
                       const AlertPorts& ports) {
+  if (!AnyAlertConfigured(settings)) return Text(kNothingToTestText);
   const AlertMessage message = MakeTestAlert(userName, stamp);
   const std::vector<PushTarget> targets = PushTargets(settings);
   const std::vector<PushDelivery> deliveries = SendPushes(targets, message, SigningFor(settings, ports), ports.send);

@@ -181,7 +181,7 @@ TEST(PushRunFinished, NothingSetAsksForNothing) {
   AlertPorts ports;  // empty functions: any call would throw
   EXPECT_NO_THROW(PushRunFinished(settings, ReportOf({WrongPassword()}), {}, ports));
   EXPECT_NO_THROW(PingRunStarting(settings, ports.send));
-  EXPECT_EQ(SendTestMessages(settings, "demo", kStamp, ports), "");
+  EXPECT_EQ(SendTestMessages(settings, "demo", kStamp, ports), kNothingToTestText);
 }
 
 TEST(PushRunFinished, SignsDingTalkWithTheNetworkTimeOnlyWhenItHasASecret) {
