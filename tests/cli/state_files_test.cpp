@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 namespace korvan {
 namespace {
@@ -22,9 +22,7 @@ class StateFiles : public ::testing::Test {
   std::string Path(std::string_view name) const { return JoinPath(directory_, name); }
   static std::string Content(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
+    return {std::istreambuf_iterator<char>(file), {}};
   }
 
   std::string directory_;
@@ -37,10 +35,6 @@ TEST_F(StateFiles, AReplacementThatFailsLeavesTheOldFile) {
   std::filesystem::create_directory(path + ".tmp");
   EXPECT_NE(ReplaceFileAtomically(path, "new"), "");
   EXPECT_EQ(Content(path), "old");
-  std::filesystem::remove(path + ".tmp");
-  EXPECT_EQ(ReplaceFileAtomically(path, "new"), "");
-  EXPECT_EQ(Content(path), "new");
-  EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
 }
 
 TEST_F(StateFiles, TheWritesOfOneOpeningLandTogetherWhenItCloses) {
