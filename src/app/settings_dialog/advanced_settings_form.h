@@ -136,7 +136,7 @@ void SetFieldChecked(AdvancedDialogValues& values, AdvancedField field, bool che
 Text FieldText(const AdvancedDialogValues& values, AdvancedField field);
 void SetFieldText(AdvancedDialogValues& values, AdvancedField field, std::string_view text);
 
-// Writes all of them and reads them back; one entry in the log, "高级设置已保存" when every value
+// Writes all of them and reads them back; one entry in the log, "高级设置已保存…" when every value
 // came back as written, else "高级设置保存失败".
 void SaveAdvancedDialogValues(IniStore& store, const AdvancedDialogValues& values, const LogWriter& appendLog);
 
