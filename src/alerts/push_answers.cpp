@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "alerts/push_url.h"
 #include "runtime/text/encoding.h"
 
 namespace korvan {
@@ -33,6 +34,8 @@ constexpr std::string_view kFailed = "\xCA\xA7\xB0\xDC";
 constexpr std::size_t kLargestAnswer = 64 * 1024;
 // A service's code shown in the log, cut so that a garbage value cannot flood the log.
 constexpr std::size_t kLongestCodeText = 40;
+// A service's message, cut so that a huge one cannot flood the test results.
+constexpr std::size_t kLongestServiceMessage = 120;
 
 struct ExpectedCode {
   std::string_view field;
@@ -54,6 +57,22 @@ std::optional<ExpectedCode> ExpectedCodeOf(PushChannel channel) {
   return std::nullopt;
 }
 
+// The field of the answer's JSON object in which the service explains a refusal.
+std::string_view MessageFieldOf(PushChannel channel) {
+  switch (channel) {
+    case PushChannel::ServerChan:
+    case PushChannel::Bark: return "message";
+    case PushChannel::PushPlus:
+    case PushChannel::Feishu:
+    case PushChannel::Heartbeat: return "msg";  // Uptime Kuma's; healthchecks answers plain text
+    case PushChannel::WeCom:
+    case PushChannel::DingTalk: return "errmsg";
+    case PushChannel::Telegram: return "description";
+    case PushChannel::Webhook: break;
+  }
+  return {};
+}
+
 // A code counts only with the type the service uses: "0" as a text or 0.5 is not 0.
 bool SameCode(const Json& found, const Json& expected) {
   if (expected.is_boolean()) return found.is_boolean() && found == expected;
@@ -66,29 +85,65 @@ Text CodeText(const Json& value) {
   return Utf8ToAnsi(text);
 }
 
+// The answer as JSON; discarded when it is too large or no JSON.
+Json ParseAnswer(const ByteSet& answer) {
+  if (answer.size() > kLargestAnswer) return Json(Json::value_t::discarded);
+  // Only the top level matters; deeper values are dropped while parsing, so a deeply nested garbage
+  // answer never builds a deep tree (whose printing would recurse on the worker's small stack).
+  const auto shallow = [](int depth, Json::parse_event_t, Json&) { return depth <= 2; };
+  return Json::parse(answer.begin(), answer.end(), shallow, false);
+}
+
+// The service's message on one line of the program's text: a line break in it would split the
+// test results' one line per channel.
+Text ServiceMessage(PushChannel channel, const Json& answer) {
+  const std::string_view field = MessageFieldOf(channel);
+  if (field.empty() || !answer.is_object()) return {};
+  const auto found = answer.find(field);
+  if (found == answer.end() || !found->is_string()) return {};
+  Text message = Utf8ToAnsi(found->get_ref<const std::string&>());
+  for (char& character : message) {
+    if (static_cast<unsigned char>(character) < 0x20 || character == 0x7F) character = ' ';
+  }
+  std::size_t kept = 0;
+  while (kept < message.size()) {
+    const std::size_t step = CharacterLength(message, kept);
+    if (step == 0 || kept + step > kLongestServiceMessage) break;
+    kept += step;
+  }
+  message.resize(kept);
+  return TrimBlanks(message);
+}
+
+PushDelivery Failure(Text reason, std::string_view serviceMessage) {
+  Text detailed = serviceMessage.empty() ? Text() : JoinTexts(reason, kComma, serviceMessage);
+  return PushDelivery{false, std::move(reason), std::move(detailed)};
+}
+
 }  // namespace
 
 PushDelivery ReadPushAnswer(PushChannel channel, int statusCode, const ByteSet& answer) {
   if (statusCode == 0) return PushDelivery{false, Text(kNoAnswerReason)};
   const Text status = std::to_string(statusCode);
-  if (statusCode < 200 || statusCode > 299) return PushDelivery{false, status};
-
   const std::optional<ExpectedCode> expected = ExpectedCodeOf(channel);
-  if (!expected) return PushDelivery{true, {}};
-  if (answer.size() <= kLargestAnswer) {
-    // Only the top level matters; deeper values are dropped while parsing, so a deeply nested garbage
-    // answer never builds a deep tree (whose printing would recurse on the worker's small stack).
-    const auto shallow = [](int depth, Json::parse_event_t, Json&) { return depth <= 2; };
-    const Json parsed = Json::parse(answer.begin(), answer.end(), shallow, false);
-    if (parsed.is_object()) {
-      const auto found = parsed.find(expected->field);
-      if (found != parsed.end()) {
-        if (SameCode(*found, expected->value)) return PushDelivery{true, {}};
-        return PushDelivery{false, JoinTexts(status, kComma, expected->field, "=", CodeText(*found))};
-      }
+  const bool success = statusCode >= 200 && statusCode <= 299;
+  if (success && !expected) return PushDelivery{true, {}};
+
+  const Json parsed = ParseAnswer(answer);
+  const Text message = ServiceMessage(channel, parsed);
+  if (!success) return Failure(status, message);
+  if (parsed.is_object()) {
+    const auto found = parsed.find(expected->field);
+    if (found != parsed.end()) {
+      if (SameCode(*found, expected->value)) return PushDelivery{true, {}};
+      return Failure(JoinTexts(status, kComma, expected->field, "=", CodeText(*found)), message);
     }
   }
-  return PushDelivery{false, JoinTexts(status, kComma, kUnreadableAnswer)};
+  return Failure(JoinTexts(status, kComma, kUnreadableAnswer), message);
+}
+
+PushDelivery UnusableUrlDelivery(std::string_view pasted) {
+  return PushDelivery{false, Text(kInvalidUrlReason), HasHttpScheme(pasted) ? Text() : Text(kNoHttpSchemeReason)};
 }
 
 Text PushFailureEntry(PushChannel channel, std::string_view reason) {
@@ -97,7 +152,8 @@ Text PushFailureEntry(PushChannel channel, std::string_view reason) {
 
 Text PushTestResultText(PushChannel channel, const PushDelivery& delivery) {
   if (delivery.delivered) return JoinTexts(PushServiceName(channel), kColon, kSucceeded);
-  return JoinTexts(PushServiceName(channel), kColon, kFailed, kOpenBracket, delivery.reason, kCloseBracket);
+  const Text& reason = delivery.detailedReason.empty() ? delivery.reason : delivery.detailedReason;
+  return JoinTexts(PushServiceName(channel), kColon, kFailed, kOpenBracket, reason, kCloseBracket);
 }
 
 }  // namespace korvan

@@ -12,10 +12,17 @@ namespace korvan {
 inline constexpr std::string_view kNoAnswerReason = "\xCE\xDE\xB7\xA8\xC1\xAC\xBD\xD3";
 // 地址无效: the pasted URL is not one to request.
 inline constexpr std::string_view kInvalidUrlReason = "\xB5\xD8\xD6\xB7\xCE\xDE\xD0\xA7";
+// 地址须以 http:// 或 https:// 开头: the test's word for a pasted URL without either scheme.
+inline constexpr std::string_view kNoHttpSchemeReason =
+    "\xB5\xD8\xD6\xB7\xD0\xEB\xD2\xD4 http:// \xBB\xF2 https:// \xBF\xAA\xCD\xB7";
 
 struct PushDelivery {
   bool delivered = false;
   Text reason;  // code page 936, empty when delivered
+  // What the test results show instead of the reason when they can say more: the service's own
+  // message after it, or what the URL lacks. Empty when the reason says all. The log keeps the
+  // short reason, so its entries read as they always have.
+  Text detailedReason{};
   friend bool operator==(const PushDelivery&, const PushDelivery&) = default;
 };
 
@@ -23,13 +30,21 @@ struct PushDelivery {
 // (Server酱 code 0, PushPlus code 200, WeCom and DingTalk errcode 0, Feishu code 0, Telegram ok true,
 // Bark code 200). The reason of a failure: "无法连接" for status 0, else the status, followed for a
 // 2xx answer by the service's code ("200，errcode=310000") or "答复无法识别" when the answer holds
-// none. Any answer, garbage or megabytes, is read without throwing.
+// none. The detailed reason adds the service's message, whatever the status ("200，errcode=310000，
+// sign not match"): a text field of its JSON answer (Server酱 and Bark message, PushPlus, Feishu and
+// Uptime Kuma msg, WeCom and DingTalk errmsg, Telegram description), in code page 936 on one line,
+// cut to 120 bytes. Any answer, garbage or megabytes, is read without throwing.
 PushDelivery ReadPushAnswer(PushChannel channel, int statusCode, const ByteSet& answer);
+
+// A push to the pasted URL that PushUrl refused, never sent: "地址无效", detailed as
+// "地址须以 http:// 或 https:// 开头" when it lacks that beginning.
+PushDelivery UnusableUrlDelivery(std::string_view pasted);
 
 // "推送失败：" + the service's name + "（" + reason + "）".
 Text PushFailureEntry(PushChannel channel, std::string_view reason);
 
-// The test button's line for one channel: the service's name, then "：成功" or "：失败（" reason "）".
+// The test button's line for one channel: the service's name, then "：成功" or "：失败（" the
+// detailed reason, else the reason, "）".
 Text PushTestResultText(PushChannel channel, const PushDelivery& delivery);
 
 }  // namespace korvan

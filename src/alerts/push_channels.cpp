@@ -38,6 +38,26 @@ Json TextMessage(const AlertMessage& message) {
   return Json{{"msgtype", "text"}, {"text", {{"content", AlertContent(message)}}}};
 }
 
+// Uptime Kuma's push address ends its path in "api/push/" and the monitor's token; a proxy may put
+// a prefix before it and Kuma's router takes a trailing "/" too.
+bool IsUptimeKumaPushUrl(std::string_view url) {
+  const std::size_t authorityStart = url.find("://") + 3;
+  std::string_view path = url.substr(0, url.find_first_of("?#"));
+  const std::size_t pathStart = path.find('/', authorityStart);
+  if (pathStart == std::string_view::npos) return false;
+  path.remove_prefix(pathStart);
+  if (path.ends_with('/')) path.remove_suffix(1);
+  const std::size_t tokenStart = path.rfind('/') + 1;
+  return tokenStart < path.size() && path.substr(0, tokenStart).ends_with("/api/push/");
+}
+
+// Kuma has no start or fail paths: one GET whose status and msg say how the run ended.
+PushRequest UptimeKumaPing(std::string_view url, const RunReport& run) {
+  const Text message = FormUrlEncode(AnsiToUtf8(RunResultMessage(run)));
+  const std::string_view status = IsFailedRun(run.outcome) ? "down" : "up";
+  return PushRequest{HttpMethod::Get, SetUrlQuery(url, {{"status", status}, {"msg", message}}), {}, {}};
+}
+
 }  // namespace
 
 std::string_view PushServiceName(PushChannel channel) {
@@ -93,13 +113,14 @@ std::optional<PushRequest> PushChannelRequest(PushChannel channel,
 
 std::optional<PushRequest> HeartbeatStartRequest(std::string_view url) {
   const std::optional<Text> target = PushUrl(url);
-  if (!target) return std::nullopt;
+  if (!target || IsUptimeKumaPushUrl(*target)) return std::nullopt;
   return PushRequest{HttpMethod::Get, AppendUrlPath(*target, "/start"), {}, {}};
 }
 
 std::optional<PushRequest> HeartbeatEndRequest(std::string_view url, const RunReport& run) {
   std::optional<Text> target = PushUrl(url);
   if (!target) return std::nullopt;
+  if (IsUptimeKumaPushUrl(*target)) return UptimeKumaPing(*target, run);
   Text messages;
   for (std::size_t i = 0; i < run.entries.size(); ++i) {
     if (i > 0) messages += '\n';

@@ -45,6 +45,9 @@ std::optional<PushRequest> PushChannelRequest(PushChannel channel,
 // The heartbeat monitor's pings: GET url + "/start" when a run begins; when it ends, POST url after a
 // run that did not fail, POST url + "/fail" after a failed one, the run's log messages one a line as
 // the UTF-8 body. None when the url is not usable.
+// An Uptime Kuma push URL (its path ending in "/api/push/" + token) has no start ping; its end ping
+// is GET url with status=up or status=down and msg=the run's result (UTF-8, form-encoded) set in
+// its query, any other parameter (ping=) left as the user pasted it.
 std::optional<PushRequest> HeartbeatStartRequest(std::string_view url);
 std::optional<PushRequest> HeartbeatEndRequest(std::string_view url, const RunReport& run);
 

@@ -7,7 +7,7 @@ PushDelivery SendPush(const PushTarget& target,
                       const DingTalkSigning& signing,
                       const PushPort& send) {
   const std::optional<PushRequest> request = PushChannelRequest(target.channel, target.url, message, signing);
-  if (!request) return PushDelivery{false, Text(kInvalidUrlReason)};
+  if (!request) return UnusableUrlDelivery(target.url);
   const PushAnswer answer = send(*request);
   return ReadPushAnswer(target.channel, answer.statusCode, answer.body);
 }
@@ -23,8 +23,9 @@ std::vector<PushDelivery> SendPushes(const std::vector<PushTarget>& targets,
   return deliveries;
 }
 
-PushDelivery SendPing(const std::optional<PushRequest>& ping, const PushPort& send) {
-  if (!ping) return PushDelivery{false, Text(kInvalidUrlReason)};
+PushDelivery SendHeartbeatEnd(std::string_view url, const RunReport& run, const PushPort& send) {
+  const std::optional<PushRequest> ping = HeartbeatEndRequest(url, run);
+  if (!ping) return UnusableUrlDelivery(url);
   const PushAnswer answer = send(*ping);
   return ReadPushAnswer(PushChannel::Heartbeat, answer.statusCode, answer.body);
 }

@@ -26,7 +26,7 @@ struct PushTarget {
   Text url;
 };
 
-// The push of message to one target: "地址无效" without any request when its URL is not usable.
+// The push of message to one target: UnusableUrlDelivery without any request when its URL is not usable.
 PushDelivery SendPush(const PushTarget& target,
                       const AlertMessage& message,
                       const DingTalkSigning& signing,
@@ -38,7 +38,8 @@ std::vector<PushDelivery> SendPushes(const std::vector<PushTarget>& targets,
                                      const DingTalkSigning& signing,
                                      const PushPort& send);
 
-// A heartbeat ping (no request when there is none), read as delivered on any 2xx.
-PushDelivery SendPing(const std::optional<PushRequest>& ping, const PushPort& send);
+// The heartbeat's end ping of run (HeartbeatEndRequest), read as delivered on any 2xx;
+// UnusableUrlDelivery without any request when the URL is not usable.
+PushDelivery SendHeartbeatEnd(std::string_view url, const RunReport& run, const PushPort& send);
 
 }  // namespace korvan

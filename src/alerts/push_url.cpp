@@ -1,6 +1,7 @@
 #include "alerts/push_url.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace korvan {
 
@@ -59,21 +60,24 @@ bool HasBlankOrControl(std::string_view text) {
   });
 }
 
+// The length of the "http://" or "https://" (any letter case) that begins url, else 0.
+std::size_t HttpSchemeLength(std::string_view url) {
+  if (FindText(url, "https://", 1, true) == 1) return 8;
+  if (FindText(url, "http://", 1, true) == 1) return 7;
+  return 0;
+}
+
 }  // namespace
+
+bool HasHttpScheme(std::string_view pasted) { return HttpSchemeLength(TrimBlanks(pasted)) != 0; }
 
 std::optional<Text> PushUrl(std::string_view pasted) {
   const Text url = TrimBlanks(pasted);
   if (HasBlankOrControl(url)) return std::nullopt;
   // Code page 936's full-width space is two bytes >= 0x80; inside a URL it is a typo, not a host.
   if (FindText(url, "\xA1\xA1") != -1) return std::nullopt;
-  std::size_t schemeLength = 0;
-  if (FindText(url, "https://", 1, true) == 1) {
-    schemeLength = 8;
-  } else if (FindText(url, "http://", 1, true) == 1) {
-    schemeLength = 7;
-  } else {
-    return std::nullopt;
-  }
+  const std::size_t schemeLength = HttpSchemeLength(url);
+  if (schemeLength == 0) return std::nullopt;
   const std::string_view rest = std::string_view(url).substr(schemeLength);
   const std::string_view authority = rest.substr(0, rest.find_first_of("/?#"));
   if (!IsAuthority(authority)) return std::nullopt;
@@ -100,6 +104,40 @@ Text AppendUrlQuery(std::string_view url, std::string_view parameters) {
     separator = "";
   }
   return JoinTexts(base, separator, parameters, fragment);
+}
+
+Text SetUrlQuery(std::string_view url, std::initializer_list<QueryParameter> parameters) {
+  const std::size_t fragmentStart = url.find('#');
+  const std::string_view beforeFragment = url.substr(0, fragmentStart);
+  const std::string_view fragment =
+      fragmentStart == std::string_view::npos ? std::string_view() : url.substr(fragmentStart);
+  const std::size_t queryStart = beforeFragment.find('?');
+  const std::string_view query =
+      queryStart == std::string_view::npos ? std::string_view() : beforeFragment.substr(queryStart + 1);
+
+  Text result(beforeFragment.substr(0, queryStart));
+  const auto add = [&result](std::string_view piece) {
+    result += result.find('?') == Text::npos ? '?' : '&';
+    result += piece;
+  };
+  std::vector<bool> set(parameters.size(), false);
+  for (const Text& piece : SplitText(query, "&")) {
+    if (piece.empty()) continue;
+    const std::string_view name = std::string_view(piece).substr(0, piece.find('='));
+    const auto match = std::find_if(parameters.begin(), parameters.end(),
+                                    [name](const QueryParameter& parameter) { return parameter.name == name; });
+    if (match == parameters.end()) {
+      add(piece);
+    } else if (const auto index = static_cast<std::size_t>(match - parameters.begin()); !set[index]) {
+      add(JoinTexts(match->name, "=", match->value));
+      set[index] = true;
+    }
+  }
+  std::size_t index = 0;
+  for (const QueryParameter& parameter : parameters) {
+    if (!set[index++]) add(JoinTexts(parameter.name, "=", parameter.value));
+  }
+  return JoinTexts(result, fragment);
 }
 
 }  // namespace korvan

@@ -35,7 +35,7 @@ std::vector<PushTarget> PushTargets(const AlertSettings& settings) {
 
 void PingRunStarting(const AlertSettings& settings, const PushPort& send) {
   if (settings.heartbeat.empty()) return;
-  SendPing(HeartbeatStartRequest(settings.heartbeat), send);
+  if (const std::optional<PushRequest> start = HeartbeatStartRequest(settings.heartbeat)) send(*start);
 }
 
 void PushRunFinished(const AlertSettings& settings,
@@ -50,7 +50,7 @@ void PushRunFinished(const AlertSettings& settings,
     LogFailures(targets, SendPushes(targets, message, SigningFor(settings, ports), ports.send), ports);
   }
   if (!settings.heartbeat.empty()) {
-    const PushDelivery ping = SendPing(HeartbeatEndRequest(settings.heartbeat, run), ports.send);
+    const PushDelivery ping = SendHeartbeatEnd(settings.heartbeat, run, ports.send);
     if (!ping.delivered) ports.appendLog(PushFailureEntry(PushChannel::Heartbeat, ping.reason));
   }
 }
@@ -66,6 +66,7 @@ Text SendTestMessages(const AlertSettings& settings,
                       std::string_view userName,
                       std::string_view stamp,
                       const AlertPorts& ports) {
+  if (!AnyAlertConfigured(settings)) return Text(kNothingToTestText);
   const AlertMessage message = MakeTestAlert(userName, stamp);
   const std::vector<PushTarget> targets = PushTargets(settings);
   const std::vector<PushDelivery> deliveries = SendPushes(targets, message, SigningFor(settings, ports), ports.send);
@@ -75,7 +76,7 @@ Text SendTestMessages(const AlertSettings& settings,
   if (!settings.heartbeat.empty()) {
     RunReport test;
     RecordRunEntry(test, stamp, AlertTitle(AlertEvent::Test, test), RunOutcome::None);
-    const PushDelivery ping = SendPing(HeartbeatEndRequest(settings.heartbeat, test), ports.send);
+    const PushDelivery ping = SendHeartbeatEnd(settings.heartbeat, test, ports.send);
     lines.push_back(PushTestResultText(PushChannel::Heartbeat, ping));
   }
   Text text;

@@ -27,8 +27,8 @@ struct AlertPorts {
 // The push channels that are set, in the order of the settings; the heartbeat is not among them.
 std::vector<PushTarget> PushTargets(const AlertSettings& settings);
 
-// GET heartbeat + "/start". Its failure is not logged: the run's own entries come first, and the end
-// ping reports a monitor that cannot be reached.
+// GET heartbeat + "/start"; nothing for an Uptime Kuma monitor. Its failure is not logged: the run's
+// own entries come first, and the end ping reports a monitor that cannot be reached.
 void PingRunStarting(const AlertSettings& settings, const PushPort& send);
 
 // The run's push to every channel when the notify choice and the streak call for one, then the end
@@ -42,8 +42,12 @@ void PushRunFinished(const AlertSettings& settings,
 // logs one "推送失败" entry.
 void PushExpiringSoon(const AlertSettings& settings, const RunReport& run, const AlertPorts& ports);
 
+// 未填写任何推送地址: the test's answer when no channel and no heartbeat is set.
+inline constexpr std::string_view kNothingToTestText =
+    "\xCE\xB4\xCC\xEE\xD0\xB4\xC8\xCE\xBA\xCE\xCD\xC6\xCB\xCD\xB5\xD8\xD6\xB7";
+
 // "Korvan：测试消息" to every channel now, and a success ping with that text to the heartbeat: one
-// line per channel (PushTestResultText), CR LF between them; empty when nothing is set.
+// line per channel (PushTestResultText), CR LF between them; kNothingToTestText when nothing is set.
 Text SendTestMessages(const AlertSettings& settings,
                       std::string_view userName,
                       std::string_view stamp,

@@ -10,15 +10,25 @@ RunRecord RunRecordBook::Current(bool history, RecordSource* source) {
   if (source) *source = history ? RecordSource::StatusFile : RecordSource::ThisProcess;
   const std::lock_guard lock(mutex_);
   if (!history) return own_;
-  return LoadRunRecord(*openStatusFile_());
+  RunRecord file = LoadRunRecord(*openStatusFile_());
+  // The record was switched on after this process's runs: show those rather than nothing.
+  if (file.lastRun.empty() && !own_.lastRun.empty()) {
+    if (source) *source = RecordSource::ThisProcessUntilSaved;
+    return own_;
+  }
+  return file;
 }
 
 void RunRecordBook::Record(const RunReport& report, bool history) {
   const std::lock_guard lock(mutex_);
+  const RunRecord before = own_;
   own_ = UpdatedRunRecord(own_, report);
   if (!history) return;
   const std::unique_ptr<IniStore> file = openStatusFile_();
-  SaveRunRecord(*file, UpdatedRunRecord(LoadRunRecord(*file), report));
+  RunRecord kept = LoadRunRecord(*file);
+  // A file without runs starts from this process's, so the failures in a row go on counting.
+  if (kept.lastRun.empty()) kept = before;
+  SaveRunRecord(*file, UpdatedRunRecord(kept, report));
 }
 
 }  // namespace korvan

@@ -197,6 +197,14 @@ def case_first_start(wine, args, directory):
         wine.run_probe("dismiss")
         check(wait_until(lambda: wine.run_probe("message-box", 0)[0] != 0, 5), "first-use box did not close")
 
+        # 运行状况 says why nothing is scheduled yet.
+        check(wine.run_probe("sys", 0x0110)[0] == 0, "window_probe sys failed")
+        status = "\r\n".join(session.message_box()["texts"])
+        wine.run_probe("dismiss")
+        check("下次续费运行：未安排（尚未保存配置）" in status and "下次重启：未安排（尚未保存配置）" in status,
+              "运行状况 before any save: %r" % status)
+        check(wait_until(lambda: wine.run_probe("message-box", 0)[0] != 0, 5), "运行状况 box did not close")
+
         # Integer entry: only "-" and digits get in.
         wine.run_probe("set-text", RESTART_HOURS_BOX, "")
         check(session.controls()[RESTART_HOURS_BOX]["text"] == "1", "emptied period box does not show 1")

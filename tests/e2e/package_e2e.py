@@ -28,6 +28,10 @@ GUIDE_MUST_HOLD = [
     "korvan.ini", "明文", "监控运行中 ●/○", "监控暂停中 ●", "监控异常中，请重启 ●", "登录成功！", "密码不正确！",
     "登录失败！", "未找到免费VPS", "到期时间：", "续费成功！", "请在该产品到期前1日内进行积分免费续期",
     "配置保存完毕，请重启软件生效", "配置保存失败", "Restart.bat",
+    # what lies beyond the four settings, and where to find it
+    "Alt+空格", "运行状况", "立即检查", "打开运行记录", "高级设置", "verify", "history", "deadline", "wake",
+    "允许使用唤醒定时器", "续期窗口：", "推送时机", "发送测试消息", "未填写任何推送地址", "心跳", "Uptime Kuma",
+    "korvan tick",
 ]
 
 

@@ -67,10 +67,11 @@ TEST_F(SendTestAlertsTest, EveryChannelIsTriedAndReportsItsOwnResult) {
   const Text lines = SendTestAlerts(settings);
   const auto took = std::chrono::steady_clock::now() - started;
 
+  // PushPlus's refusal carries its message after the code: 200，code=903，无效的用户token.
   const Text expected = JoinTexts(Line(PushChannel::ServerChan, true), "\r\n",  //
                                   Line(PushChannel::PushPlus, false,
                                        "200\xA3\xAC"
-                                       "code=903"),
+                                       "code=903\xA3\xAC\xCE\xDE\xD0\xA7\xB5\xC4\xD3\xC3\xBB\xA7token"),
                                   "\r\n",                                                       //
                                   Line(PushChannel::WeCom, false, "500"), "\r\n",               //
                                   Line(PushChannel::DingTalk, true), "\r\n",                    //
@@ -78,7 +79,7 @@ TEST_F(SendTestAlertsTest, EveryChannelIsTriedAndReportsItsOwnResult) {
                                   Line(PushChannel::Bark, false, "200" + kUnreadable), "\r\n",  //
                                   Line(PushChannel::Telegram, false, kNoAnswerReason), "\r\n",  //
                                   Line(PushChannel::Webhook, false, kNoAnswerReason), "\r\n",   //
-                                  Line(PushChannel::Heartbeat, false, kInvalidUrlReason));
+                                  Line(PushChannel::Heartbeat, false, kNoHttpSchemeReason));
   EXPECT_EQ(lines, expected);
   // The hanging channel is given up within the wait its 10 seconds allow, not the default 15's.
   EXPECT_LT(took, std::chrono::seconds(ExchangeWaitSeconds(10) + 4));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cwctype>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -40,12 +41,21 @@ TEST(SystemMenu, GainsTheFourCommandsBelowASeparator) {
 
   const std::vector<MenuItem> expected = {
       {0, L""},
-      {0x0110, L"\u8FD0\u884C\u72B6\u51B5\u2026"},                          // 运行状况…
-      {0x0120, L"\u7ACB\u5373\u68C0\u67E5\uFF08\u4E0D\u7EED\u671F\uFF09"},  // 立即检查（不续期）
-      {0x0130, L"\u6253\u5F00\u8FD0\u884C\u8BB0\u5F55"},                    // 打开运行记录
-      {0x0140, L"\u9AD8\u7EA7\u8BBE\u7F6E\u2026"},                          // 高级设置…
+      {0x0110, L"\u8FD0\u884C\u72B6\u51B5(&T)\u2026"},                          // 运行状况(&T)…
+      {0x0120, L"\u7ACB\u5373\u68C0\u67E5\uFF08\u4E0D\u7EED\u671F\uFF09(&K)"},  // 立即检查（不续期）(&K)
+      {0x0130, L"\u6253\u5F00\u8FD0\u884C\u8BB0\u5F55(&L)"},                    // 打开运行记录(&L)
+      {0x0140, L"\u9AD8\u7EA7\u8BBE\u7F6E(&O)\u2026"},                          // 高级设置(&O)…
   };
   EXPECT_EQ(ItemsFrom(menu, before), expected);
+  // A key that a system command already has would only cycle between the two.
+  std::wstring keys;
+  for (const MenuItem& item : ItemsFrom(menu, 0)) {
+    const std::size_t amp = item.text.find(L'&');
+    if (amp == std::wstring::npos || amp + 1 == item.text.size()) continue;
+    const wchar_t key = towupper(item.text[amp + 1]);
+    EXPECT_EQ(keys.find(key), std::wstring::npos) << static_cast<int>(key);
+    keys += key;
+  }
   DestroyWindow(window);
 }
 

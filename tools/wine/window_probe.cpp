@@ -16,7 +16,7 @@
 //   window_probe close                asks the main window to close
 //   window_probe focus                the id of the control with the keyboard focus (0: none of them)
 //   window_probe keys KEY...          brings the main window to the front and presses each key as
-//                                     keyboard input: tab, shift+tab, enter, space
+//                                     keyboard input: tab, shift+tab, enter, space, alt+space
 //   window_probe tick ID              posts the tick of timer ID to the main window, as the timer would
 //   window_probe sys ID               posts WM_SYSCOMMAND ID to the main window, as its system menu would
 //   window_probe system-menu          one line per item of the main window's system menu: id, text
@@ -214,14 +214,16 @@ int PressKeys(HWND main, wchar_t** keys, int count) {
   for (int i = 0; i < count; ++i) {
     const std::wstring name = keys[i];
     const bool shift = name.rfind(L"shift+", 0) == 0;
-    const std::wstring base = shift ? name.substr(6) : name;
+    const bool alt = name.rfind(L"alt+", 0) == 0;
+    const std::wstring base = shift ? name.substr(6) : alt ? name.substr(4) : name;
     const WORD key = base == L"tab" ? VK_TAB : base == L"enter" ? VK_RETURN : base == L"space" ? VK_SPACE : 0;
     if (key == 0) return 2;
     std::vector<INPUT> inputs;
-    if (shift) AddKey(inputs, VK_SHIFT, false);
+    const WORD modifier = shift ? VK_SHIFT : alt ? VK_MENU : 0;
+    if (modifier) AddKey(inputs, modifier, false);
     AddKey(inputs, key, false);
     AddKey(inputs, key, true);
-    if (shift) AddKey(inputs, VK_SHIFT, true);
+    if (modifier) AddKey(inputs, modifier, true);
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     // Each key is carried out before the next one comes.
     Sleep(150);

@@ -14,11 +14,14 @@
 #include "app/run/program_run_record.h"
 #include "app/main_window/configuration.h"
 #include "app/run/planned_runs.h"
+#include "config/config_file.h"
 #include "log/history_file.h"
 #include "plan/plan_status_text.h"
 #include "run/run_status_text.h"
+#include "runtime/datetime/numbers.h"
 #include "runtime/system/files.h"
 #include "runtime/system/message_box.h"
+#include "runtime/system/program_location.h"
 #include "runtime/system/wide_text.h"
 
 namespace korvan {
@@ -44,8 +47,13 @@ void OnRunStatusCommand() {
   RecordSource source = RecordSource::ThisProcess;
   const RunRecord record = CurrentRunRecord(&source);
   const FormControls& form = MainFormControls();
+  const bool saved = FileSize(FileBesideProgram(kConfigFileName)) >= 0;
+  const auto reason = [&](FormControl box, bool restartTimer) {
+    return UnscheduledReason(ToInteger(form.Get<EditBox>(box).Content()), saved, restartTimer);
+  };
   Text text = RunStatusText(record, source, form.Get<Timer>(FormControl::RenewTimer).MillisecondsToNextTick(),
-                            form.Get<Timer>(FormControl::RestartTimer).MillisecondsToNextTick());
+                            form.Get<Timer>(FormControl::RestartTimer).MillisecondsToNextTick(),
+                            reason(FormControl::RenewHoursBox, false), reason(FormControl::RestartHoursBox, true));
   const AdvancedSettings settings = ReadAdvancedSettings();
   if (settings.deadline) {
     for (const Text& line : PlanStatusLines(ProgramPlan().Current(settings.history)))
@@ -64,11 +72,15 @@ void OnOpenRunLogCommand() {
     ShowInformation(kNoRunLogMessage);
     return;
   }
-  // No handler for .log files (a bare Wine prefix) is an answer of 32 or less, not a crash.
+  // No program for .log files (a bare system, a bare Wine prefix) answers 32 or less: Notepad then.
   const std::wstring widePath = AnsiToWide(path);
-  const auto result = reinterpret_cast<INT_PTR>(
-      ShellExecuteW(MainWindowHandle(), L"open", widePath.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-  if (result <= 32) ShowInformation(JoinTexts(kCannotOpenRunLogMessage, path));
+  const auto open = [&](const wchar_t* file, const wchar_t* parameters) {
+    return reinterpret_cast<INT_PTR>(
+               ShellExecuteW(MainWindowHandle(), L"open", file, parameters, nullptr, SW_SHOWNORMAL)) > 32;
+  };
+  const std::wstring quoted = L"\"" + widePath + L"\"";
+  if (!open(widePath.c_str(), nullptr) && !open(L"notepad.exe", quoted.c_str()))
+    ShowInformation(JoinTexts(kCannotOpenRunLogMessage, path));
 }
 
 void OnAdvancedSettingsCommand() {

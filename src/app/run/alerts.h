@@ -21,7 +21,8 @@ std::int64_t NetworkUnixMilliseconds();
 Text NextCheckText();
 
 // "Korvan：测试消息" to every channel of settings now, and one result line per channel (CR LF between
-// them). Blocks for up to 10 seconds a channel; not to be called on the window's thread.
+// them), or "未填写任何推送地址". Blocks for up to 10 seconds a channel; not to be called on the
+// window's thread.
 Text SendTestAlerts(const AlertSettings& settings);
 
 }  // namespace korvan

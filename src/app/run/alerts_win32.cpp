@@ -53,7 +53,8 @@ Text NextCheckText() {
 }
 
 Text SendTestAlerts(const AlertSettings& settings) {
-  if (!AnyAlertConfigured(settings)) return {};
+  // Nothing to send needs neither the network time nor the user name.
+  if (!AnyAlertConfigured(settings)) return Text(kNothingToTestText);
   const AlertPorts ports{.send = PushOverHttp,
                          .appendLog = [](std::string_view message) { AppendLog(message); },
                          .unixMilliseconds = NetworkUnixMilliseconds,

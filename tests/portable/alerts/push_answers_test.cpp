@@ -21,7 +21,11 @@ struct AnswerCase {
   std::string_view answer;
   bool delivered;
   Text reason;
+  Text detailed{};  // the test results' reason, when the service gave its message
 };
+
+// 121 bytes in code page 936: the last character would end past the 120 kept.
+const std::string kLongMessageAnswer = R"({"errcode":1,"errmsg":")" + std::string(119, 'a') + "中文\"}";
 
 const AnswerCase kAnswerCases[] = {
     // Each service's own success.
@@ -37,14 +41,14 @@ const AnswerCase kAnswerCases[] = {
     {"HeartbeatOk", PushChannel::Heartbeat, 200, "OK", true, ""},
     // A 2xx with the service's refusal.
     {"ServerChanRefused", PushChannel::ServerChan, 200, R"({"code":40001,"message":"bad key"})", false,
-     "200" + kComma + "code=40001"},
+     "200" + kComma + "code=40001", "200" + kComma + "code=40001" + kComma + "bad key"},
     {"PushPlusCodeZeroIsNotItsSuccess", PushChannel::PushPlus, 200, R"({"code":0})", false, "200" + kComma + "code=0"},
     {"WeComInvalidKey", PushChannel::WeCom, 200, R"({"errcode":93000,"errmsg":"invalid webhook url"})", false,
-     "200" + kComma + "errcode=93000"},
+     "200" + kComma + "errcode=93000", "200" + kComma + "errcode=93000" + kComma + "invalid webhook url"},
     {"DingTalkSignMismatch", PushChannel::DingTalk, 200, R"({"errcode":310000,"errmsg":"sign not match"})", false,
-     "200" + kComma + "errcode=310000"},
+     "200" + kComma + "errcode=310000", "200" + kComma + "errcode=310000" + kComma + "sign not match"},
     {"FeishuSignFail", PushChannel::Feishu, 200, R"({"code":19021,"msg":"sign match fail"})", false,
-     "200" + kComma + "code=19021"},
+     "200" + kComma + "code=19021", "200" + kComma + "code=19021" + kComma + "sign match fail"},
     {"TelegramOkFalse", PushChannel::Telegram, 200, R"({"ok":false})", false, "200" + kComma + "ok=false"},
     {"BarkOtherCode", PushChannel::Bark, 200, R"({"code":400})", false, "200" + kComma + "code=400"},
     // A code of the wrong type is no success.
@@ -55,7 +59,8 @@ const AnswerCase kAnswerCases[] = {
      R"({"errcode":"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"})", false,
      "200" + kComma + "errcode=\"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"},
     // 2xx without a readable code.
-    {"CodeMissing", PushChannel::WeCom, 200, R"({"errmsg":"ok"})", false, "200" + kUnreadable},
+    {"CodeMissing", PushChannel::WeCom, 200, R"({"errmsg":"ok"})", false, "200" + kUnreadable,
+     "200" + kUnreadable + kComma + "ok"},
     {"CodeOnlyDeeperDown", PushChannel::ServerChan, 200, R"({"data":{"code":0}})", false, "200" + kUnreadable},
     {"NotJson", PushChannel::PushPlus, 200, "<html>Bad Gateway</html>", false, "200" + kUnreadable},
     {"EmptyAnswer", PushChannel::Bark, 200, "", false, "200" + kUnreadable},
@@ -69,6 +74,17 @@ const AnswerCase kAnswerCases[] = {
     {"TelegramBadRequest", PushChannel::Telegram, 400, R"({"ok":false,"error_code":400})", false, "400"},
     {"NoAnswer", PushChannel::WeCom, 0, "", false, "\xCE\xDE\xB7\xA8\xC1\xAC\xBD\xD3"},  // 无法连接
     {"NoAnswerWebhook", PushChannel::Webhook, 0, "", false, "\xCE\xDE\xB7\xA8\xC1\xAC\xBD\xD3"},
+    // The service's message beside the reason: in code page 936, on one line, cut on a character.
+    {"TelegramDescriptionBesideItsStatus", PushChannel::Telegram, 400,
+     R"({"ok":false,"error_code":400,"description":"Bad Request: chat not found"})", false, "400",
+     "400" + kComma + "Bad Request: chat not found"},
+    {"MessageInCodePage936", PushChannel::PushPlus, 200, R"({"code":903,"msg":"无效的用户token"})", false,
+     "200" + kComma + "code=903",
+     "200" + kComma + "code=903" + kComma + "\xCE\xDE\xD0\xA7\xB5\xC4\xD3\xC3\xBB\xA7token"},
+    {"LineBreaksInMessageBecomeSpaces", PushChannel::DingTalk, 200, R"({"errcode":1,"errmsg":"a\r\nb\tc"})", false,
+     "200" + kComma + "errcode=1", "200" + kComma + "errcode=1" + kComma + "a  b c"},
+    {"LongMessageCutBeforeACharacterPastTheLimit", PushChannel::WeCom, 200, kLongMessageAnswer, false,
+     "200" + kComma + "errcode=1", "200" + kComma + "errcode=1" + kComma + std::string(119, 'a')},
     {"InformationalStatus", PushChannel::Webhook, 100, "", false, "100"},
     {"NegativeStatus", PushChannel::Bark, -1, "", false, "-1"},
 };
@@ -76,7 +92,7 @@ const AnswerCase kAnswerCases[] = {
 TEST(PushAnswerTest, ReadsTheServiceAnswer) {
   for (const AnswerCase& c : kAnswerCases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(ReadPushAnswer(c.channel, c.status, Bytes(c.answer)), (PushDelivery{c.delivered, c.reason}));
+    EXPECT_EQ(ReadPushAnswer(c.channel, c.status, Bytes(c.answer)), (PushDelivery{c.delivered, c.reason, c.detailed}));
   }
 }
 
@@ -103,6 +119,13 @@ TEST(HugePushAnswerTest, IsAFailureWithoutThrowing) {
   }
 }
 
+// What the test results say of a URL that is never requested: only a missing scheme is named.
+TEST(PushAnswerTest, UnusableUrlSaysWhetherTheSchemeIsMissing) {
+  EXPECT_EQ(UnusableUrlDelivery("push.example/send"),
+            (PushDelivery{false, Text(kInvalidUrlReason), Text(kNoHttpSchemeReason)}));
+  EXPECT_EQ(UnusableUrlDelivery(" HTTPS:///path"), (PushDelivery{false, Text(kInvalidUrlReason), ""}));
+}
+
 TEST(PushAnswerTest, FailureEntryAndTestResultNameTheServiceAndTheReason) {
   // 推送失败：钉钉（无法连接）
   EXPECT_EQ(PushFailureEntry(PushChannel::DingTalk, kNoAnswerReason),
@@ -117,6 +140,9 @@ TEST(PushAnswerTest, FailureEntryAndTestResultNameTheServiceAndTheReason) {
   EXPECT_EQ(PushTestResultText(PushChannel::Webhook, PushDelivery{false, "502"}),
             "Webhook\xA3\xBA\xCA\xA7\xB0\xDC\xA3\xA8"
             "502\xA3\xA9");
+  // The detailed reason, when there is one, stands in the test result instead: Bark：失败（x）
+  EXPECT_EQ(PushTestResultText(PushChannel::Bark, PushDelivery{false, "502", "x"}),
+            "Bark\xA3\xBA\xCA\xA7\xB0\xDC\xA3\xA8x\xA3\xA9");
 }
 
 }  // namespace

@@ -146,6 +146,9 @@ const HeartbeatCase kHeartbeatCases[] = {
      "http://127.0.0.1:19531/ping/uuid"},
     {"TrailingSlashNotDoubled", "http://127.0.0.1:19531/ping/uuid/", RunOutcome::NoVps,
      "http://127.0.0.1:19531/ping/uuid/fail"},
+    // Uptime Kuma's form with more after the token keeps the healthchecks pings.
+    {"SegmentAfterTheToken", "http://127.0.0.1:19531/api/push/tok/x", RunOutcome::Renewed,
+     "http://127.0.0.1:19531/api/push/tok/x"},
 };
 
 TEST(HeartbeatTest, PingsStartThenTheEnd) {
@@ -164,6 +167,31 @@ TEST(HeartbeatTest, PingsStartThenTheEnd) {
     EXPECT_EQ(end->contentType, kPlainTextContentType);
     // The messages one a line in UTF-8, the empty one kept; no stamps.
     EXPECT_EQ(BodyText(*end), "登录成功\n\n续费成功！");
+  }
+}
+
+// 续费成功！, UTF-8 and form-encoded.
+constexpr std::string_view kRenewedMsg = "%E7%BB%AD%E8%B4%B9%E6%88%90%E5%8A%9F%EF%BC%81";
+
+const HeartbeatCase kUptimeKumaCases[] = {
+    {"UpReplacesTheUsersStatusAndMsg", "http://127.0.0.1:19532/api/push/tok?status=up&msg=OK&ping=",
+     RunOutcome::Renewed, "http://127.0.0.1:19532/api/push/tok?status=up&msg={}&ping="},
+    {"FailedRunWithoutQueryIsDown", "http://127.0.0.1:19532/api/push/tok", RunOutcome::WrongPassword,
+     "http://127.0.0.1:19532/api/push/tok?status=down&msg={}"},
+    {"PingKeptRepeatsDropped", "http://127.0.0.1:19532/api/push/tok?ping=12&status=x&&status=y", RunOutcome::CheckDone,
+     "http://127.0.0.1:19532/api/push/tok?ping=12&status=up&msg={}"},
+    {"PrefixTrailingSlashAndFragment", "https://127.0.0.1:19532/kuma/api/push/tok/?msg=a#top", RunOutcome::Renewed,
+     "https://127.0.0.1:19532/kuma/api/push/tok/?msg={}&status=up#top"},
+};
+
+TEST(HeartbeatTest, UptimeKumaGetsOnePingWithStatusAndMessage) {
+  for (const HeartbeatCase& c : kUptimeKumaCases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(HeartbeatStartRequest(c.url), std::nullopt);
+    const std::optional<PushRequest> end = HeartbeatEndRequest(c.url, HeartbeatRun(c.outcome));
+    ASSERT_TRUE(end.has_value());
+    EXPECT_EQ(end->method, HttpMethod::Get);
+    EXPECT_EQ(end->url, ReplaceText(c.endUrl, "{}", kRenewedMsg));
   }
 }
 

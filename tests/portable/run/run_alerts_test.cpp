@@ -158,7 +158,7 @@ TEST(PushRunFinished, EveryChannelIsTriedAndEachFailureLogsOneEntry) {
   settings.heartbeat = "http://127.0.0.1:1/hb";
   Recorder recorder;
   recorder.answers = {{"http://127.0.0.1:1/sc.send", PushAnswer{0, {}}},
-                      {"http://127.0.0.1:1/fs", PushAnswer{500, Bytes("oops")}},
+                      {"http://127.0.0.1:1/fs", PushAnswer{500, Bytes(R"({"msg":"oops"})")}},
                       {"http://127.0.0.1:1/tg", PushAnswer{302, {}}},
                       {"http://127.0.0.1:1/hb", PushAnswer{0, {}}}};
   PushRunFinished(settings, ReportOf({WrongPassword()}), {}, recorder.Ports());
@@ -181,7 +181,7 @@ TEST(PushRunFinished, NothingSetAsksForNothing) {
   AlertPorts ports;  // empty functions: any call would throw
   EXPECT_NO_THROW(PushRunFinished(settings, ReportOf({WrongPassword()}), {}, ports));
   EXPECT_NO_THROW(PingRunStarting(settings, ports.send));
-  EXPECT_EQ(SendTestMessages(settings, "demo", kStamp, ports), "");
+  EXPECT_EQ(SendTestMessages(settings, "demo", kStamp, ports), kNothingToTestText);
 }
 
 TEST(PushRunFinished, SignsDingTalkWithTheNetworkTimeOnlyWhenItHasASecret) {
@@ -224,7 +224,7 @@ TEST(SendTestMessages, OneLinePerChannelWithItsResult) {
                                   PushTestResultText(PushChannel::Bark, {false,
                                                                          "200\xA3\xAC"
                                                                          "code=400"}),
-                                  "\r\n", PushTestResultText(PushChannel::Webhook, {false, Text(kInvalidUrlReason)}),
+                                  "\r\n", PushTestResultText(PushChannel::Webhook, {false, Text(kNoHttpSchemeReason)}),
                                   "\r\n", PushTestResultText(PushChannel::Heartbeat, {true, ""}));
   EXPECT_EQ(lines, expected);
   ASSERT_EQ(recorder.requests.size(), 3u);

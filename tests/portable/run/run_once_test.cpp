@@ -173,6 +173,23 @@ TEST(RunOnceTest, EveryPartOfARunGoesByTheSettingsReadAtItsStart) {
   }
 }
 
+// The record switched on after failed runs: 运行状况 shows them rather than nothing, and the file
+// takes up their count instead of starting the failures in a row again from 0.
+TEST(RunOnceTest, TheRecordSwitchedOnGoesOnFromThisProcesssRuns) {
+  Program program;
+  program.verdict = "<html>busy</html>";
+  RunOnce(program.Ports(), ReadRunSnapshot(program.config), RenewalMode::Renew);
+  program.Set(kHistoryKey, "1");
+  RecordSource source = RecordSource::StatusFile;
+  EXPECT_EQ(program.record.Current(true, &source).failures, 1);
+  EXPECT_EQ(source, RecordSource::ThisProcessUntilSaved);
+
+  RunOnce(program.Ports(), ReadRunSnapshot(program.config), RenewalMode::Renew);
+  EXPECT_EQ(program.statusFile.Read(kStatusSection, kFailuresKey), "2");
+  EXPECT_EQ(program.record.Current(true, &source).failures, 2);
+  EXPECT_EQ(source, RecordSource::StatusFile);
+}
+
 // The plan with deadline on: three hours before the expiry a run that was told "too early" makes a
 // plan with a retry two minutes on, and the late warning goes out once; with deadline off the run is what it always
 // was, without even a reading of the time for the plan.

@@ -103,5 +103,19 @@ TEST(RunStatusTextTest, ListsTheRecordAndTheTimers) {
   }
 }
 
+// "未安排" says why, and only for the timer that is not armed.
+TEST(RunStatusTextTest, SaysWhyATimerIsNotArmed) {
+  const Text negative =
+      "\xA3\xA8\xC8\xED\xBC\xFE\xD6\xD8\xC6\xF4\xCE\xAA\xB8\xBA\xCA\xFD\xA3\xAC\xB2\xBB\xD7"
+      "\xD4\xB6\xAF\xD6\xD8\xC6\xF4\xA3\xA9";  // （软件重启为负数，不自动重启）
+  const Text notSaved = "\xA3\xA8\xC9\xD0\xCE\xB4\xB1\xA3\xB4\xE6\xC5\xE4\xD6\xC3\xA3\xA9";  // （尚未保存配置）
+  EXPECT_EQ(UnscheduledReason(-3, true, true), negative);
+  EXPECT_EQ(UnscheduledReason(0, false, false), notSaved);
+  EXPECT_NE(UnscheduledReason(0, true, false), notSaved);
+  const Text text = RunStatusText({}, RecordSource::ThisProcess, 60000, 0, notSaved, negative);
+  EXPECT_NE(text.find(kNextRenewal + "1" + kMinutesFromNow + "\r\n"), Text::npos);
+  EXPECT_NE(text.find(kNextRestart + kNotScheduled + negative + "\r\n"), Text::npos);
+}
+
 }  // namespace
 }  // namespace korvan
