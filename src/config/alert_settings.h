@@ -88,9 +88,8 @@ inline constexpr AlertField kAlertFields[] = {
      "https://<host>/<path>\xA3\xA8\xBD\xD3\xCA\xD5 JSON POST\xA3\xA9"},  // https://<host>/<path>（接收 JSON POST）
     {kHeartbeatKey, &AlertSettings::heartbeat, "\xD0\xC4\xCC\xF8\xBC\xE0\xBF\xD8",  // 心跳监控
      PushChannel::Heartbeat,
-     "https://hc-ping.com/<uuid>\xA3\xA8healthchecks \xC0\xE0\xBC\xE0\xBF\xD8"
-     "\xB5\xC4 ping \xB5\xD8\xD6\xB7\xA3\xA9"},  // https://hc-ping.com/<uuid>（healthchecks 类监控的 ping 地址）
-    {kNotifyKey, &AlertSettings::notify, "\xCD\xC6\xCB\xCD\xCA\xB1\xBB\xFA", std::nullopt, {}},  // 推送时机
+     "https://hc-ping.com/<uuid> \xBB\xF2 http://<kuma>/api/push/<token>?status=up&msg=OK&ping="},  // 或
+    {kNotifyKey, &AlertSettings::notify, "\xCD\xC6\xCB\xCD\xCA\xB1\xBB\xFA", std::nullopt, {}},     // 推送时机
 };
 
 // The field of a key; null for a key that is not an alert setting.

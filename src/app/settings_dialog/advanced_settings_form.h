@@ -79,7 +79,7 @@ struct AdvancedFieldSpec {
 };
 
 // The client area, and where the captions of the boxes stand, at 96 DPI.
-inline constexpr int kAdvancedDialogWidth = 740;
+inline constexpr int kAdvancedDialogWidth = 800;
 inline constexpr int kAdvancedDialogHeight = 516;
 inline constexpr int kAdvancedCaptionLeft = 24;
 inline constexpr int kAdvancedCaptionWidth = 92;
@@ -95,10 +95,10 @@ inline constexpr std::string_view kSendingTestMessages =
 // clang-format off
 inline constexpr AdvancedFieldSpec kAdvancedFields[] = {
   // field                         kind                              group                     caption                                                          key                  left top  width height
-  {AdvancedField::Verify,          AdvancedFieldKind::CheckBox,     AdvancedGroup::Record,    "\xD0\xF8\xB7\xD1\xBA\xF3\xBA\xCB\xCA\xB5\xB5\xBD\xC6\xDA\xCA\xB1\xBC\xE4", kVerifyKey, 24,  30, 328, 20},  // 续费后核实到期时间
-  {AdvancedField::History,         AdvancedFieldKind::CheckBox,     AdvancedGroup::Record,    "\xB1\xA3\xB4\xE6\xD4\xCB\xD0\xD0\xBC\xC7\xC2\xBC\xB5\xBD korvan.log",      kHistoryKey, 24, 54, 328, 20},  // 保存运行记录到 korvan.log
-  {AdvancedField::Deadline,        AdvancedFieldKind::CheckBox,     AdvancedGroup::Plan,      "\xB5\xBD\xC6\xDA\xC7\xB0\xB0\xB4\xCA\xB1\xD0\xF8\xC6\xDA\xB2\xA2\xD6\xD8\xCA\xD4", kDeadlineKey, 388, 30, 328, 20},  // 到期前按时续期并重试
-  {AdvancedField::Wake,            AdvancedFieldKind::CheckBox,     AdvancedGroup::Plan,      "\xBB\xBD\xD0\xD1\xBC\xC6\xCB\xE3\xBB\xFA\xD6\xB4\xD0\xD0\xD0\xF8\xC6\xDA", kWakeKey, 388, 54, 328, 20},  // 唤醒计算机执行续期
+  {AdvancedField::Verify,          AdvancedFieldKind::CheckBox,     AdvancedGroup::Record,    "\xD0\xF8\xB7\xD1\xBA\xF3\xBA\xCB\xCA\xB5\xB5\xBD\xC6\xDA\xCA\xB1\xBC\xE4", kVerifyKey, 24,  30, 358, 20},  // 续费后核实到期时间
+  {AdvancedField::History,         AdvancedFieldKind::CheckBox,     AdvancedGroup::Record,    "\xB1\xA3\xB4\xE6\xD4\xCB\xD0\xD0\xBC\xC7\xC2\xBC\xB5\xBD korvan.log",      kHistoryKey, 24, 54, 358, 20},  // 保存运行记录到 korvan.log
+  {AdvancedField::Deadline,        AdvancedFieldKind::CheckBox,     AdvancedGroup::Plan,      "\xB5\xBD\xC6\xDA\xC7\xB0\xB0\xB4\xCA\xB1\xD0\xF8\xC6\xDA\xB2\xA2\xD6\xD8\xCA\xD4", kDeadlineKey, 418, 30, 358, 20},  // 到期前按时续期并重试
+  {AdvancedField::Wake,            AdvancedFieldKind::CheckBox,     AdvancedGroup::Plan,      "\xBB\xBD\xD0\xD1\xBC\xC6\xCB\xE3\xBB\xFA\xD6\xB4\xD0\xD0\xD0\xF8\xC6\xDA", kWakeKey, 418, 54, 358, 20},  // 唤醒计算机执行续期
   {AdvancedField::Notify,          AdvancedFieldKind::Choice,       AdvancedGroup::Push,      {},                                                              kNotifyKey,         120, 116, 372, 22},
   {AdvancedField::ServerChan,      AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kServerChanKey,     120, 146, 372, 22},
   {AdvancedField::PushPlus,        AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kPushPlusKey,       120, 174, 372, 22},
@@ -110,10 +110,10 @@ inline constexpr AdvancedFieldSpec kAdvancedFields[] = {
   {AdvancedField::Telegram,        AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kTelegramKey,       120, 342, 372, 22},
   {AdvancedField::Webhook,         AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kWebhookKey,        120, 370, 372, 22},
   {AdvancedField::SendTest,        AdvancedFieldKind::TestButton,   AdvancedGroup::Push,      "\xB7\xA2\xCB\xCD\xB2\xE2\xCA\xD4\xCF\xFB\xCF\xA2",             {},                 504, 114, 120, 26},  // 发送测试消息
-  {AdvancedField::TestResult,      AdvancedFieldKind::ResultBox,    AdvancedGroup::Push,      "\xB2\xE2\xCA\xD4\xBD\xE1\xB9\xFB",                             {},                 504, 166, 212, 226},  // 测试结果
-  {AdvancedField::Heartbeat,       AdvancedFieldKind::TextBox,      AdvancedGroup::Heartbeat, {},                                                              kHeartbeatKey,      120, 434, 596, 22},
-  {AdvancedField::Ok,              AdvancedFieldKind::OkButton,     AdvancedGroup::None,      "\xC8\xB7\xB6\xA8",                                             {},                 552, 478,  84, 26},  // 确定
-  {AdvancedField::Cancel,          AdvancedFieldKind::CancelButton, AdvancedGroup::None,      "\xC8\xA1\xCF\xFB",                                             {},                 644, 478,  84, 26},  // 取消
+  {AdvancedField::TestResult,      AdvancedFieldKind::ResultBox,    AdvancedGroup::Push,      "\xB2\xE2\xCA\xD4\xBD\xE1\xB9\xFB",                             {},                 504, 166, 272, 226},  // 测试结果
+  {AdvancedField::Heartbeat,       AdvancedFieldKind::TextBox,      AdvancedGroup::Heartbeat, {},                                                              kHeartbeatKey,      120, 434, 656, 22},
+  {AdvancedField::Ok,              AdvancedFieldKind::OkButton,     AdvancedGroup::None,      "\xC8\xB7\xB6\xA8",                                             {},                 612, 478,  84, 26},  // 确定
+  {AdvancedField::Cancel,          AdvancedFieldKind::CancelButton, AdvancedGroup::None,      "\xC8\xA1\xCF\xFB",                                             {},                 704, 478,  84, 26},  // 取消
 };
 // clang-format on
 
