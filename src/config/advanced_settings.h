@@ -16,8 +16,10 @@ inline constexpr std::string_view kWakeKey = "wake";
 inline constexpr std::string_view kSettingOn = "1";
 inline constexpr std::string_view kSettingOff = "0";
 
-// 高级设置已保存
-inline constexpr std::string_view kAdvancedSavedMessage = "\xB8\xDF\xBC\xB6\xC9\xE8\xD6\xC3\xD2\xD1\xB1\xA3\xB4\xE6";
+// 高级设置已保存，下次运行起生效，无需重启
+inline constexpr std::string_view kAdvancedSavedMessage =
+    "\xB8\xDF\xBC\xB6\xC9\xE8\xD6\xC3\xD2\xD1\xB1\xA3\xB4\xE6\xA3\xAC\xCF\xC2\xB4\xCE\xD4\xCB\xD0\xD0\xC6\xF0\xC9\xFA"
+    "\xD0\xA7\xA3\xAC\xCE\xDE\xD0\xE8\xD6\xD8\xC6\xF4";
 // 高级设置保存失败
 inline constexpr std::string_view kAdvancedSaveFailedMessage =
     "\xB8\xDF\xBC\xB6\xC9\xE8\xD6\xC3\xB1\xA3\xB4\xE6\xCA\xA7\xB0\xDC";

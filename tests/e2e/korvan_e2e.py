@@ -363,16 +363,17 @@ def take_screenshot(window, path):
 
 
 class Display:
-    """DISPLAY as given, or an own Xvfb for the run."""
+    """DISPLAY as given, or an own Xvfb for the run, its screen of the given size."""
 
-    def __init__(self):
+    def __init__(self, screen="1024x768"):
         self.server = None
+        self.screen = screen
 
     def __enter__(self):
         if os.environ.get("DISPLAY"):
             return self
         read_end, write_end = os.pipe()
-        self.server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24"],
+        self.server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", self.screen + "x24"],
                                        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         number = b""

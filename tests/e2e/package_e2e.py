@@ -31,7 +31,7 @@ GUIDE_MUST_HOLD = [
     # what lies beyond the four settings, and where to find it
     "Alt+空格", "运行状况", "立即检查", "打开运行记录", "高级设置", "verify", "history", "deadline", "wake",
     "允许使用唤醒定时器", "续期窗口：", "推送时机", "发送测试消息", "未填写任何推送地址", "心跳", "Uptime Kuma",
-    "korvan tick",
+    "korvan tick", "高级设置已保存，下次运行起生效，无需重启",
 ]
 
 

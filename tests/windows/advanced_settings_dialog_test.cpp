@@ -2,6 +2,7 @@
 // driven from a second thread with the messages a user's clicks and keys produce.
 #include "app/settings_dialog/advanced_settings_dialog.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "app/settings_dialog/advanced_settings_form.h"
@@ -23,8 +25,10 @@ namespace {
 
 using korvan::testing::ScratchDirectory;
 
-const Text kSection = "\xB8\xDF\xBC\xB6\xC9\xE8\xD6\xC3";                                     // 高级设置
-const Text kSaved = "\xB8\xDF\xBC\xB6\xC9\xE8\xD6\xC3\xD2\xD1\xB1\xA3\xB4\xE6";               // 高级设置已保存
+const Text kSection = "\xB8\xDF\xBC\xB6\xC9\xE8\xD6\xC3";  // 高级设置
+const Text kSaved =
+    "\xB8\xDF\xBC\xB6\xC9\xE8\xD6\xC3\xD2\xD1\xB1\xA3\xB4\xE6\xA3\xAC\xCF\xC2\xB4\xCE\xD4\xCB\xD0\xD0\xC6\xF0\xC9\xFA"
+    "\xD0\xA7\xA3\xAC\xCE\xDE\xD0\xE8\xD6\xD8\xC6\xF4";  // 高级设置已保存，下次运行起生效，无需重启
 const Text kSaveFailed = "\xB8\xDF\xBC\xB6\xC9\xE8\xD6\xC3\xB1\xA3\xB4\xE6\xCA\xA7\xB0\xDC";  // 高级设置保存失败
 const Text kOk = "Server\xBD\xB4\xA3\xBA\xB3\xC9\xB9\xA6";                                    // Server酱：成功
 const Text kFailed =
@@ -103,6 +107,61 @@ Step AwaitTestResult() {
       if (!shown.empty() && shown != kSendingTestMessages) return shown + ";";
     }
     return Text("no result;");
+  };
+}
+
+RECT RectOf(HWND dialog, HWND control) {
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+  RECT common{};
+  return IntersectRect(&common, &inner, &outer) && EqualRect(&common, &inner);
+}
+
+// The dialog as built, at the screen's DPI: each child inside the client area; a group's frame
+// holds whole controls or none, among them every field of its group; no two others meet; each text
+// box has its cue; the result box shows a line per channel without scrolling.
+Step LayoutFaults() {
+  return [](HWND dialog, DWORD) {
+    Text faults;
+    RECT client{};
+    GetClientRect(dialog, &client);
+    auto isFrame = [](HWND child) { return (GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX; };
+    for (HWND a = GetWindow(dialog, GW_CHILD); a; a = GetWindow(a, GW_HWNDNEXT)) {
+      if (!Inside(RectOf(dialog, a), client)) faults += std::to_string(GetDlgCtrlID(a)) + " outside;";
+      for (HWND b = GetWindow(a, GW_HWNDNEXT); b; b = GetWindow(b, GW_HWNDNEXT)) {
+        const RECT ra = RectOf(dialog, a), rb = RectOf(dialog, b);
+        RECT common{};
+        if (IntersectRect(&common, &ra, &rb) && !(isFrame(a) && Inside(rb, ra)) && !(isFrame(b) && Inside(ra, rb)))
+          faults += JoinTexts(std::to_string(GetDlgCtrlID(a)), " meets ", std::to_string(GetDlgCtrlID(b)), ";");
+      }
+    }
+    for (const auto& row : kAdvancedFields) {
+      HWND field = FieldOf(dialog, row.field);
+      HWND frame = GetDlgItem(dialog, AdvancedGroupId(row.group));
+      if (row.group != AdvancedGroup::None && (!frame || !Inside(RectOf(dialog, field), RectOf(dialog, frame))))
+        faults += std::to_string(AdvancedFieldId(row.field)) + " out of its group;";
+      wchar_t cue[128] = {};
+      const auto cueShown = [&] {
+        return SendMessageW(field, EM_GETCUEBANNER, reinterpret_cast<WPARAM>(cue), 128) && *cue;
+      };
+      if (row.kind == AdvancedFieldKind::TextBox && !cueShown())
+        faults += std::to_string(AdvancedFieldId(row.field)) + " without cue;";
+    }
+    Text lines;
+    for (const AlertField& alert : kAlertFields) {
+      if (alert.channel) lines += JoinTexts(alert.caption, "\r\n");
+    }
+    lines.resize(lines.size() - 2);
+    SetWindowTextW(FieldOf(dialog, AdvancedField::TestResult), AnsiToWide(lines).c_str());
+    SCROLLINFO bar{sizeof(bar), SIF_PAGE | SIF_RANGE, 0, 0, 0, 0, 0};
+    GetScrollInfo(FieldOf(dialog, AdvancedField::TestResult), SB_VERT, &bar);
+    if (bar.nMax >= bar.nMin + static_cast<int>(bar.nPage)) faults += "result box scrolls;";
+    return faults;
   };
 }
 
@@ -231,6 +290,14 @@ TEST(AdvancedSettingsDialogTest, WritesWhatTheUserEnteredOnConfirmOnly) {
       EXPECT_EQ(outcome.tested[0].feishu, kUrl);
     }
   }
+}
+
+TEST(AdvancedSettingsDialogTest, ControlsStayInTheirGroupsInsideTheDialogWithoutOverlap) {
+  ScratchDirectory scratch;
+  const Outcome outcome =
+      RunDialog(scratch / "korvan.ini", {"Layout", {}, {LayoutFaults(), Click(AdvancedField::Cancel)}, "", {}, {}});
+  EXPECT_FALSE(outcome.leftOpen);
+  EXPECT_EQ(outcome.notes, "");
 }
 
 }  // namespace

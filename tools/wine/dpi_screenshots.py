@@ -1,13 +1,16 @@
 #!/usr/bin/env python3
-"""Screenshots of korvan.exe's main window at 100% and 150% scaling under Wine, for the docs.
+"""Screenshots of korvan.exe's main window and its 高级设置 dialog at 100% and 150% scaling under
+Wine, for the docs.
 
     dpi_screenshots.py --korvan KORVAN.EXE --probe WINDOW_PROBE.EXE --out-dir DIR
 
 For each of 96 and 144 DPI: a throwaway prefix under the out-dir's temporary folder gets
 HKCU\\Control Panel\\Desktop LogPixels, korvan.exe starts in a fresh folder, the first-use box is
 dismissed, the window is checked against the form scaled by the DPI and saved as
-screenshot-100.png / screenshot-150.png. Reuses tests/e2e/korvan_e2e.py; standard library plus
-ImageMagick's import.
+screenshot-100.png / screenshot-150.png. Then the system menu's 高级设置… opens the dialog on a
+korvan.ini with two settings filled in; its controls are checked (inside the dialog, each group box
+around whole controls only, no two others overlapping) and it is saved as advanced-100.png /
+advanced-150.png. Reuses tests/e2e/korvan_e2e.py; standard library plus ImageMagick's import.
 """
 import argparse
 import os
@@ -32,7 +35,53 @@ def prepare_prefix(prefix, dpi):
     subprocess.run(["wineserver", "-w"], env=env, timeout=60)
 
 
-def shoot(args, dpi, name, work):
+# WM_SYSCOMMAND of 高级设置… (kAdvancedSettingsCommand) and a korvan.ini for the dialog to show:
+# history on, a Server酱 address (only shown, never requested).
+ADVANCED_SETTINGS_COMMAND = "0x0140"
+ADVANCED_SETTINGS = "[高级设置]\r\nhistory=1\r\nserverchan=https://127.0.0.1/SCT0000.send\r\n".encode("gbk")
+BS_TYPEMASK, BS_GROUPBOX = 0xF, 0x7
+
+
+def layout_faults(box, controls):
+    """Controls outside the dialog's client area, group boxes cutting through a control, and
+    controls (other than a group box and what it holds) overlapping."""
+    def rect(control):
+        return (control["left"], control["top"], control["left"] + control["width"],
+                control["top"] + control["height"])
+
+    def inside(inner, outer):
+        return outer[0] <= inner[0] and outer[1] <= inner[1] and inner[2] <= outer[2] and inner[3] <= outer[3]
+
+    def meet(a, b):
+        return a[0] < b[2] and b[0] < a[2] and a[1] < b[3] and b[1] < a[3]
+
+    def frame(control):
+        return control["class"].lower() == "button" and control["style"] & BS_TYPEMASK == BS_GROUPBOX
+
+    client = (0, 0, box["clientWidth"], box["clientHeight"])
+    faults = ["%d outside" % c["id"] for c in controls if not inside(rect(c), client)]
+    for i, a in enumerate(controls):
+        for b in controls[i + 1:]:
+            if meet(rect(a), rect(b)) and not (frame(a) and inside(rect(b), rect(a))) and \
+                    not (frame(b) and inside(rect(a), rect(b))):
+                faults.append("%d meets %d" % (a["id"], b["id"]))
+    return faults
+
+
+def shoot_advanced_dialog(wine, session, dpi, name, out_dir):
+    (session.directory / "korvan.ini").write_bytes(ADVANCED_SETTINGS)
+    wine.run_probe("sys", ADVANCED_SETTINGS_COMMAND)
+    code, lines = wine.run_probe("dialog", 10000)
+    check(code == 0 and lines, "高级设置 did not open at %d DPI" % dpi)
+    box, controls = lines[0], lines[1:]
+    faults = layout_faults(box, controls)
+    check(not faults, "高级设置 at %d DPI: %s" % (dpi, ", ".join(faults)))
+    wait_until(lambda: False, 1)  # let the dialog paint
+    korvan_e2e.take_screenshot(box, pathlib.Path(out_dir) / name)
+    print("%s: %dx%d at %d DPI" % (name, box["width"], box["height"], dpi))
+
+
+def shoot(args, dpi, name, advanced_name, work):
     prefix = work / ("prefix-%d" % dpi)
     prepare_prefix(prefix, dpi)
     os.environ["WINEPREFIX"] = str(prefix)
@@ -59,6 +108,7 @@ def shoot(args, dpi, name, work):
         wait_until(lambda: False, 1.5)  # let the status dot and the skin settle
         korvan_e2e.take_screenshot(window, pathlib.Path(args.out_dir) / name)
         print("%s: %dx%d at %d DPI" % (name, window["width"], window["height"], dpi))
+        shoot_advanced_dialog(wine, session, dpi, advanced_name, args.out_dir)
     finally:
         session.close()
         subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=str(prefix)), timeout=60)
@@ -72,9 +122,11 @@ def main():
     args = parser.parse_args()
     os.environ.update(WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=", LANG="zh_CN.UTF-8",
                       LC_ALL="zh_CN.UTF-8")
-    with tempfile.TemporaryDirectory(prefix="korvan-dpi-") as work, korvan_e2e.Display():
-        for dpi, name in ((96, "screenshot-100.png"), (144, "screenshot-150.png")):
-            shoot(args, dpi, name, pathlib.Path(work))
+    # Room for the dialog at 150%, as on a 1080p screen.
+    with tempfile.TemporaryDirectory(prefix="korvan-dpi-") as work, korvan_e2e.Display("1920x1080"):
+        for dpi, name, advanced_name in ((96, "screenshot-100.png", "advanced-100.png"),
+                                         (144, "screenshot-150.png", "advanced-150.png")):
+            shoot(args, dpi, name, advanced_name, pathlib.Path(work))
     return 0
 
 

@@ -10,6 +10,8 @@
 //   window_probe click ID             clicks a button (posted, so a slow handler does not block us)
 //   window_probe message-box MS       waits for a message box; its caption and texts
 //   window_probe dismiss              presses OK on the message box
+//   window_probe dialog MS            waits for a dialog box (a message box or the settings dialog); a
+//                                     line as `window` gives for it, then one per control as `controls`
 //   window_probe pixel X Y            colour at a client point of the main window, RRGGBB
 //   window_probe close                asks the main window to close
 //   window_probe focus                the id of the control with the keyboard focus (0: none of them)
@@ -136,8 +138,8 @@ std::string RectJson(HWND parent, HWND window) {
   return out;
 }
 
-int ListControls(HWND main) {
-  for (HWND child = GetWindow(main, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+int ListControls(HWND parent) {
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     char numbers[128];
     std::snprintf(numbers, sizeof numbers, "\"id\": %d, \"style\": %lu, \"exstyle\": %lu, \"visible\": %s",
                   GetDlgCtrlID(child), static_cast<unsigned long>(GetWindowLongW(child, GWL_STYLE)),
@@ -147,17 +149,17 @@ int ListControls(HWND main) {
     // Built by appending: GCC 12 warns falsely (-Wrestrict) on "literal" + std::string chains.
     std::string line = "{";
     line.append(numbers).append(", \"class\": ").append(Json(ClassName(child)));
-    line.append(", \"text\": ").append(Json(WindowText(child))).append(", ").append(RectJson(main, child));
+    line.append(", \"text\": ").append(Json(WindowText(child))).append(", ").append(RectJson(parent, child));
     line.append(", \"limit\": ").append(std::to_string(limit)).append("}");
     Print(line);
   }
   return 0;
 }
 
-int DescribeWindow(HWND main) {
+int DescribeWindow(HWND window) {
   RECT outer, client;
-  GetWindowRect(main, &outer);
-  GetClientRect(main, &client);
+  GetWindowRect(window, &outer);
+  GetClientRect(window, &client);
   const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
   const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
   char numbers[256];
@@ -165,8 +167,8 @@ int DescribeWindow(HWND main) {
                 "\"left\": %ld, \"top\": %ld, \"width\": %ld, \"height\": %ld, \"clientWidth\": %ld, "
                 "\"clientHeight\": %ld, \"screenWidth\": %d, \"screenHeight\": %d, \"style\": %lu",
                 outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top, client.right, client.bottom,
-                screenWidth, screenHeight, static_cast<unsigned long>(GetWindowLongW(main, GWL_STYLE)));
-  Print("{\"caption\": " + Json(WindowText(main)) + ", " + numbers + "}");
+                screenWidth, screenHeight, static_cast<unsigned long>(GetWindowLongW(window, GWL_STYLE)));
+  Print("{\"caption\": " + Json(WindowText(window)) + ", " + numbers + "}");
   return 0;
 }
 
@@ -267,6 +269,9 @@ int main() {
     } else {
       result = DescribeMessageBox(box);
     }
+  } else if (command == L"dialog") {
+    HWND box = WaitFor(L"#32770", 0, _wtoi(argument(2)));
+    result = box ? DescribeWindow(box) + ListControls(box) : 1;
   } else if (HWND main = MainWindow(2000); !main) {
     result = 1;
   } else if (command == L"window") {

@@ -1,5 +1,7 @@
 #include "app/settings_dialog/advanced_settings_dialog.h"
 
+#include <commctrl.h>
+
 #include <cstdlib>
 #include <memory>
 #include <functional>
@@ -19,11 +21,6 @@ namespace korvan {
 namespace {
 
 constexpr int kFirstCaptionId = 2101;
-
-bool HasCaptionLabel(AdvancedFieldKind kind) {
-  return kind == AdvancedFieldKind::TextBox || kind == AdvancedFieldKind::Choice ||
-         kind == AdvancedFieldKind::ResultBox;
-}
 
 // The dialog box itself is built in code, so its template is only the frame: no controls, no font.
 std::vector<WORD> FrameTemplate() {
@@ -78,8 +75,12 @@ class AdvancedSettingsDialog {
   void OnInitDialog() {
     dpi_ = ScreenDpi();
     ChooseFont();
-    for (const AdvancedFieldSpec& spec : kAdvancedFields)
-      CreateField(spec);
+    AdvancedGroup group = AdvancedGroup::None;
+    for (const auto& row : kAdvancedFields) {
+      if (row.group != group && row.group != AdvancedGroup::None) CreateGroup(row.group);
+      group = row.group;
+      CreateField(row);
+    }
     stored_ = ReadAdvancedDialogValues(store_);
     Fill(stored_);
     testRun_->done = [this](const Text& result) { OnTestDone(result); };
@@ -123,12 +124,21 @@ class AdvancedSettingsDialog {
     return CreateChildWindow(dialog_, {className, text, style, exStyle, id, left, top, width, height}, dpi_, font_);
   }
 
+  // Just before its first field, where a dialog template would list it.
+  void CreateGroup(AdvancedGroup group) {
+    for (const AdvancedGroupTitle& entry : kAdvancedGroups) {
+      if (entry.group != group) continue;
+      const FormBox frame = GroupFrame(group);
+      CreateChild(L"BUTTON", AnsiToWide(entry.title), BS_GROUPBOX, 0, AdvancedGroupId(group), frame.left, frame.top,
+                  frame.width, frame.height);
+    }
+  }
+
   void CreateField(const AdvancedFieldSpec& spec) {
     const std::wstring caption = AnsiToWide(FieldCaption(spec.field));
-    if (HasCaptionLabel(spec.kind)) {
-      // Level with the first line of the box beside it.
-      CreateChild(L"STATIC", caption, 0, 0, kFirstCaptionId + static_cast<int>(spec.field), kAdvancedCaptionLeft,
-                  spec.top + 4, kAdvancedCaptionWidth, 18);
+    if (const FormBox label = FieldCaptionBox(spec.field); label.width > 0) {
+      CreateChild(L"STATIC", caption, 0, 0, kFirstCaptionId + static_cast<int>(spec.field), label.left, label.top,
+                  label.width, label.height);
     }
     const int id = AdvancedFieldId(spec.field);
     switch (spec.kind) {
@@ -136,10 +146,13 @@ class AdvancedSettingsDialog {
         CreateChild(L"BUTTON", caption, WS_TABSTOP | BS_AUTOCHECKBOX, 0, id, spec.left, spec.top, spec.width,
                     spec.height);
         break;
-      case AdvancedFieldKind::TextBox:
-        CreateChild(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, id, spec.left, spec.top, spec.width,
-                    spec.height);
+      case AdvancedFieldKind::TextBox: {
+        HWND box = CreateChild(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, id, spec.left, spec.top,
+                               spec.width, spec.height);
+        // Kept while the box has the focus, so that tabbing in still shows what to paste.
+        SendMessageW(box, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(AnsiToWide(FieldCue(spec.field)).c_str()));
         break;
+      }
       case AdvancedFieldKind::Choice: {
         // A drop-down list's height is that of the open list.
         HWND choice = CreateChild(L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, id, spec.left,

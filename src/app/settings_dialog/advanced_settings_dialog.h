@@ -14,7 +14,7 @@
 namespace korvan {
 
 struct AdvancedSettingsDialogHooks {
-  // Receives "高级设置已保存" or "高级设置保存失败" after 确定.
+  // Receives "高级设置已保存…" or "高级设置保存失败" after 确定.
   std::function<void(std::string_view message)> appendLog;
   // Sends the test message to every channel of the settings as entered and returns one line per
   // channel (code page 936). Called on a thread of its own; when empty, the test button is disabled.

@@ -1,5 +1,6 @@
 #include "app/settings_dialog/advanced_settings_form.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace korvan {
@@ -21,6 +22,11 @@ Text AlertSettings::*TextOf(AdvancedField field) {
   return alert && alert->key != kNotifyKey ? alert->value : nullptr;
 }
 
+// From a group's frame to its fields: each side, the title's line above them, below them.
+constexpr int kGroupSide = 12;
+constexpr int kGroupTitle = 22;
+constexpr int kGroupBottom = 10;
+
 constexpr int kNotifyChoiceCount = static_cast<int>(sizeof(kNotifyChoices) / sizeof(kNotifyChoices[0]));
 
 }  // namespace
@@ -35,6 +41,11 @@ std::string_view FieldCaption(AdvancedField field) {
   return alert ? alert->caption : spec.caption;
 }
 
+std::string_view FieldCue(AdvancedField field) {
+  const AlertField* alert = AlertFieldOfKey(AdvancedFieldSpecOf(field).key);
+  return alert ? alert->cue : std::string_view();
+}
+
 int AdvancedFieldId(AdvancedField field) {
   switch (AdvancedFieldSpecOf(field).kind) {
     case AdvancedFieldKind::OkButton: return 1;
@@ -42,6 +53,37 @@ int AdvancedFieldId(AdvancedField field) {
     default: return 2001 + static_cast<int>(field);
   }
 }
+
+FormBox FieldCaptionBox(AdvancedField field) {
+  const auto& row = AdvancedFieldSpecOf(field);
+  switch (row.kind) {
+    case AdvancedFieldKind::TextBox:
+    case AdvancedFieldKind::Choice: return {kAdvancedCaptionLeft, row.top + 4, kAdvancedCaptionWidth, 18};
+    case AdvancedFieldKind::ResultBox: return {row.left, row.top - 20, row.width, 18};
+    default: return {};
+  }
+}
+
+FormBox GroupFrame(AdvancedGroup group) {
+  int left = kAdvancedDialogWidth, top = kAdvancedDialogHeight, right = 0, bottom = 0;
+  auto take = [&](const FormBox& box) {
+    if (box.width == 0) return;
+    left = std::min(left, box.left);
+    top = std::min(top, box.top);
+    right = std::max(right, box.left + box.width);
+    bottom = std::max(bottom, box.top + box.height);
+  };
+  for (const auto& row : kAdvancedFields) {
+    if (row.group != group) continue;
+    take({row.left, row.top, row.width, row.height});
+    take(FieldCaptionBox(row.field));
+  }
+  if (right == 0) return {};
+  return {left - kGroupSide, top - kGroupTitle, right - left + 2 * kGroupSide,
+          bottom - top + kGroupTitle + kGroupBottom};
+}
+
+int AdvancedGroupId(AdvancedGroup group) { return 2201 + static_cast<int>(group); }
 
 int NotifyChoiceIndex(std::string_view stored) {
   const NotifyMode mode = NotifyModeFromSetting(stored);

@@ -1,5 +1,5 @@
-// The "高级设置" dialog as data: one table of its controls (kind, caption, settings key, geometry at
-// 96 DPI) from which the dialog is built, and the mapping between its fields and the settings.
+// The "高级设置" dialog as data: one table of its controls (kind, group box, caption, settings key,
+// geometry at 96 DPI) from which the dialog is built, and the mapping between its fields and the settings.
 #pragma once
 
 #include <string_view>
@@ -17,7 +17,7 @@ enum class AdvancedFieldKind {
   TextBox,     // caption as a label to the left; the key holds the text
   Choice,      // drop-down list of the notify choices, caption to the left
   TestButton,  // sends the test messages
-  ResultBox,   // read-only, the test's answer; caption to the left
+  ResultBox,   // read-only, the test's answer; caption above
   OkButton,    // the dialog's default button
   CancelButton,
 };
@@ -28,6 +28,7 @@ enum class AdvancedField {
   History,
   Deadline,
   Wake,
+  Notify,
   ServerChan,
   PushPlus,
   WeCom,
@@ -37,17 +38,38 @@ enum class AdvancedField {
   Bark,
   Telegram,
   Webhook,
-  Heartbeat,
-  Notify,
   SendTest,
   TestResult,
+  Heartbeat,
   Ok,
   Cancel,
+};
+
+// The group boxes; a field names the one it stands in, and each box is drawn around its fields.
+enum class AdvancedGroup {
+  None,  // 确定 and 取消
+  Record,
+  Plan,
+  Push,
+  Heartbeat,
+};
+
+struct AdvancedGroupTitle {
+  AdvancedGroup group;
+  std::string_view title;  // code page 936
+};
+
+inline constexpr AdvancedGroupTitle kAdvancedGroups[] = {
+    {AdvancedGroup::Record, "\xD4\xCB\xD0\xD0\xBC\xC7\xC2\xBC"},  // 运行记录
+    {AdvancedGroup::Plan, "\xD0\xF8\xC6\xDA\xBC\xC6\xBB\xAE"},    // 续期计划
+    {AdvancedGroup::Push, "\xCD\xC6\xCB\xCD\xC7\xFE\xB5\xC0"},    // 推送渠道
+    {AdvancedGroup::Heartbeat, "\xD0\xC4\xCC\xF8"},               // 心跳
 };
 
 struct AdvancedFieldSpec {
   AdvancedField field;
   AdvancedFieldKind kind;
+  AdvancedGroup group;
   std::string_view caption;  // code page 936; an alert setting's comes from kAlertFields
   std::string_view key;      // in section "高级设置"; empty for the buttons and the result
   int left = 0;
@@ -57,9 +79,9 @@ struct AdvancedFieldSpec {
 };
 
 // The client area, and where the captions of the boxes stand, at 96 DPI.
-inline constexpr int kAdvancedDialogWidth = 420;
-inline constexpr int kAdvancedDialogHeight = 568;
-inline constexpr int kAdvancedCaptionLeft = 12;
+inline constexpr int kAdvancedDialogWidth = 800;
+inline constexpr int kAdvancedDialogHeight = 516;
+inline constexpr int kAdvancedCaptionLeft = 24;
 inline constexpr int kAdvancedCaptionWidth = 92;
 
 // 高级设置
@@ -68,28 +90,30 @@ inline constexpr std::string_view kAdvancedDialogCaption = "\xB8\xDF\xBC\xB6\xC9
 inline constexpr std::string_view kSendingTestMessages =
     "\xD5\xFD\xD4\xDA\xB7\xA2\xCB\xCD\xB2\xE2\xCA\xD4\xCF\xFB\xCF\xA2\xA1\xAD";
 
+// Two groups of check boxes side by side; below them the channels, with the test and its answer (a
+// line per channel, all in view) to their right; the heartbeat last.
 // clang-format off
 inline constexpr AdvancedFieldSpec kAdvancedFields[] = {
-  // field                         kind                              caption                                                          key                  left top  width height
-  {AdvancedField::Verify,          AdvancedFieldKind::CheckBox,     "\xD0\xF8\xB7\xD1\xBA\xF3\xBA\xCB\xCA\xB5\xB5\xBD\xC6\xDA\xCA\xB1\xBC\xE4", kVerifyKey, 12,  12, 396, 20},  // 续费后核实到期时间
-  {AdvancedField::History,         AdvancedFieldKind::CheckBox,     "\xB1\xA3\xB4\xE6\xD4\xCB\xD0\xD0\xBC\xC7\xC2\xBC\xB5\xBD korvan.log",      kHistoryKey, 12, 36, 396, 20},  // 保存运行记录到 korvan.log
-  {AdvancedField::Deadline,        AdvancedFieldKind::CheckBox,     "\xB5\xBD\xC6\xDA\xC7\xB0\xB0\xB4\xCA\xB1\xD0\xF8\xC6\xDA\xB2\xA2\xD6\xD8\xCA\xD4", kDeadlineKey, 12, 60, 396, 20},  // 到期前按时续期并重试
-  {AdvancedField::Wake,            AdvancedFieldKind::CheckBox,     "\xBB\xBD\xD0\xD1\xBC\xC6\xCB\xE3\xBB\xFA\xD6\xB4\xD0\xD0\xD0\xF8\xC6\xDA", kWakeKey, 12, 84, 396, 20},  // 唤醒计算机执行续期
-  {AdvancedField::ServerChan,      AdvancedFieldKind::TextBox,      {},                                                              kServerChanKey,     108, 116, 300, 22},
-  {AdvancedField::PushPlus,        AdvancedFieldKind::TextBox,      {},                                                              kPushPlusKey,       108, 144, 300, 22},
-  {AdvancedField::WeCom,           AdvancedFieldKind::TextBox,      {},                                                              kWeComKey,          108, 172, 300, 22},
-  {AdvancedField::DingTalk,        AdvancedFieldKind::TextBox,      {},                                                              kDingTalkKey,       108, 200, 300, 22},
-  {AdvancedField::DingTalkSecret,  AdvancedFieldKind::TextBox,      {},                                                              kDingTalkSecretKey, 108, 228, 300, 22},
-  {AdvancedField::Feishu,          AdvancedFieldKind::TextBox,      {},                                                              kFeishuKey,         108, 256, 300, 22},
-  {AdvancedField::Bark,            AdvancedFieldKind::TextBox,      {},                                                              kBarkKey,           108, 284, 300, 22},
-  {AdvancedField::Telegram,        AdvancedFieldKind::TextBox,      {},                                                              kTelegramKey,       108, 312, 300, 22},
-  {AdvancedField::Webhook,         AdvancedFieldKind::TextBox,      {},                                                              kWebhookKey,        108, 340, 300, 22},
-  {AdvancedField::Heartbeat,       AdvancedFieldKind::TextBox,      {},                                                              kHeartbeatKey,      108, 368, 300, 22},
-  {AdvancedField::Notify,          AdvancedFieldKind::Choice,       {},                                                              kNotifyKey,         108, 398, 300, 22},
-  {AdvancedField::SendTest,        AdvancedFieldKind::TestButton,   "\xB7\xA2\xCB\xCD\xB2\xE2\xCA\xD4\xCF\xFB\xCF\xA2",             {},                 108, 430, 120, 26},  // 发送测试消息
-  {AdvancedField::TestResult,      AdvancedFieldKind::ResultBox,    "\xB2\xE2\xCA\xD4\xBD\xE1\xB9\xFB",                             {},                 108, 462,  300, 58},  // 测试结果
-  {AdvancedField::Ok,              AdvancedFieldKind::OkButton,     "\xC8\xB7\xB6\xA8",                                             {},                 232, 532,  84, 26},  // 确定
-  {AdvancedField::Cancel,          AdvancedFieldKind::CancelButton, "\xC8\xA1\xCF\xFB",                                             {},                 324, 532,  84, 26},  // 取消
+  // field                         kind                              group                     caption                                                          key                  left top  width height
+  {AdvancedField::Verify,          AdvancedFieldKind::CheckBox,     AdvancedGroup::Record,    "\xD0\xF8\xB7\xD1\xBA\xF3\xBA\xCB\xCA\xB5\xB5\xBD\xC6\xDA\xCA\xB1\xBC\xE4", kVerifyKey, 24,  30, 358, 20},  // 续费后核实到期时间
+  {AdvancedField::History,         AdvancedFieldKind::CheckBox,     AdvancedGroup::Record,    "\xB1\xA3\xB4\xE6\xD4\xCB\xD0\xD0\xBC\xC7\xC2\xBC\xB5\xBD korvan.log",      kHistoryKey, 24, 54, 358, 20},  // 保存运行记录到 korvan.log
+  {AdvancedField::Deadline,        AdvancedFieldKind::CheckBox,     AdvancedGroup::Plan,      "\xB5\xBD\xC6\xDA\xC7\xB0\xB0\xB4\xCA\xB1\xD0\xF8\xC6\xDA\xB2\xA2\xD6\xD8\xCA\xD4", kDeadlineKey, 418, 30, 358, 20},  // 到期前按时续期并重试
+  {AdvancedField::Wake,            AdvancedFieldKind::CheckBox,     AdvancedGroup::Plan,      "\xBB\xBD\xD0\xD1\xBC\xC6\xCB\xE3\xBB\xFA\xD6\xB4\xD0\xD0\xD0\xF8\xC6\xDA", kWakeKey, 418, 54, 358, 20},  // 唤醒计算机执行续期
+  {AdvancedField::Notify,          AdvancedFieldKind::Choice,       AdvancedGroup::Push,      {},                                                              kNotifyKey,         120, 116, 372, 22},
+  {AdvancedField::ServerChan,      AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kServerChanKey,     120, 146, 372, 22},
+  {AdvancedField::PushPlus,        AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kPushPlusKey,       120, 174, 372, 22},
+  {AdvancedField::WeCom,           AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kWeComKey,          120, 202, 372, 22},
+  {AdvancedField::DingTalk,        AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kDingTalkKey,       120, 230, 372, 22},
+  {AdvancedField::DingTalkSecret,  AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kDingTalkSecretKey, 120, 258, 372, 22},
+  {AdvancedField::Feishu,          AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kFeishuKey,         120, 286, 372, 22},
+  {AdvancedField::Bark,            AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kBarkKey,           120, 314, 372, 22},
+  {AdvancedField::Telegram,        AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kTelegramKey,       120, 342, 372, 22},
+  {AdvancedField::Webhook,         AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kWebhookKey,        120, 370, 372, 22},
+  {AdvancedField::SendTest,        AdvancedFieldKind::TestButton,   AdvancedGroup::Push,      "\xB7\xA2\xCB\xCD\xB2\xE2\xCA\xD4\xCF\xFB\xCF\xA2",             {},                 504, 114, 120, 26},  // 发送测试消息
+  {AdvancedField::TestResult,      AdvancedFieldKind::ResultBox,    AdvancedGroup::Push,      "\xB2\xE2\xCA\xD4\xBD\xE1\xB9\xFB",                             {},                 504, 166, 272, 226},  // 测试结果
+  {AdvancedField::Heartbeat,       AdvancedFieldKind::TextBox,      AdvancedGroup::Heartbeat, {},                                                              kHeartbeatKey,      120, 434, 656, 22},
+  {AdvancedField::Ok,              AdvancedFieldKind::OkButton,     AdvancedGroup::None,      "\xC8\xB7\xB6\xA8",                                             {},                 612, 478,  84, 26},  // 确定
+  {AdvancedField::Cancel,          AdvancedFieldKind::CancelButton, AdvancedGroup::None,      "\xC8\xA1\xCF\xFB",                                             {},                 704, 478,  84, 26},  // 取消
 };
 // clang-format on
 
@@ -98,8 +122,25 @@ inline constexpr int kAdvancedFieldCount = static_cast<int>(sizeof(kAdvancedFiel
 const AdvancedFieldSpec& AdvancedFieldSpecOf(AdvancedField field);
 // The caption the dialog shows for the field.
 std::string_view FieldCaption(AdvancedField field);
+// The shape of the value a text box wants, shown greyed while it is empty; empty for the others.
+std::string_view FieldCue(AdvancedField field);
 // The control's child window id: 确定 and 取消 have the dialog box's own (IDOK 1, IDCANCEL 2).
 int AdvancedFieldId(AdvancedField field);
+
+// A rectangle at 96 DPI.
+struct FormBox {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+
+// The label that carries the caption of a text box or the choice (to its left, level with its first
+// line) or of the result box (above it); width 0 for the controls that carry their own caption.
+FormBox FieldCaptionBox(AdvancedField field);
+// A group box's frame: around its fields and their labels, with its title's line above them.
+FormBox GroupFrame(AdvancedGroup group);
+int AdvancedGroupId(AdvancedGroup group);
 
 struct NotifyChoice {
   NotifyMode mode;           // stored under "notify" as NotifySettingText(mode)
@@ -136,7 +177,7 @@ void SetFieldChecked(AdvancedDialogValues& values, AdvancedField field, bool che
 Text FieldText(const AdvancedDialogValues& values, AdvancedField field);
 void SetFieldText(AdvancedDialogValues& values, AdvancedField field, std::string_view text);
 
-// Writes all of them and reads them back; one entry in the log, "高级设置已保存" when every value
+// Writes all of them and reads them back; one entry in the log, "高级设置已保存…" when every value
 // came back as written, else "高级设置保存失败".
 void SaveAdvancedDialogValues(IniStore& store, const AdvancedDialogValues& values, const LogWriter& appendLog);
 
