@@ -149,7 +149,8 @@ def run_case(args, panel, name, directory):
 
 def main():
     def own_arguments(parser):
-        parser.add_argument("--jobs", type=int, default=4, help="panel cases run side by side")
+        # More Wine processes than cores starve the window probe's 30 s guard on a small machine.
+        parser.add_argument("--jobs", type=int, default=min(4, os.cpu_count() or 1), help="panel cases run side by side")
 
     args = panel_driver_arguments(CASES, own_arguments)
     if args is None:
