@@ -1,6 +1,7 @@
 #include "alerts/push_url.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace korvan {
@@ -67,6 +68,13 @@ std::size_t HttpSchemeLength(std::string_view url) {
   return 0;
 }
 
+// url cut before its "#" fragment, and the fragment with its "#" (empty without one).
+std::pair<std::string_view, std::string_view> SplitAtFragment(std::string_view url) {
+  const std::size_t fragmentStart = url.find('#');
+  if (fragmentStart == std::string_view::npos) return {url, {}};
+  return {url.substr(0, fragmentStart), url.substr(fragmentStart)};
+}
+
 }  // namespace
 
 bool HasHttpScheme(std::string_view pasted) { return HttpSchemeLength(TrimBlanks(pasted)) != 0; }
@@ -93,10 +101,7 @@ Text AppendUrlPath(std::string_view url, std::string_view path) {
 }
 
 Text AppendUrlQuery(std::string_view url, std::string_view parameters) {
-  const std::size_t fragmentStart = url.find('#');
-  const std::string_view base = url.substr(0, fragmentStart);
-  const std::string_view fragment =
-      fragmentStart == std::string_view::npos ? std::string_view() : url.substr(fragmentStart);
+  const auto [base, fragment] = SplitAtFragment(url);
   std::string_view separator = "&";
   if (base.find('?') == std::string_view::npos) {
     separator = "?";
@@ -107,10 +112,7 @@ Text AppendUrlQuery(std::string_view url, std::string_view parameters) {
 }
 
 Text SetUrlQuery(std::string_view url, std::initializer_list<QueryParameter> parameters) {
-  const std::size_t fragmentStart = url.find('#');
-  const std::string_view beforeFragment = url.substr(0, fragmentStart);
-  const std::string_view fragment =
-      fragmentStart == std::string_view::npos ? std::string_view() : url.substr(fragmentStart);
+  const auto [beforeFragment, fragment] = SplitAtFragment(url);
   const std::size_t queryStart = beforeFragment.find('?');
   const std::string_view query =
       queryStart == std::string_view::npos ? std::string_view() : beforeFragment.substr(queryStart + 1);
