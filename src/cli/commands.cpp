@@ -3,10 +3,12 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <memory>
 #include <optional>
+#include <thread>
 
 #include "cli/exit_status.h"
 #include "cli/program_ports.h"
@@ -16,6 +18,7 @@
 #include "cli/tick_decision.h"
 #include "alerts/push_answers.h"
 #include "log/log_entry.h"
+#include "log/network_clock.h"
 #include "renewal/panel_state.h"
 #include "run/run_status_text.h"
 #include "run/run_once.h"
@@ -32,14 +35,13 @@ void Print(std::string_view text) {
   std::fflush(stdout);
 }
 
-std::int64_t NowSeconds() { return static_cast<std::int64_t>(std::time(nullptr)); }
-
 // What a command takes from korvan.ini, read once.
 struct Settings {
   RunSnapshot snapshot;
   Text userName;
   Text password;
   std::optional<std::int64_t> period;  // none: a negative 监控时间, the timer stopped
+  std::string digest;                  // of korvan.ini as read
 };
 
 // Nothing when korvan.ini cannot be used, after saying why; a run also needs the user name and the
@@ -53,13 +55,15 @@ std::optional<Settings> LoadSettings(const std::string& path, bool needAccount) 
   ConfigDocumentStore store(file.document);
   Settings settings{ReadRunSnapshot(store), store.Read(kLoginSection, kUserKey),
                     store.Read(kLoginSection, kPasswordKey),
-                    RenewalPeriodMilliseconds(store.Read(kRenewHoursSection, kHoursKey))};
+                    RenewalPeriodMilliseconds(store.Read(kRenewHoursSection, kHoursKey)), file.digest};
   if (!needAccount || (!settings.userName.empty() && !settings.password.empty())) return settings;
   const std::string_view missing = settings.userName.empty() ? "user name (key user" : "password (key pass";
   Complain(JoinTexts(path, " sets no ", missing, " in section [", TerminalText(kLoginSection), "])"));
   if (!file.hint.empty()) Complain(file.hint);
   return std::nullopt;
 }
+
+std::int64_t NowSeconds() { return static_cast<std::int64_t>(std::time(nullptr)); }
 
 std::string StatePath(const CommandPaths& paths, std::string_view name) { return JoinPath(paths.stateDirectory, name); }
 
@@ -92,9 +96,41 @@ PlanBook PlanOf(const CommandPaths& paths) {
                   [&paths] { return std::make_unique<StateIniFile>(StatePath(paths, kTickFileName)); });
 }
 
-std::optional<PlannedRun> PlannedRunOf(const Settings& settings, const CommandPaths& paths) {
-  if (!settings.snapshot.advanced.deadline) return std::nullopt;
-  return NextPlannedRun(PlanOf(paths).Current(settings.snapshot.advanced.history));
+// The tick state, read once per command; the network clock takes its reading.
+TickState LoadTickState(const CommandPaths& paths) {
+  StateIniFile file(StatePath(paths, kTickFileName));
+  TickState state = ReadTickState(file);
+  ProgramNetworkClock().Restore(state.clock);
+  return state;
+}
+
+// The state as it stands, on the disk before anything is sent: a tick that could not keep it would
+// log in again at every tick. False after saying why.
+bool KeepTickState(const CommandPaths& paths, TickState state) {
+  state.clock = ProgramNetworkClock().Reading();
+  StateIniFile file(StatePath(paths, kTickFileName));
+  WriteTickState(file, state);
+  if (file.Commit()) return true;
+  Complain(JoinTexts("cannot keep ", StatePath(paths, kTickFileName), "; nothing was sent"));
+  return false;
+}
+
+// The plan waits for a new password while korvan.ini is the one the panel refused.
+bool WaitsForUser(const TickState& state, const Settings& settings) {
+  return state.waitingForUser && state.configDigest == settings.digest;
+}
+
+// The plan as a tick decides by: resumed when korvan.ini changed since a refused password.
+RenewalPlan PlanForTick(const Settings& settings, const CommandPaths& paths, TickState& state) {
+  PlanBook book = PlanOf(paths);
+  const bool history = settings.snapshot.advanced.history;
+  if (state.waitingForUser && !WaitsForUser(state, settings)) {
+    state.waitingForUser = false;
+    return book.Resume(ProgramNetworkClock().Now(), history);
+  }
+  RenewalPlan plan = book.Current(history);
+  plan.waitingForUser = WaitsForUser(state, settings);
+  return plan;
 }
 
 RunReport RunWithPorts(const Settings& settings, const CommandPaths& paths, RenewalMode mode) {
@@ -125,15 +161,27 @@ RunReport RunWithPorts(const Settings& settings, const CommandPaths& paths, Rene
   return RunOnce(ports, settings.snapshot, mode);
 }
 
-// With the lock held. A renewal's end is kept for the ticks, whatever the run record's switch says.
-int RunHoldingLock(const Settings& settings, const CommandPaths& paths, RenewalMode mode) {
+// With the lock held. The run's start is on the disk before its first request, and its end, the
+// plan's wait for a new password and the network time after it, whatever the run record's switch says.
+int RunHoldingLock(const Settings& settings,
+                   const CommandPaths& paths,
+                   RenewalMode mode,
+                   TickState state,
+                   std::int64_t waitSeconds = 0) {
   StopRunsAtSignals();
+  if (mode == RenewalMode::Renew) state.lastRunStarted = NowSeconds();
+  if (!KeepTickState(paths, state)) return kExitCannotKeepState;
+  if (waitSeconds > 0) std::this_thread::sleep_for(std::chrono::seconds(waitSeconds));
   const RunReport report = RunWithPorts(settings, paths, mode);
-  if (mode == RenewalMode::Renew) {
-    StateIniFile tick(StatePath(paths, kTickFileName));
-    WriteTickState(tick, {NowSeconds()});
-    tick.Commit();
+  if (mode == RenewalMode::Renew) state.lastRunEnded = NowSeconds();
+  if (report.outcome == RunOutcome::WrongPassword) {
+    state.waitingForUser = true;
+    state.configDigest = settings.digest;
+  } else if (!report.entries.empty() && report.outcome != RunOutcome::LoginFailed &&
+             report.outcome != RunOutcome::LoginPageUnknown) {
+    state.waitingForUser = false;  // it logged in
   }
+  KeepTickState(paths, state);
   return ExitStatusOfRun(report.outcome);
 }
 
@@ -150,7 +198,7 @@ int RunCommand(const CommandPaths& paths, RenewalMode mode) {
       return kExitBusy;
     case StateLock::State::Taken: break;
   }
-  return RunHoldingLock(*settings, paths, mode);
+  return RunHoldingLock(*settings, paths, mode, LoadTickState(paths));
 }
 
 int TickCommand(const CommandPaths& paths) {
@@ -163,13 +211,23 @@ int TickCommand(const CommandPaths& paths) {
     case StateLock::State::Busy: return kExitOk;
     case StateLock::State::Taken: break;
   }
-  TickDecision decision;
-  {
-    StateIniFile tick(StatePath(paths, kTickFileName));
-    decision = DecideTick(ReadTickState(tick), settings->period, NowSeconds(), PlannedRunOf(*settings, paths));
+  TickState state = LoadTickState(paths);
+  std::optional<PlannedRun> planned;
+  if (settings->snapshot.advanced.deadline) {
+    planned = NextPlannedRun(PlanForTick(*settings, paths, state));
+    // A planned run is decided by a fresh network time: the computer's clock may have been stepped
+    // or the computer rebooted since the last read.
+    if (planned && ProgramNetworkClock().AskRead()) {
+      if (!KeepTickState(paths, state)) return kExitCannotKeepState;
+      ReadNetworkSecondsOverCurl();
+    }
   }
-  if (!decision.due) return kExitOk;
-  return RunHoldingLock(*settings, paths, decision.mode);
+  const TickDecision decision = DecideTick(state, settings->period, NowSeconds(), planned, ProgramNetworkClock().Now());
+  if (!decision.due) {
+    if (!KeepTickState(paths, state)) return kExitCannotKeepState;
+    return kExitOk;
+  }
+  return RunHoldingLock(*settings, paths, decision.mode, state, decision.waitSeconds);
 }
 
 int StatusCommand(const CommandPaths& paths) {
@@ -178,14 +236,18 @@ int StatusCommand(const CommandPaths& paths) {
   RunRecordBook book([&] { return std::make_unique<StateIniFile>(StatePath(paths, kStatusFileName)); });
   RecordSource source = RecordSource::StatusFile;
   const RunRecord record = book.Current(settings->snapshot.advanced.history, &source);
-  StateIniFile tick(StatePath(paths, kTickFileName));
-  const TickDecision next = DecideTick(ReadTickState(tick), settings->period, NowSeconds());
+  const TickState state = LoadTickState(paths);
+  const TickDecision next = DecideTick(state, settings->period, NowSeconds());
   // Due now is the next tick's work; a stopped period has nothing scheduled. There are no restarts.
   const std::int64_t toNextRun = next.due ? 1 : next.millisecondsToDue;
   Text text = RunStatusText(record, source, toNextRun, 0);
   if (settings->snapshot.advanced.deadline) {
-    for (const Text& line : PlanStatusLines(PlanOf(paths).Current(settings->snapshot.advanced.history)))
+    RenewalPlan plan = PlanOf(paths).Current(settings->snapshot.advanced.history);
+    plan.waitingForUser = WaitsForUser(state, *settings);
+    for (const Text& line : PlanStatusLines(plan))
       text += JoinTexts("\r\n", line);
+    if (const std::optional<Text> offset = ClockOffsetLine(ClockOffset(state.clock)))
+      text += JoinTexts("\r\n", *offset);
   }
   Print(TerminalText(JoinTexts(text, "\n")));
   return kExitOk;

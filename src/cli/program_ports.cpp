@@ -1,10 +1,16 @@
 #include "cli/program_ports.h"
 
+#include <time.h>
+
 #include <cstdio>
 #include <ctime>
+#include <fstream>
+#include <optional>
+#include <string>
 
 #include "cli/curl_http.h"
 #include "korvan/hosts.h"
+#include "log/network_clock.h"
 #include "log/network_time.h"
 #include "runtime/text/encoding.h"
 
@@ -13,6 +19,19 @@ namespace {
 
 // Each push may take this long, as on Windows.
 constexpr int kPushTimeoutSeconds = 10;
+
+// CLOCK_BOOTTIME goes on during suspend; the kernel names each boot afresh.
+ComputerTime ComputerTimeNow() {
+  static const std::string boot = [] {
+    std::ifstream file("/proc/sys/kernel/random/boot_id");
+    std::string id;
+    std::getline(file, id);
+    return id;
+  }();
+  timespec sinceBoot{};
+  ::clock_gettime(CLOCK_BOOTTIME, &sinceBoot);
+  return {static_cast<std::int64_t>(std::time(nullptr)), static_cast<std::int64_t>(sinceBoot.tv_sec), boot};
+}
 
 }  // namespace
 
@@ -40,12 +59,26 @@ PushAnswer PushOverCurl(const PushRequest& request) {
   return answer;
 }
 
-DateTime FetchNetworkTimeOverCurl() {
-  const ByteSet answer = ReadUrlOverCurl(JoinTexts("http://", hosts::kTime, kTimePagePath));
-  return NetworkTimeFromAnswer(answer, Utc8FromUnixSeconds(static_cast<std::int64_t>(std::time(nullptr))));
+NetworkClock& ProgramNetworkClock() {
+  static NetworkClock clock(ComputerTimeNow);
+  return clock;
 }
 
-std::int64_t NetworkUnixMillisecondsOverCurl() { return UnixMillisecondsFromUtc8(FetchNetworkTimeOverCurl()); }
+std::optional<std::int64_t> ReadNetworkSecondsOverCurl() {
+  const std::optional<std::int64_t> seconds =
+      NetworkSecondsFromAnswer(ReadUrlOverCurl(JoinTexts("http://", hosts::kTime, kTimePagePath)));
+  if (seconds) ProgramNetworkClock().Answered(*seconds);
+  return seconds;
+}
+
+DateTime FetchNetworkTimeOverCurl() {
+  return Utc8FromUnixSeconds(ReadNetworkSecondsOverCurl().value_or(static_cast<std::int64_t>(std::time(nullptr))));
+}
+
+// The plan and the DingTalk signature go by the network time even while the page does not answer.
+std::int64_t NetworkUnixMillisecondsOverCurl() {
+  return ReadNetworkSecondsOverCurl().value_or(ProgramNetworkClock().Now()) * 1000;
+}
 
 // The line ends go first: the text operations step by code page 936 characters, not UTF-8 ones.
 Text TerminalText(std::string_view text) { return AnsiToUtf8(ReplaceText(text, "\r\n", "\n")); }

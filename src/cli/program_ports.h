@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "alerts/push_sender.h"
@@ -18,8 +19,12 @@ CookieExchange PanelExchangeOverCurl();
 // One push or ping, at most 10 seconds; never redirected, certificates checked.
 PushAnswer PushOverCurl(const PushRequest& request);
 
-// The time page's time; the computer's clock in UTC+8 when the page gives none. One request.
+// The time page's time; the computer's clock in UTC+8 when the page gives none. One request; a read
+// that answered goes to ProgramNetworkClock.
 DateTime FetchNetworkTimeOverCurl();
+// The time page's Unix seconds, nothing when it gives none; one request, fed to ProgramNetworkClock.
+std::optional<std::int64_t> ReadNetworkSecondsOverCurl();
+// The time page's time, or ProgramNetworkClock's when the page gives none.
 std::int64_t NetworkUnixMillisecondsOverCurl();
 
 // A code page 936 text as standard output shows it: UTF-8, LF line ends.

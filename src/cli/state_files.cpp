@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <utility>
@@ -47,6 +48,18 @@ bool WriteAll(int descriptor, std::string_view bytes) {
     bytes.remove_prefix(static_cast<std::size_t>(written));
   }
   return true;
+}
+
+// FNV-1a, 64 bits, in hex: enough to notice an edited korvan.ini, and stable across builds.
+std::string DigestOf(std::string_view bytes) {
+  std::uint64_t hash = 14695981039346656037ULL;
+  for (const char byte : bytes) {
+    hash ^= static_cast<unsigned char>(byte);
+    hash *= 1099511628211ULL;
+  }
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+  return text;
 }
 
 std::string DirectoryOf(const std::string& path) {
@@ -99,6 +112,7 @@ ConfigFile ReadConfigFile(const std::string& path) {
     config.error = JoinTexts(path, " holds binary data: not a korvan.ini");
   } else {
     config.document = IniDocument(text.text);
+    config.digest = DigestOf(bytes);
     if (LooksLikeUtf8WithoutMark(bytes)) {
       config.hint = JoinTexts(path,
                               " is UTF-8 without a byte order mark, which the Windows program reads as GBK;"

@@ -25,6 +25,7 @@ struct ConfigFile {
   IniDocument document;
   std::string error;
   std::string hint;
+  std::string digest;  // of the file's bytes: tells a changed file from the same one, whatever its time stamp
 };
 ConfigFile ReadConfigFile(const std::string& path);
 

@@ -1,5 +1,7 @@
 #include "cli/tick_decision.h"
 
+#include "cli/run_bound.h"
+#include "run/plan_store.h"
 #include "runtime/datetime/numbers.h"
 
 namespace korvan {
@@ -8,18 +10,34 @@ namespace {
 constexpr std::int32_t kLongestPeriodHours = 596;
 constexpr std::int64_t kMillisecondsPerHour = 3600000;
 
+std::optional<std::int64_t> SecondsOf(IniStore& file, std::string_view key) {
+  const Text text = file.Read(kTickSection, key);
+  if (text.empty() || text.size() > 18 || text.find_first_not_of("0123456789") != Text::npos) return std::nullopt;
+  const std::int64_t seconds = std::stoll(text);
+  if (seconds <= 0) return std::nullopt;
+  return seconds;
+}
+
+Text SecondsText(const std::optional<std::int64_t>& seconds) { return seconds ? ToText(*seconds) : Text(); }
+
 }  // namespace
 
 TickState ReadTickState(IniStore& file) {
-  const Text text = file.Read(kTickSection, kLastRunEndedKey);
-  if (text.empty() || text.size() > 18 || text.find_first_not_of("0123456789") != Text::npos) return {};
-  const std::int64_t seconds = std::stoll(text);
-  if (seconds <= 0) return {};
-  return {seconds};
+  TickState state;
+  state.lastRunStarted = SecondsOf(file, kLastRunStartedKey);
+  state.lastRunEnded = SecondsOf(file, kLastRunEndedKey);
+  state.waitingForUser = TrimBlanks(file.Read(kTickSection, kWaitingForUserKey)) == "1";
+  state.configDigest = TrimBlanks(file.Read(kTickSection, kConfigDigestKey));
+  state.clock = LoadTimeReading(file, kTickSection);
+  return state;
 }
 
 void WriteTickState(IniStore& file, const TickState& state) {
-  file.Write(kTickSection, kLastRunEndedKey, state.lastRunEnded ? ToText(*state.lastRunEnded) : Text());
+  file.Write(kTickSection, kLastRunStartedKey, SecondsText(state.lastRunStarted));
+  file.Write(kTickSection, kLastRunEndedKey, SecondsText(state.lastRunEnded));
+  file.Write(kTickSection, kWaitingForUserKey, state.waitingForUser ? "1" : "0");
+  file.Write(kTickSection, kConfigDigestKey, state.waitingForUser ? state.configDigest : Text());
+  SaveTimeReading(file, kTickSection, state.clock);
 }
 
 std::optional<std::int64_t> RenewalPeriodMilliseconds(std::string_view hoursText) {
@@ -33,16 +51,24 @@ std::optional<std::int64_t> RenewalPeriodMilliseconds(std::string_view hoursText
 TickDecision DecideTick(const TickState& state,
                         std::optional<std::int64_t> periodMilliseconds,
                         std::int64_t nowSeconds,
-                        const std::optional<PlannedRun>& planned) {
+                        const std::optional<PlannedRun>& planned,
+                        std::optional<std::int64_t> networkNow) {
+  const std::int64_t planNow = networkNow.value_or(nowSeconds);
   // The plan's own run comes first: it may be a check, and it is what renews on time.
-  if (planned && planned->at <= nowSeconds) return {true, TickReason::PlannedRun, 0, planned->mode};
-  if (!state.lastRunEnded) return {true, TickReason::NoRunYet};
-  if (!periodMilliseconds) return {false, TickReason::Stopped};
-  const std::int64_t elapsed = (nowSeconds - *state.lastRunEnded) * 1000;
+  if (planned && planned->at <= planNow) return {true, TickReason::PlannedRun, 0, planned->mode};
+  // One due before the next tick is waited for here: the timer would round it up by minutes.
+  const std::optional<TickDecision> waitForPlanned =
+      planned && planned->at - planNow <= kLongestPlannedRunWaitSeconds
+          ? std::optional<TickDecision>({true, TickReason::PlannedRun, 0, planned->mode, planned->at - planNow})
+          : std::nullopt;
+  const std::optional<std::int64_t> since = state.lastRunStarted ? state.lastRunStarted : state.lastRunEnded;
+  if (!since) return {true, TickReason::NoRunYet};
+  if (!periodMilliseconds) return waitForPlanned.value_or(TickDecision{false, TickReason::Stopped});
+  const std::int64_t elapsed = (nowSeconds - *since) * 1000;
   // A clock set back by more than a period cannot be waited out: the run is due. A smaller step back
   // (a time sync) only lengthens this one wait.
   if (elapsed >= *periodMilliseconds || -elapsed > *periodMilliseconds) return {true, TickReason::PeriodOver};
-  return {false, TickReason::NotYet, *periodMilliseconds - elapsed};
+  return waitForPlanned.value_or(TickDecision{false, TickReason::NotYet, *periodMilliseconds - elapsed});
 }
 
 }  // namespace korvan

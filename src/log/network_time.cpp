@@ -28,19 +28,24 @@ std::int64_t UnixMillisecondsFromUtc8(DateTime time) {
   return static_cast<std::int64_t>(std::llround(seconds)) * 1000;
 }
 
-DateTime NetworkTimeFromAnswer(const ByteSet& answer, std::optional<DateTime> fallback) {
-  const DateTime fallbackTime = fallback.value_or(Utc8FromUnixSeconds(0));
+std::optional<std::int64_t> NetworkSecondsFromAnswer(const ByteSet& answer) {
   const Text text = BytesToText(answer);
   const int markerAt = FindText(text, kTimePageMarker);
   // Without the marker the count would be cut from wherever the next ")" happens to stand.
-  if (markerAt == -1) return fallbackTime;
+  if (markerAt == -1) return std::nullopt;
   const int closingAt = FindText(text, ")", markerAt);
   const int countStart = markerAt + TextLength(kTimePageMarker);
   const double milliseconds = ToNumber(TextMid(text, countStart, closingAt - countStart));
-  if (!std::isfinite(milliseconds)) return fallbackTime;
+  if (!std::isfinite(milliseconds)) return std::nullopt;
   const std::int64_t seconds = TruncateToInteger(milliseconds / 1000);
-  if (seconds <= 0 || seconds > kLastUsableSecond) return fallbackTime;
-  return Utc8FromUnixSeconds(seconds);
+  if (seconds <= 0 || seconds > kLastUsableSecond) return std::nullopt;
+  return seconds;
+}
+
+DateTime NetworkTimeFromAnswer(const ByteSet& answer, std::optional<DateTime> fallback) {
+  if (const std::optional<std::int64_t> seconds = NetworkSecondsFromAnswer(answer))
+    return Utc8FromUnixSeconds(*seconds);
+  return fallback.value_or(Utc8FromUnixSeconds(0));
 }
 
 }  // namespace korvan

@@ -22,11 +22,15 @@ std::int64_t UnixMillisecondsFromUtc8(DateTime time);
 // cut to whole seconds (64-bit, so counts past 2038 stay right). When the answer has no usable
 // count (no marker, empty, non-numeric, zero or negative, beyond the year 9999) the result is the
 // fallback; fallback omitted means 1970-01-01 08:00:00.
+// The same count as Unix seconds; nothing when the answer has none that can be used (the page did not
+// really answer).
+std::optional<std::int64_t> NetworkSecondsFromAnswer(const ByteSet& answer);
 DateTime NetworkTimeFromAnswer(const ByteSet& answer, std::optional<DateTime> fallback = std::nullopt);
 
 #ifdef _WIN32
 // Reads the time page. When it cannot be read or gives no usable count, the computer's clock
-// converted to UTC+8 stands in, so a log entry never carries a stamp of 1970. Blocks for one request.
+// converted to UTC+8 stands in, so a log entry never carries a stamp of 1970. A read that answered
+// goes to ProgramNetworkClock. Blocks for one request.
 DateTime FetchNetworkTime();
 #endif
 

@@ -1,5 +1,7 @@
 #include "plan/plan_status_text.h"
 
+#include <algorithm>
+
 #include "plan/provider_time.h"
 #include "runtime/datetime/numbers.h"
 
@@ -19,6 +21,15 @@ constexpr std::string_view kRenewalWord = "\xA3\xA8\xD0\xF8\xC6\xDA\xA3\xA9";  /
 constexpr std::string_view kWaitingForPassword =
     "\xB5\xC8\xB4\xFD\xD0\xDE\xB8\xC4\xC3\xDC\xC2\xEB\xA3\xA8\xC9\xCF\xB4\xCE\xC3\xDC\xC2\xEB\xB2\xBB\xD5\xFD\xC8\xB7"
     "\xA3\xA9";
+// 本机时钟：比网络时间
+constexpr std::string_view kClockLabel =
+    "\xB1\xBE\xBB\xFA\xCA\xB1\xD6\xD3\xA3\xBA\xB1\xC8\xCD\xF8\xC2\xE7\xCA\xB1\xBC\xE4";
+constexpr std::string_view kAheadWord = "\xBF\xEC";            // 快
+constexpr std::string_view kBehindWord = "\xC2\xFD";           // 慢
+constexpr std::string_view kDaysWord = "\xCC\xEC";             // 天
+constexpr std::string_view kHoursWord = "\xD0\xA1\xCA\xB1";    // 小时
+constexpr std::string_view kMinutesWord = "\xB7\xD6\xD6\xD3";  // 分钟
+constexpr std::int64_t kOffsetShownFrom = 60;
 constexpr std::string_view kNothingYet = "\xC9\xD0\xCE\xDE";            // 尚无
 constexpr std::string_view kNotScheduled = "\xCE\xB4\xB0\xB2\xC5\xC5";  // 未安排
 
@@ -29,7 +40,25 @@ Text NextRunText(const RenewalPlan& plan) {
   return JoinTexts(ProviderTimeText(next->at), next->mode == RenewalMode::CheckOnly ? kCheckWord : kRenewalWord);
 }
 
+Text Number(std::int64_t value) { return ToText(value); }
+
 }  // namespace
+
+std::optional<Text> ClockOffsetLine(std::int64_t offsetSeconds) {
+  if (offsetSeconds >= -kOffsetShownFrom && offsetSeconds <= kOffsetShownFrom) return std::nullopt;
+  // Far from the ends of 64 bits: a clock a million years off is still said as days.
+  const std::int64_t seconds = std::min<std::int64_t>(offsetSeconds < 0 ? -offsetSeconds : offsetSeconds, 1LL << 50);
+  const std::int64_t minutes = seconds / 60, hours = minutes / 60, days = hours / 24;
+  Text amount;
+  if (days > 0) {
+    amount = JoinTexts(Number(days), kDaysWord, Number(hours % 24), kHoursWord);
+  } else if (hours > 0) {
+    amount = JoinTexts(Number(hours), kHoursWord, Number(minutes % 60), kMinutesWord);
+  } else {
+    amount = JoinTexts(Number(minutes), kMinutesWord);
+  }
+  return JoinTexts(kClockLabel, offsetSeconds > 0 ? kAheadWord : kBehindWord, amount);
+}
 
 std::vector<Text> PlanStatusLines(const RenewalPlan& plan) {
   const bool planned = plan.windowOpens > 0;

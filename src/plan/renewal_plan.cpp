@@ -32,10 +32,12 @@ std::int64_t SaneNow(std::int64_t now) { return std::clamp<std::int64_t>(now, 0,
 bool HasWindow(const RenewalPlan& plan) { return plan.windowOpens > 0 && plan.windowOpens <= kLastSecond; }
 std::int64_t ExpiryOf(const RenewalPlan& plan) { return plan.windowOpens + kWindowLength; }
 
+// With the verification a renewal counts when the expiry moved, or when it could not be compared
+// (an empty read proves nothing either way, so the provider's word stands).
 bool IsRenewal(const RunReport& run, bool verify) {
   const bool said = std::any_of(run.entries.begin(), run.entries.end(),
                                 [](const RunEntry& entry) { return entry.outcome == RunOutcome::Renewed; });
-  return said && (!verify || run.outcome == RunOutcome::ExpiryMoved);
+  return said && (!verify || run.outcome == RunOutcome::ExpiryMoved || run.outcome == RunOutcome::Renewed);
 }
 
 // A run that found the VPS went on to read its expiry and log it, even an empty one.
@@ -63,18 +65,24 @@ std::int64_t RetryDelay(const RenewalPlan& plan, int attempts, std::int64_t now)
   return std::min(step, (ExpiryOf(plan) - now) / 4);
 }
 
-// Takes the expiry a run read. True when it opens a window other than the plan's: a new plan.
+// "到期时间无法识别" once per text, for a run that leaves no plan.
+void NoteUnreadable(PlanStep& step, std::string_view text) {
+  if (ReadProviderTime(text)) return;
+  if (step.plan.unreadableExpiry != text) step.entries.emplace_back(kUnreadableExpiryMessage);
+  step.plan.unreadableExpiry = Text(text);
+}
+
+// Takes the expiry a run read. Only one that can be read and opens another window replaces the
+// plan (true: a new plan); an empty or unreadable one is a glitch of that run while a plan stands.
 bool TakeExpiry(PlanStep& step, std::string_view text, std::int64_t now) {
   RenewalPlan& plan = step.plan;
+  if (HasWindow(plan) && now >= ExpiryOf(plan)) plan = RenewalPlan{.unreadableExpiry = plan.unreadableExpiry};
   const std::optional<std::int64_t> expiry = ReadProviderTime(text);
-  if (!expiry) {
-    if (plan.unreadableExpiry != text) step.entries.emplace_back(kUnreadableExpiryMessage);
-    plan = RenewalPlan{};
-    plan.unreadableExpiry = Text(text);
-    return false;
-  }
-  if (*expiry <= now || *expiry - now > kFarthestExpiry) {
-    plan = RenewalPlan{};
+  const bool usable = expiry && *expiry > now && *expiry - now <= kFarthestExpiry;
+  if (!usable) {
+    if (HasWindow(plan)) return false;
+    plan = RenewalPlan{.unreadableExpiry = plan.unreadableExpiry};
+    NoteUnreadable(step, text);
     return false;
   }
   plan.unreadableExpiry.reset();
@@ -100,10 +108,13 @@ PlanStep PlanAfterRun(const RenewalPlan& before, const RunReport& run, bool veri
   const bool renewed = IsRenewal(run, verify);
   bool newPlan = false;
   if (renewed) {
-    // This window is done. Without the verification its new expiry is unknown until a run reads it.
-    plan = RenewalPlan{};
-    plan.unreadableExpiry = before.unreadableExpiry;
-    newPlan = verify && TakeExpiry(step, run.newExpiry, now);
+    // This window is done. Without a new expiry read again its next one is unknown until a run reads it.
+    plan = RenewalPlan{.unreadableExpiry = before.unreadableExpiry};
+    if (verify && !run.newExpiry.empty()) {
+      newPlan = TakeExpiry(step, run.newExpiry, now);
+    } else {
+      NoteUnreadable(step, run.expiry);
+    }
   } else if (ReadAnExpiry(run)) {
     plan.waitingForUser = false;  // it logged in: the password is right again
     newPlan = TakeExpiry(step, run.expiry, now);
@@ -114,13 +125,15 @@ PlanStep PlanAfterRun(const RenewalPlan& before, const RunReport& run, bool veri
       !renewed && run.outcome != RunOutcome::CheckDone && now >= plan.windowOpens && now < ExpiryOf(plan);
   if (tried) plan.attempts = std::clamp(plan.attempts + 1, 1, kMostAttempts);
   plan.nextRun = ScheduleFrom(plan, now, RetryDelay(plan, plan.attempts, now));
-  if (newPlan && plan.nextRun != 0) {
+  if (plan.nextRun == 0) return step;
+  // A failed try says when the next one comes, also in the run that made the plan.
+  if (tried) {
+    step.entries.push_back(JoinTexts(kRetryLineStart, ProviderTimeText(plan.nextRun), kRetryWord));
+  } else if (newPlan) {
     const std::int64_t firstRenewal =
         plan.nextRun >= plan.windowOpens ? plan.nextRun : plan.windowOpens + kFirstRenewalAfterOpening;
     step.entries.push_back(JoinTexts(kWindowLineStart, ProviderTimeText(plan.windowOpens), kWindowOpensWord,
                                      ProviderTimeText(firstRenewal), kRenewWord));
-  } else if (tried && plan.nextRun != 0) {
-    step.entries.push_back(JoinTexts(kRetryLineStart, ProviderTimeText(plan.nextRun), kRetryWord));
   }
   return step;
 }

@@ -20,10 +20,14 @@ std::optional<VerdictEntry> VerdictOfAnswer(std::string_view decodedAnswer) {
 std::optional<VerdictEntry> ExpiryCheck(std::string_view decodedAnswer,
                                         std::string_view oldExpiry,
                                         std::string_view newExpiry) {
-  if (!newExpiry.empty() && newExpiry != oldExpiry) {
+  const std::optional<VerdictEntry> verdict = VerdictOfAnswer(decodedAnswer);
+  // An expiry that was not read proves nothing either way: the provider's verdict alone stands.
+  if (TrimBlanks(oldExpiry).empty() || TrimBlanks(newExpiry).empty()) {
+    return VerdictEntry{Text(kExpiryNotComparedMessage), RunOutcome::None};
+  }
+  if (newExpiry != oldExpiry) {
     return VerdictEntry{JoinTexts(kExpiryMovedLabel, oldExpiry, kExpiryArrow, newExpiry), RunOutcome::ExpiryMoved};
   }
-  const std::optional<VerdictEntry> verdict = VerdictOfAnswer(decodedAnswer);
   if (verdict && verdict->outcome == RunOutcome::Renewed) {
     return VerdictEntry{Text(kExpiryUnchangedMessage), RunOutcome::ExpiryUnchanged};
   }

@@ -22,8 +22,9 @@ struct VerdictEntry {
 // one-day text when it holds that; nothing for an answer that holds neither (an unknown verdict).
 std::optional<VerdictEntry> VerdictOfAnswer(std::string_view decodedAnswer);
 
-// "到期时间已更新：" old " → " new when the new expiry is not empty and differs from the old one;
-// otherwise the warning when the answer said "成功"; otherwise nothing.
+// "未能核对到期时间：读取失败" when either expiry is empty (blank): it says nothing of the run, whose
+// outcome stays the verdict's; else "到期时间已更新：" old " → " new when they differ; else the
+// warning when the answer said "成功"; otherwise nothing.
 std::optional<VerdictEntry> ExpiryCheck(std::string_view decodedAnswer,
                                         std::string_view oldExpiry,
                                         std::string_view newExpiry);

@@ -36,6 +36,9 @@ inline constexpr std::string_view kExpiryUnchangedMessage =
 inline constexpr std::string_view kExpiryMovedLabel =
     "\xB5\xBD\xC6\xDA\xCA\xB1\xBC\xE4\xD2\xD1\xB8\xFC\xD0\xC2\xA3\xBA";
 inline constexpr std::string_view kExpiryArrow = " \xA1\xFA ";  // " → "
+// 未能核对到期时间：读取失败
+inline constexpr std::string_view kExpiryNotComparedMessage =
+    "\xCE\xB4\xC4\xDC\xBA\xCB\xB6\xD4\xB5\xBD\xC6\xDA\xCA\xB1\xBC\xE4\xA3\xBA\xB6\xC1\xC8\xA1\xCA\xA7\xB0\xDC";
 
 // The end of a check that does not submit the renewal form: 检查完成：未提交续期
 inline constexpr std::string_view kCheckDoneMessage =

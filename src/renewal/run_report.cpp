@@ -21,14 +21,20 @@ bool IsGoodRun(RunOutcome outcome) {
 }
 
 std::string_view RunResultMessage(const RunReport& run) {
-  const std::string_view last = run.entries.empty() ? std::string_view() : std::string_view(run.entries.back().message);
-  if (run.outcome == RunOutcome::UnknownVerdict && last != kUnknownVerdictMessage) return kUnknownVerdictMessage;
-  return last;
+  if (run.entries.empty()) return {};
+  // The entry that decided the run, not a note after it such as "未能核对到期时间".
+  for (auto entry = run.entries.rbegin(); entry != run.entries.rend(); ++entry) {
+    if (run.outcome != RunOutcome::None && entry->outcome == run.outcome) return entry->message;
+  }
+  if (run.outcome == RunOutcome::UnknownVerdict) return kUnknownVerdictMessage;
+  return run.entries.back().message;
 }
 
 void RecordRunEntry(RunReport& report, std::string_view stamp, std::string_view message, RunOutcome outcome) {
   report.entries.push_back({Text(stamp), Text(message), outcome});
-  report.outcome = outcome;
+  // An entry that says nothing of the run comes only before the one that decides it, or as a note
+  // after it: the decided outcome stands.
+  if (outcome != RunOutcome::None || report.outcome == RunOutcome::None) report.outcome = outcome;
 }
 
 }  // namespace korvan

@@ -43,11 +43,12 @@ struct RunReport {
 bool IsFailedRun(RunOutcome outcome);
 bool IsGoodRun(RunOutcome outcome);
 
-// The message that stands for the run's outcome: its last entry's, or the unknown verdict's text
-// for an unknown verdict that the run did not log (the verification off).
+// The message that stands for the run's outcome: the last entry that says it (else the last
+// entry's), or the unknown verdict's text for an unknown verdict that the run did not log (the
+// verification off).
 std::string_view RunResultMessage(const RunReport& run);
 
-// Adds an entry with what it means; the report's outcome is that of its last entry.
+// Adds an entry with what it means; the report's outcome is that of its last entry that says one.
 void RecordRunEntry(RunReport& report, std::string_view stamp, std::string_view message, RunOutcome outcome);
 
 }  // namespace korvan

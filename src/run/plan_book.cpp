@@ -15,6 +15,10 @@ RunRecordBook::OpenStatusFile PlanBook::FileFor(bool history) const {
 
 RenewalPlan PlanBook::Current(bool history) {
   const std::lock_guard lock(mutex_);
+  return CurrentLocked(history);
+}
+
+RenewalPlan PlanBook::CurrentLocked(bool history) {
   const RunRecordBook::OpenStatusFile open = FileFor(history);
   if (!open) return own_;
   // The wait for the user is not kept in the file: this process's own word on it stands.
@@ -26,13 +30,19 @@ RenewalPlan PlanBook::Current(bool history) {
 
 void PlanBook::Keep(const RenewalPlan& plan, bool history) {
   const std::lock_guard lock(mutex_);
+  KeepLocked(plan, history);
+}
+
+void PlanBook::KeepLocked(const RenewalPlan& plan, bool history) {
   own_ = plan;
   if (const RunRecordBook::OpenStatusFile open = FileFor(history)) SaveRenewalPlan(*open(), plan);
 }
 
 RenewalPlan PlanBook::Resume(std::int64_t now, bool history) {
-  RenewalPlan plan = ResumePlan(Current(history), now);
-  Keep(plan, history);
+  // One step: a run's update landing between the read and the write would be undone.
+  const std::lock_guard lock(mutex_);
+  RenewalPlan plan = ResumePlan(CurrentLocked(history), now);
+  KeepLocked(plan, history);
   return plan;
 }
 

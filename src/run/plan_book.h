@@ -20,7 +20,7 @@ class PlanBook {
   // The plan as it stands; with history the file's.
   RenewalPlan Current(bool history);
   void Keep(const RenewalPlan& plan, bool history);
-  // ResumePlan on the kept plan: at a start, after a save or a new password.
+  // ResumePlan on the kept plan, as one step against Keep: at a start, after a save or a new password.
   RenewalPlan Resume(std::int64_t now, bool history);
 
  private:
@@ -28,6 +28,8 @@ class PlanBook {
   RunRecordBook::OpenStatusFile openFileWithoutHistory_;
   // The file the plan is kept in, if any.
   RunRecordBook::OpenStatusFile FileFor(bool history) const;
+  RenewalPlan CurrentLocked(bool history);
+  void KeepLocked(const RenewalPlan& plan, bool history);
   std::mutex mutex_;
   RenewalPlan own_;
 };

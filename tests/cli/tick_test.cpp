@@ -23,7 +23,7 @@ class Tick : public ::testing::TestWithParam<TickCase> {};
 
 TEST_P(Tick, IsDueAsTheWindowsTimerWouldRenew) {
   const TickCase& c = GetParam();
-  EXPECT_EQ(DecideTick({c.lastRunEnded}, RenewalPeriodMilliseconds(c.hours), kNow), c.expected);
+  EXPECT_EQ(DecideTick({.lastRunEnded = c.lastRunEnded}, RenewalPeriodMilliseconds(c.hours), kNow), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -42,24 +42,39 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // The plan's run comes first when it has come due, as a check or a renewal, even within a period;
-// one still ahead leaves the period to decide.
+// one due before the next tick is waited for in this one (the timer would round a 2-minute retry up
+// to 5); one further ahead leaves the period to decide.
 TEST(Tick, APlannedRunThatCameDueRunsInItsMode) {
   const struct {
     std::optional<PlannedRun> planned;
+    const char* hours;
     TickDecision expected;
   } cases[] = {
-      {PlannedRun{kNow, RenewalMode::CheckOnly}, {true, TickReason::PlannedRun, 0, RenewalMode::CheckOnly}},
-      {PlannedRun{kNow - 600, RenewalMode::Renew}, {true, TickReason::PlannedRun, 0, RenewalMode::Renew}},
-      {PlannedRun{kNow + 60, RenewalMode::Renew}, {false, TickReason::NotYet, 3600000 - 60000}},
+      {PlannedRun{kNow, RenewalMode::CheckOnly}, "1", {true, TickReason::PlannedRun, 0, RenewalMode::CheckOnly}},
+      {PlannedRun{kNow - 600, RenewalMode::Renew}, "1", {true, TickReason::PlannedRun, 0, RenewalMode::Renew}},
+      {PlannedRun{kNow + 120, RenewalMode::Renew}, "1", {true, TickReason::PlannedRun, 0, RenewalMode::Renew, 120}},
+      {PlannedRun{kNow + 300, RenewalMode::CheckOnly},
+       "-1",
+       {true, TickReason::PlannedRun, 0, RenewalMode::CheckOnly, 300}},
+      {PlannedRun{kNow + 301, RenewalMode::Renew}, "1", {false, TickReason::NotYet, 3600000 - 60000}},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(DecideTick({kNow - 60}, RenewalPeriodMilliseconds("1"), kNow, c.planned), c.expected);
+    EXPECT_EQ(DecideTick({.lastRunStarted = kNow - 60}, RenewalPeriodMilliseconds(c.hours), kNow, c.planned),
+              c.expected);
+}
+
+// A run that keeps dying before its end is written still counts: the period runs from its start.
+TEST(Tick, ThePeriodCountsFromTheLastRunsStart) {
+  const TickState died{.lastRunStarted = kNow - 600, .lastRunEnded = kNow - 11 * 3600};
+  EXPECT_EQ(DecideTick(died, RenewalPeriodMilliseconds("10"), kNow),
+            (TickDecision{false, TickReason::NotYet, 10 * kHour - 600000}));
 }
 
 TEST(TickState, ADamagedValueCountsAsNoRun) {
   for (const char* text : {"", "abc", "-5", "0", "12x", "99999999999999999999"}) {
     FakeIniStore file;
     file.items[{Text(kTickSection), Text(kLastRunEndedKey)}] = text;
+    file.items[{Text(kTickSection), Text(kLastRunStartedKey)}] = text;
     EXPECT_EQ(ReadTickState(file), TickState{}) << text;
   }
 }

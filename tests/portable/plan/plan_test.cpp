@@ -69,6 +69,11 @@ const RunReport kLoginFailedRun = Run(RunOutcome::LoginFailed, {"u" + kLoginFail
 const RunReport kWrongPasswordRun = Run(RunOutcome::WrongPassword, {"u" + kWrongPassword});
 const RunReport kNoVpsRun = Run(RunOutcome::NoVps, {"u" + kLoggedIn, kNoFreeVps});
 const RunReport kEmptyExpiry = Run(RunOutcome::TooEarly, {"u" + kLoggedIn, kExpiry, kOneDay}, "");
+const RunReport kEmptyCheck = Run(RunOutcome::CheckDone, {"u" + kLoggedIn, kExpiry, kCheckDone}, "");
+const RunReport kRenewedUnreadable = Read("<font>", kRenewed, RunOutcome::Renewed);
+// "续费成功！", then an expiry read again that came back empty: nothing proved, the verdict stands.
+const RunReport kNotComparedRun =
+    SaidRenewedFirst(Run(RunOutcome::Renewed, {kExpiry + kExpiryText, kRenewed, kNotCompared}, kExpiryText, ""));
 const RunReport kGarbage = Read("<font>", kOneDay, RunOutcome::TooEarly);
 const RunReport kDecadesAhead = Read("2064-05-07 12:00:00", kOneDay, RunOutcome::TooEarly);
 const RunReport kNoEntries = Run(RunOutcome::None, {});
@@ -99,7 +104,8 @@ const AfterRunCase kAfterRunCases[] = {
     {"CheckTwoMinutesAfterTheRun", kNone, kNone, kTooEarly, false, -31, 0, -29, 0, Says::Window},
     {"CheckThenFirstRenewal", 0, -30, kChecked, false, -30, 0, 5, 0, Says::Nothing},
     {"FailedTickBeforeTheFirstRun", 0, 5, kLoginFailedRun, false, 4, 0, 6, 1, Says::Retry},
-    {"MadeInsideTheWindow", kNone, kNone, kTooEarly, false, 10, 0, 12, 1, Says::Window},
+    // A failed try says when the next comes, also in the run that made the plan.
+    {"MadeInsideTheWindow", kNone, kNone, kTooEarly, false, 10, 0, 12, 1, Says::Retry},
     {"LastMinutesKeepTwoMinutes", 6, kNone, kLoginFailedRun, false, 1435, 0, 1437, 7, Says::Retry},
     {"NoRetryAtTheExpiry", 6, kNone, kLoginFailedRun, false, 1439, 0, kNone, 7, Says::Nothing},
     {"AtTheExpiry", 3, 1439, kTooEarly, false, 1440, kNone, kNone, 0, Says::Nothing},
@@ -107,6 +113,9 @@ const AfterRunCase kAfterRunCases[] = {
     {"ClockJumpedBack", 4, 300, kTooEarly, false, -2880, 0, -30, 4, Says::Nothing},
     // Each outcome three hours into the window, two tries behind.
     {"RenewedWaitsForTheNextRead", 2, kNone, kRenewedRun, false, 180, kNone, kNone, 0, Says::Nothing},
+    {"RenewedWithAnUnreadableExpirySaysSo", 2, kNone, kRenewedUnreadable, false, 180, kNone, kNone, 0,
+     Says::Unreadable},
+    {"VerifiedButNotComparedClosesTheWindow", 2, kNone, kNotComparedRun, true, 180, kNone, kNone, 0, Says::Nothing},
     {"VerifiedRenewalPlansTheNext", 2, kNone, kMoved, true, 180, 43200, 43170, 0, Says::Window},
     {"SuccessNotMovedRetries", 2, kNone, kUnmoved, true, 180, 0, 190, 3, Says::Retry},
     {"TooEarlyInsideRetries", 2, kNone, kTooEarly, false, 180, 0, 190, 3, Says::Retry},
@@ -114,9 +123,13 @@ const AfterRunCase kAfterRunCases[] = {
     {"NoVpsRetries", 2, kNone, kNoVpsRun, false, 180, 0, 190, 3, Says::Retry},
     {"CheckInsideIsNoTry", 2, kNone, kChecked, false, 180, 0, 185, 2, Says::Nothing},
     {"NoEntriesNoChange", 2, 240, kNoEntries, false, 180, 0, 240, 2, Says::Nothing},
+    // One bad read while a plan stands is a failed try of it, never the end of it.
+    {"EmptyExpiryIsAFailedTry", 2, kNone, kEmptyExpiry, false, 0, 0, 5, 3, Says::Retry},
+    {"GarbageExpiryIsAFailedTry", 2, kNone, kGarbage, false, 60, 0, 70, 3, Says::Retry},
+    {"GlitchAtTheCheckKeepsTheFirstRun", 0, -30, kEmptyCheck, false, -30, 0, 5, 0, Says::Nothing},
     // Expiries that make no plan.
-    {"EmptyExpiry", 2, kNone, kEmptyExpiry, false, 0, kNone, kNone, 0, Says::Unreadable},
-    {"GarbageExpiry", 2, kNone, kGarbage, false, 0, kNone, kNone, 0, Says::Unreadable},
+    {"EmptyExpiry", kNone, kNone, kEmptyExpiry, false, 0, kNone, kNone, 0, Says::Unreadable},
+    {"GarbageExpiry", kNone, kNone, kGarbage, false, 0, kNone, kNone, 0, Says::Unreadable},
     {"ExpiryDecadesAhead", kNone, kNone, kDecadesAhead, false, 0, kNone, kNone, 0, Says::Nothing},
 };
 

@@ -372,6 +372,27 @@ INSTANTIATE_TEST_SUITE_P(Modes, RunMode, ::testing::ValuesIn(kModeCases), [](con
   return std::string(info.param.name);
 });
 
+// A renewal page that showed no expiry before the renewal proves nothing when one shows after it:
+// the run is what the provider said, an unknown verdict a failure, never "到期时间已更新".
+TEST(RunMode, AnExpiryNotReadBeforeTheRenewalProvesNothing) {
+  const struct {
+    Text verdict;
+    Text entry;
+    RunOutcome outcome;
+  } cases[] = {{"", m::kUnknownVerdict, RunOutcome::UnknownVerdict}, {kSuccessAnswer, kRenewed, RunOutcome::Renewed}};
+  for (const auto& c : cases) {
+    FakePanel panel;
+    panel.AnswerAll(kLoginOkPage, kListOneVps, "<TD>maintenance</TD>", c.verdict);
+    panel.answersAfterRenewal["/vpsadm/selfvpsmodifyrepay.asp"] = Bytes(kMovedPage);
+    RenewalPorts ports = panel.Ports();
+    ports.settings = [] { return RunSettings{true}; };
+    const RunReport report = RenewFreeVps(ports);
+    EXPECT_EQ(panel.log, (std::vector<Text>{"alice" + m::kLoggedIn, m::kExpiry, c.entry, m::kNotCompared}));
+    EXPECT_EQ(report.outcome, c.outcome);
+    EXPECT_EQ(RunResultMessage(report), c.entry);
+  }
+}
+
 TEST(RunMode, RunStoppedBeforeTheRenewalSendsNoFifthRequest) {
   for (const Text& list : {Text("<html>no servers</html>"), kListOneVps}) {
     FakePanel panel;

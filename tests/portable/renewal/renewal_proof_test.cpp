@@ -71,15 +71,18 @@ struct ProofCase {
 const ProofCase kProofCases[] = {
     {"SuccessMoved", kSuccessAnswer, kOld, kNew, {kMoved}, RunOutcome::ExpiryMoved},
     {"SuccessUnchanged", kSuccessAnswer, kOld, kOld, {kUnchangedWarning}, RunOutcome::ExpiryUnchanged},
-    {"SuccessEmpty", kSuccessAnswer, kOld, "", {kUnchangedWarning}, RunOutcome::ExpiryUnchanged},
-    {"SuccessBothEmpty", kSuccessAnswer, "", "", {kUnchangedWarning}, RunOutcome::ExpiryUnchanged},
-    {"SuccessFromEmpty", kSuccessAnswer, "", kNew, {kMovedLabel + kArrow + kNew}, RunOutcome::ExpiryMoved},
+    // An expiry not read proves nothing either way: a note that leaves the verdict to decide.
+    {"SuccessEmpty", kSuccessAnswer, kOld, "", {kNotCompared}, RunOutcome::None},
+    {"SuccessBlank", kSuccessAnswer, kOld, "  ", {kNotCompared}, RunOutcome::None},
+    {"SuccessBothEmpty", kSuccessAnswer, "", "", {kNotCompared}, RunOutcome::None},
+    {"SuccessFromEmpty", kSuccessAnswer, "", kNew, {kNotCompared}, RunOutcome::None},
     {"OneDayMoved", kOneDayAnswer, kOld, kNew, {kMoved}, RunOutcome::ExpiryMoved},
     {"OneDayUnchanged", kOneDayAnswer, kOld, kOld, {}, RunOutcome::None},
-    {"OneDayEmpty", kOneDayAnswer, kOld, "", {}, RunOutcome::None},
+    {"OneDayEmpty", kOneDayAnswer, kOld, "", {kNotCompared}, RunOutcome::None},
     {"UnknownMoved", kBusyAnswer, kOld, kNew, {kUnknownVerdict, kMoved}, RunOutcome::ExpiryMoved},
     {"UnknownUnchanged", kBusyAnswer, kOld, kOld, {kUnknownVerdict}, RunOutcome::UnknownVerdict},
-    {"UnknownEmpty", kBusyAnswer, kOld, "", {kUnknownVerdict}, RunOutcome::UnknownVerdict},
+    {"UnknownEmpty", kBusyAnswer, kOld, "", {kUnknownVerdict, kNotCompared}, RunOutcome::None},
+    {"UnknownFromEmpty", kBusyAnswer, "", kNew, {kUnknownVerdict, kNotCompared}, RunOutcome::None},
     {"EmptyAnswerUnchanged", "", kOld, kOld, {kUnknownVerdict}, RunOutcome::UnknownVerdict},
     // The comparison is byte for byte: a changed blank is a change.
     {"SuccessBlankDiffers",

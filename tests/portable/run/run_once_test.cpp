@@ -194,17 +194,14 @@ TEST(RunOnceTest, TheRecordSwitchedOnGoesOnFromThisProcesssRuns) {
 // plan with a retry two minutes on, and the late warning goes out once; with deadline off the run is what it always
 // was, without even a reading of the time for the plan.
 TEST(RunOnceTest, WithDeadlineOnTheRunPlansRetriesAndWarnsOnce) {
-  // 续期窗口：2024年5月5日 开放，2024年5月5日21时2分 续期: the run that made the plan says so
+  // 续期未成功，2024年5月5日21时2分 重试: the run that made the plan inside the window failed a try
   const Text window =
-      "\xD0\xF8\xC6\xDA\xB4\xB0\xBF\xDA\xA3\xBA"
-      "2024\xC4\xEA"
-      "5\xD4\xC2"
-      "5\xC8\xD5 \xBF\xAA\xB7\xC5\xA3\xAC"
+      "\xD0\xF8\xC6\xDA\xCE\xB4\xB3\xC9\xB9\xA6\xA3\xAC"
       "2024\xC4\xEA"
       "5\xD4\xC2"
       "5\xC8\xD5"
       "21\xCA\xB1"
-      "2\xB7\xD6 \xD0\xF8\xC6\xDA";
+      "2\xB7\xD6 \xD6\xD8\xCA\xD4";
   const Text loggedIn = "alice" + mb::kLoggedIn;
   const Text expiry = kRenewalPage.substr(0, kRenewalPage.size() - 5);
   const struct {
