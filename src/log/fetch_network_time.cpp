@@ -37,13 +37,13 @@ NetworkClock& ProgramNetworkClock() {
   return clock;
 }
 
-DateTime FetchNetworkTime() {
-  const ByteSet answer = ReadUrl(JoinTexts("http://", hosts::kTime, kTimePagePath));
-  if (const std::optional<std::int64_t> seconds = NetworkSecondsFromAnswer(answer)) {
-    ProgramNetworkClock().Answered(*seconds);
-    return Utc8FromUnixSeconds(*seconds);
-  }
-  return Utc8FromUnixSeconds(ComputerClockSeconds());
+std::optional<std::int64_t> ReadNetworkSeconds() {
+  const std::optional<std::int64_t> seconds =
+      NetworkSecondsFromAnswer(ReadUrl(JoinTexts("http://", hosts::kTime, kTimePagePath)));
+  if (seconds) ProgramNetworkClock().Answered(*seconds);
+  return seconds;
 }
+
+DateTime FetchNetworkTime() { return Utc8FromUnixSeconds(ReadNetworkSeconds().value_or(ComputerClockSeconds())); }
 
 }  // namespace korvan

@@ -32,6 +32,8 @@ DateTime NetworkTimeFromAnswer(const ByteSet& answer, std::optional<DateTime> fa
 // converted to UTC+8 stands in, so a log entry never carries a stamp of 1970. A read that answered
 // goes to ProgramNetworkClock. Blocks for one request.
 DateTime FetchNetworkTime();
+// The time page's Unix seconds, nothing when it gives none; one request, fed to ProgramNetworkClock.
+std::optional<std::int64_t> ReadNetworkSeconds();
 #endif
 
 }  // namespace korvan

@@ -1,5 +1,7 @@
 #include "app/main_window/menu_commands.h"
 
+#include "log/network_clock.h"
+
 #include <windows.h>
 #include <shellapi.h>
 
@@ -58,6 +60,8 @@ void OnRunStatusCommand() {
   if (settings.deadline) {
     for (const Text& line : PlanStatusLines(ProgramPlan().Current(settings.history)))
       text = JoinTexts(text, "\r\n", line);
+    if (const std::optional<Text> offset = ClockOffsetLine(ClockOffset(ProgramNetworkClock().Reading())))
+      text = JoinTexts(text, "\r\n", *offset);
   }
   ShowMessage(text, 0, kRunStatusTitle, MainWindowHandle());
 }

@@ -6,6 +6,7 @@
 #include "run/run_alerts.h"
 #include "config/alert_settings.h"
 #include "http/http_request.h"
+#include "log/network_clock.h"
 #include "log/network_time.h"
 #include "run/run_status_text.h"
 
@@ -41,7 +42,8 @@ PushAnswer PushOverHttp(const PushRequest& request) {
   return answer;
 }
 
-std::int64_t NetworkUnixMilliseconds() { return UnixMillisecondsFromUtc8(FetchNetworkTime()); }
+// The plan and the DingTalk signature go by the network time even while the page does not answer.
+std::int64_t NetworkUnixMilliseconds() { return ReadNetworkSeconds().value_or(ProgramNetworkClock().Now()) * 1000; }
 
 // The renewal timer fires once a period; a run starts at its tick, so the next one is a period away.
 Text NextCheckText() {

@@ -1,7 +1,6 @@
 #include "app/run/planned_runs.h"
 
 #include <atomic>
-#include <ctime>
 #include <optional>
 
 #include "app/main_window/configuration.h"
@@ -11,13 +10,20 @@
 #include "app/run/program_run_record.h"
 #include "app/run/renewal_worker.h"
 #include "app/window_thread.h"
+#include "config/ini_file_store.h"
+#include "log/network_clock.h"
+#include "log/network_time.h"
+#include "run/plan_store.h"
+#include "runtime/system/program_location.h"
+#include "runtime/system/threads.h"
 #include "runtime/system/wake_timer.h"
 
 namespace korvan {
 namespace {
 
-// The computer's clock: the window's thread never waits for the time page.
-std::int64_t Now() { return static_cast<std::int64_t>(std::time(nullptr)); }
+// The network time by the latest read: the window's thread never waits for the time page, and the
+// plan's times are network time, whatever the computer's clock says.
+std::int64_t Now() { return ProgramNetworkClock().Now(); }
 
 PlannedRunWatch& Watch() {
   static PlannedRunWatch watch;
@@ -35,12 +41,17 @@ ArmedWake& Wake() {
   return wake;
 }
 
+// at: network time; the timer goes by the computer's clock.
 void ArmWake(std::optional<std::int64_t> at) {
   ArmedWake& wake = Wake();
-  if (wake.at == at) return;
-  wake.at = at;
-  if (at) {
-    wake.timer.SetAt(*at);
+  NetworkClock& clock = ProgramNetworkClock();
+  const std::optional<std::int64_t> wall =
+      at ? std::optional<std::int64_t>(ComputerWallAt(clock.Reading(), clock.Computer(), *at)) : std::nullopt;
+  // A minute either way is the same wake: the estimate moves by seconds between checks.
+  if (wake.at == wall || (wake.at && wall && *wake.at - *wall < 60 && *wall - *wake.at < 60)) return;
+  wake.at = wall;
+  if (wall) {
+    wake.timer.SetAt(*wall);
   } else {
     wake.timer.Cancel();
   }
@@ -61,8 +72,16 @@ void OnPlannedRunTick() {
     ArmWake(std::nullopt);
     return;
   }
-  const std::int64_t now = Now();
   const std::optional<PlannedRun> next = NextPlannedRun(ProgramPlan().Current(settings.history));
+  // A stale reading (over an hour old, or kept by an earlier start) is read again first, on a thread
+  // of its own; the next check decides by it, or by the estimate when the page did not answer.
+  if (next && ProgramNetworkClock().AskRead() && StartThread([history = settings.history] {
+        ReadNetworkSeconds();
+        KeepNetworkReading(history);
+      })) {
+    return;
+  }
+  const std::int64_t now = Now();
   Watch().StartIfDue(next, now, StartPlannedWorker);
   ArmWake(WakeTimeFor(next, settings.wake, now));
   if (KeepAwakeFor(next, settings.wake, now)) PostponeSystemSleep();
@@ -70,7 +89,18 @@ void OnPlannedRunTick() {
 
 void ResumeProgramPlan() {
   const AdvancedSettings settings = ReadAdvancedSettings();
-  if (settings.deadline) ProgramPlan().Resume(Now(), settings.history);
+  if (!settings.deadline) return;
+  if (settings.history) {
+    IniFileStore store(FileBesideProgram(kStatusFileName));
+    ProgramNetworkClock().Restore(LoadTimeReading(store, kStatusSection));
+  }
+  ProgramPlan().Resume(Now(), settings.history);
+}
+
+void KeepNetworkReading(bool history) {
+  if (!history) return;
+  IniFileStore store(FileBesideProgram(kStatusFileName));
+  SaveTimeReading(store, kStatusSection, ProgramNetworkClock().Reading());
 }
 
 bool RestartWaitsForRun() {

@@ -19,6 +19,10 @@ void OnPlannedRunTick();
 // At the start and after the settings are saved: ResumePlan on the kept plan.
 void ResumeProgramPlan();
 
+// With the run record on, korvan-status.ini keeps the latest read of the time page with the plan,
+// for the next start's first decision.
+void KeepNetworkReading(bool history);
+
 // The restart tick: true when the restart waits for a run (RestartWaits); it then comes when the
 // next run ends (OnRunsEnded).
 bool RestartWaitsForRun();

@@ -60,6 +60,8 @@ void RenewalWorker(RenewalMode mode) {
   ports.record = &ProgramRunRecord();
   ports.plan = &ProgramPlan();
   RunOnce(ports, snapshot, mode);
+  // The run's reads of the time page go with the plan, for the next start's first decision.
+  if (snapshot.advanced.deadline) KeepNetworkReading(snapshot.advanced.history);
 }
 
 namespace {
