@@ -11,6 +11,7 @@ import fcntl
 import os
 import pathlib
 import re
+import shutil
 import signal
 import subprocess
 import sys
@@ -215,6 +216,93 @@ def group_tick(args, panel, scratch):
     yield "the lock"
 
 
+def provider_time(seconds):
+    """A Unix time as the plan keeps it in korvan-tick.ini: the panel's UTC+8, written like the log's stamps."""
+    t = time.gmtime(seconds + 8 * 3600)
+    clock = "%d时%d分%d秒" % (t.tm_hour, t.tm_min, t.tm_sec) if t.tm_sec else "%d时%d分" % (t.tm_hour, t.tm_min)
+    return "%d年%d月%d日%s" % (t.tm_year, t.tm_mon, t.tm_mday, clock)
+
+
+def write_plan(folder, opens, next_run, tick_lines=()):
+    text = "\r\n".join(["[tick]", *tick_lines, "[运行状态]", "windowOpens=" + provider_time(opens),
+                         "nextRun=" + provider_time(next_run), "attempts=0", "lateWarned=0"]) + "\r\n"
+    (folder / "korvan-tick.ini").write_bytes(text.encode("gbk"))
+
+
+def panel_paths(panel):
+    return [r["path"] for r in panel.requests()]
+
+
+def group_plan(args, panel, scratch):
+    panel.set_scenario("renewal_refused")
+    network = fake_panel.DEFAULT_TIME_MS // 1000  # the time page's time: three years behind this computer's clock
+    config = account(scratch, "plan-clock", extra=["deadline=1"])
+    folder = config.parent
+    # A check planned 20 minutes on in network time: by the computer's clock it is long due.
+    write_plan(folder, network + 50 * 60, network + 20 * 60, ["lastRunStarted=%d" % time.time()])
+    panel.reset()
+    result = korvan(args, "tick", "--config", config)
+    check(result.code == 0 and panel_paths(panel) == [] and len(panel.requests("time")) == 1,
+          "a clock three years ahead: %d, sent %r" % (result.code, panel_paths(panel)))
+    tick = (folder / "korvan-tick.ini").read_text(encoding="gbk")
+    check("networkTime=%d" % network in tick, "the reading was not kept: %r" % tick)
+    shown = korvan(args, "status", "--config", config)
+    check("下次计划运行：%s（检查）" % provider_time(network + 20 * 60) in shown.out and "本机时钟：比网络时间快" in shown.out,
+          "status %r" % shown.out)
+    yield "the computer's clock off: planned runs by the network time"
+
+    # A planned run due before the next tick is waited for in this one, not rounded up to the next.
+    panel.state.time_ms = None
+    try:
+        now = int(time.time())
+        config = account(scratch, "plan-wait", extra=["deadline=1"])
+        write_plan(config.parent, now + 3600, now + 3, ["lastRunStarted=%d" % now])
+        panel.reset()
+        result = korvan(args, "tick", "--config", config)
+        check(result.code == 0 and result.messages[-1:] == ["检查完成：未提交续期"] and result.seconds >= 2,
+              "the tick did not wait for the check: %d %r after %.1f s" % (result.code, result.messages, result.seconds))
+        yield "a planned run due before the next tick"
+
+        # A refused password: the plan waits until korvan.ini changes, then goes on.
+        panel.set_scenario("wrong_password")
+        config = account(scratch, "plan-password", extra=["deadline=1"])
+        folder = config.parent
+        write_plan(folder, now + 7200, now - 60)
+        check(korvan(args, "run", "--config", config).code == 2, "the wrong password's run")
+        write_plan(folder, now + 7200, now - 60, open(folder / "korvan-tick.ini", encoding="gbk").read().split(
+            "[运行状态]")[0].splitlines()[1:])
+        panel.reset()
+        result = korvan(args, "tick", "--config", config)
+        shown = korvan(args, "status", "--config", config)
+        check(result.code == 0 and panel_paths(panel) == [] and "等待修改密码" in shown.out,
+              "waiting for the user: %d %r %r" % (result.code, panel_paths(panel), shown.out))
+        config.write_bytes(ini_text(extra=["deadline=1", "; password changed"]).encode("gbk"))
+        korvan(args, "tick", "--config", config)
+        tick = (folder / "korvan-tick.ini").read_text(encoding="gbk")
+        shown = korvan(args, "status", "--config", config)
+        check("waitingForUser=0" in tick and "等待修改密码" not in shown.out and
+              "下次计划运行：%s（检查）" % provider_time(now + 7200 - 1800) in shown.out,
+              "a changed korvan.ini did not resume the plan: %r %r" % (tick, shown.out))
+        yield "a refused password waits for a changed korvan.ini"
+    finally:
+        panel.state.time_ms = fake_panel.DEFAULT_TIME_MS
+        panel.set_scenario("success")
+
+    # A state directory that cannot be written: nothing is sent, and the tick says why.
+    if os.geteuid() == 0 and shutil.which("unshare"):
+        config = account(scratch, "plan-full")
+        state = config.parent / "state"
+        state.mkdir()
+        panel.reset()
+        script = ("mount -t tmpfs -o size=64k tmpfs \"$1\" && touch \"$1/korvan.lock\" && "
+                  "(dd if=/dev/zero of=\"$1/fill\" bs=4k 2>/dev/null; true) && exec \"$2\" tick --config \"$3\" --state-dir \"$1\"")
+        done = subprocess.run(["unshare", "-m", "sh", "-c", script, "sh", str(state), args.korvan, str(config)],
+                              capture_output=True, timeout=60)
+        check(done.returncode == 73 and "cannot keep" in done.stderr.decode() and not panel.requests()
+              and not panel.requests("time"), "a full disk: %d %r, sent %r" % (done.returncode, done.stderr, panel_paths(panel)))
+        yield "a full state directory sends nothing"
+
+
 def fault_case(args, panel, scratch, step, mode):
     user = "f-%s-%s" % (step, mode)
     panel.set_fault(step, mode, user)
@@ -319,7 +407,7 @@ def group_pushes(args, panel, scratch):
 
 
 GROUPS = {"outcomes": group_outcomes, "encodings": group_encodings, "bad-input": group_bad_input,
-          "tick": group_tick, "faults": group_faults, "sigterm": group_sigterm, "pushes": group_pushes}
+          "tick": group_tick, "plan": group_plan, "faults": group_faults, "sigterm": group_sigterm, "pushes": group_pushes}
 
 
 def main():
