@@ -17,6 +17,8 @@ constexpr char kExitStatusHelp[] = R"(Exit status:
       signal, a test push that failed
   2   密码不正确: the panel refused the password; retrying will not help
   64  the command line is wrong
+  73  run, check, tick: korvan-tick.ini cannot be written (disk full, read-only, I/O error);
+      nothing was sent
   75  run, check: a run of the same state directory is under way
   78  korvan.ini cannot be read or sets no user name or password, the state directory cannot be
       written, test-push without any channel)";
