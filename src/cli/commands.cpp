@@ -1,16 +1,20 @@
 #include "cli/commands.h"
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <thread>
 
+#include "cli/entry_output.h"
 #include "cli/exit_status.h"
+#include "cli/status_json.h"
 #include "cli/program_ports.h"
 #include "plan/plan_status_text.h"
 #include "run/plan_book.h"
@@ -30,6 +34,16 @@ void Complain(std::string_view message) {
   std::fprintf(stderr, "korvan: %.*s\n", static_cast<int>(message.size()), message.data());
 }
 
+// 按时续期：已开启（Linux 版默认开启；deadline=0 关闭）
+constexpr std::string_view kDeadlineOnLine =
+    "\xB0\xB4\xCA\xB1\xD0\xF8\xC6\xDA\xA3\xBA\xD2\xD1\xBF\xAA\xC6\xF4\xA3\xA8Linux \xB0\xE6\xC4\xAC\xC8\xCF"
+    "\xBF\xAA\xC6\xF4\xA3\xBB"
+    "deadline=0 \xB9\xD8\xB1\xD5\xA3\xA9";
+// 按时续期：已关闭（deadline=0）
+constexpr std::string_view kDeadlineOffLine =
+    "\xB0\xB4\xCA\xB1\xD0\xF8\xC6\xDA\xA3\xBA\xD2\xD1\xB9\xD8\xB1\xD5\xA3\xA8"
+    "deadline=0\xA3\xA9";
+
 void Print(std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), stdout);
   std::fflush(stdout);
@@ -46,6 +60,10 @@ struct Settings {
 
 // Nothing when korvan.ini cannot be used, after saying why; a run also needs the user name and the
 // password, and without them no request is sent.
+// On Linux the plan is on unless korvan.ini says deadline=0: there is no older behaviour to keep,
+// and renewing within minutes of the window's opening is what the program is run for.
+bool DeadlineOnLinux(IniStore& store) { return TrimBlanks(store.Read(kAdvancedSection, kDeadlineKey)) != "0"; }
+
 std::optional<Settings> LoadSettings(const std::string& path, bool needAccount) {
   const ConfigFile file = ReadConfigFile(path);
   if (!file.error.empty()) {
@@ -56,6 +74,7 @@ std::optional<Settings> LoadSettings(const std::string& path, bool needAccount) 
   Settings settings{ReadRunSnapshot(store), store.Read(kLoginSection, kUserKey),
                     store.Read(kLoginSection, kPasswordKey),
                     RenewalPeriodMilliseconds(store.Read(kRenewHoursSection, kHoursKey)), file.digest};
+  settings.snapshot.advanced.deadline = DeadlineOnLinux(store);
   if (!needAccount || (!settings.userName.empty() && !settings.password.empty())) return settings;
   const std::string_view missing = settings.userName.empty() ? "user name (key user" : "password (key pass";
   Complain(JoinTexts(path, " sets no ", missing, " in section [", TerminalText(kLoginSection), "])"));
@@ -65,7 +84,24 @@ std::optional<Settings> LoadSettings(const std::string& path, bool needAccount) 
 
 std::int64_t NowSeconds() { return static_cast<std::int64_t>(std::time(nullptr)); }
 
-std::string StatePath(const CommandPaths& paths, std::string_view name) { return JoinPath(paths.stateDirectory, name); }
+// The state files behind the config file's name: alice.ini's are alice-tick.ini and so on.
+constexpr std::string_view kLogEnding = ".log";
+constexpr std::string_view kStatusEnding = "-status.ini";
+constexpr std::string_view kTickEnding = "-tick.ini";
+constexpr std::string_view kLockEnding = ".lock";
+
+std::string StateFileName(const CommandLine& paths, std::string_view ending) {
+  return JoinTexts(paths.stateName, ending);
+}
+std::string StatePath(const CommandLine& paths, std::string_view ending) {
+  return JoinPath(paths.stateDirectory, StateFileName(paths, ending));
+}
+
+std::string AbsoluteConfigPath(const CommandLine& paths) {
+  std::error_code failed;
+  const std::filesystem::path absolute = std::filesystem::absolute(paths.config, failed);
+  return failed ? paths.config : absolute.lexically_normal().string();
+}
 
 // A stopped run ends at once: korvan-status.ini and korvan-tick.ini are only ever replaced whole,
 // korvan.log gets whole entries, and the kernel lets go of the lock.
@@ -91,14 +127,21 @@ void StopRunsAtSignals() {
 
 // The plan with the run record, or in the state directory's korvan-tick.ini without it: a tick must
 // find it whatever history says.
-PlanBook PlanOf(const CommandPaths& paths) {
-  return PlanBook([&paths] { return std::make_unique<StateIniFile>(StatePath(paths, kStatusFileName)); },
-                  [&paths] { return std::make_unique<StateIniFile>(StatePath(paths, kTickFileName)); });
+PlanBook PlanOf(const CommandLine& paths) {
+  return PlanBook([&paths] { return std::make_unique<StateIniFile>(StatePath(paths, kStatusEnding)); },
+                  [&paths] { return std::make_unique<StateIniFile>(StatePath(paths, kTickEnding)); });
+}
+
+// The run record with the run record's switch, or without it in the tick state, so that `korvan
+// status` knows the last outcome and the failures in a row whatever history says.
+RunRecordBook RecordOf(const CommandLine& paths) {
+  return RunRecordBook([&paths] { return std::make_unique<StateIniFile>(StatePath(paths, kStatusEnding)); },
+                       [&paths] { return std::make_unique<StateIniFile>(StatePath(paths, kTickEnding)); });
 }
 
 // The tick state, read once per command; the network clock takes its reading.
-TickState LoadTickState(const CommandPaths& paths) {
-  StateIniFile file(StatePath(paths, kTickFileName));
+TickState LoadTickState(const CommandLine& paths) {
+  StateIniFile file(StatePath(paths, kTickEnding));
   TickState state = ReadTickState(file);
   ProgramNetworkClock().Restore(state.clock);
   return state;
@@ -106,12 +149,13 @@ TickState LoadTickState(const CommandPaths& paths) {
 
 // The state as it stands, on the disk before anything is sent: a tick that could not keep it would
 // log in again at every tick. False after saying why.
-bool KeepTickState(const CommandPaths& paths, TickState state) {
+bool KeepTickState(const CommandLine& paths, TickState state) {
   state.clock = ProgramNetworkClock().Reading();
-  StateIniFile file(StatePath(paths, kTickFileName));
+  state.config = AbsoluteConfigPath(paths);
+  StateIniFile file(StatePath(paths, kTickEnding));
   WriteTickState(file, state);
   if (file.Commit()) return true;
-  Complain(JoinTexts("cannot keep ", StatePath(paths, kTickFileName), "; nothing was sent"));
+  Complain(JoinTexts("cannot keep ", StatePath(paths, kTickEnding), "; nothing was sent"));
   return false;
 }
 
@@ -121,7 +165,7 @@ bool WaitsForUser(const TickState& state, const Settings& settings) {
 }
 
 // The plan as a tick decides by: resumed when korvan.ini changed since a refused password.
-RenewalPlan PlanForTick(const Settings& settings, const CommandPaths& paths, TickState& state) {
+RenewalPlan PlanForTick(const Settings& settings, const CommandLine& paths, TickState& state) {
   PlanBook book = PlanOf(paths);
   const bool history = settings.snapshot.advanced.history;
   if (state.waitingForUser && !WaitsForUser(state, settings)) {
@@ -133,19 +177,19 @@ RenewalPlan PlanForTick(const Settings& settings, const CommandPaths& paths, Tic
   return plan;
 }
 
-RunReport RunWithPorts(const Settings& settings, const CommandPaths& paths, RenewalMode mode) {
+RunReport RunWithPorts(const Settings& settings, const CommandLine& paths, RenewalMode mode, EntryOutput& output) {
   PanelCookies cookies;  // every run starts without cookies
   PosixHistoryFiles files;
-  LogHistory history(files, StatePath(paths, kHistoryFileName));
-  RunRecordBook record([&] { return std::make_unique<StateIniFile>(StatePath(paths, kStatusFileName)); });
+  LogHistory history(files, StatePath(paths, kLogEnding));
+  RunRecordBook record = RecordOf(paths);
   RunPorts ports;
   ports.cookies = &cookies;
   ports.exchange = PanelExchangeOverCurl();
   ports.userName = [&] { return settings.userName; };
   ports.password = [&] { return settings.password; };
-  ports.appendLog = [&](std::string_view message, bool keep) {
+  ports.appendLog = [&](std::string_view message, bool keep, RunOutcome outcome) {
     const DateTime stamp = FetchNetworkTimeOverCurl();
-    PrintEntry(stamp, message);
+    output.Entry(stamp, message, outcome);
     if (keep) history.Append(LogEntryText(stamp, message));
     return DateTimeToText(stamp);
   };
@@ -164,7 +208,7 @@ RunReport RunWithPorts(const Settings& settings, const CommandPaths& paths, Rene
 // With the lock held. The run's start is on the disk before its first request, and its end, the
 // plan's wait for a new password and the network time after it, whatever the run record's switch says.
 int RunHoldingLock(const Settings& settings,
-                   const CommandPaths& paths,
+                   const CommandLine& paths,
                    RenewalMode mode,
                    TickState state,
                    std::int64_t waitSeconds = 0) {
@@ -172,7 +216,11 @@ int RunHoldingLock(const Settings& settings,
   if (mode == RenewalMode::Renew) state.lastRunStarted = NowSeconds();
   if (!KeepTickState(paths, state)) return kExitCannotKeepState;
   if (waitSeconds > 0) std::this_thread::sleep_for(std::chrono::seconds(waitSeconds));
-  const RunReport report = RunWithPorts(settings, paths, mode);
+  EntryOutput output(paths.quiet);
+  const RunReport report = RunWithPorts(settings, paths, mode, output);
+  const int exitStatus = ExitStatusOfRun(report.outcome);
+  // Quiet, for cron: the entries only of a run that failed.
+  if (exitStatus != kExitOk) output.Flush();
   if (mode == RenewalMode::Renew) state.lastRunEnded = NowSeconds();
   if (report.outcome == RunOutcome::WrongPassword) {
     state.waitingForUser = true;
@@ -181,16 +229,54 @@ int RunHoldingLock(const Settings& settings,
              report.outcome != RunOutcome::LoginPageUnknown) {
     state.waitingForUser = false;  // it logged in
   }
+  if (!report.entries.empty()) state.lastExit = exitStatus;
   KeepTickState(paths, state);
-  return ExitStatusOfRun(report.outcome);
+  return exitStatus;
+}
+
+// root running an account's run by hand in the service's own state directory would leave files
+// the service's user cannot write, and every later tick would fail: refused before touching it.
+bool StateOfAnotherUser(const CommandLine& paths) {
+  struct stat status {};
+  if (::geteuid() != 0 || ::stat(paths.stateDirectory.c_str(), &status) != 0 || status.st_uid == 0) return false;
+  const std::string name = std::filesystem::path(paths.stateDirectory).lexically_normal().filename().string();
+  Complain(JoinTexts(paths.stateDirectory,
+                     " belongs to another user (the service's): run the account now with "
+                     "`systemctl start korvan@",
+                     name.empty() ? "NAME" : name, ".service`"));
+  return true;
+}
+
+// Two configs never share one state: a state directory that holds another's is refused.
+bool StateOfAnotherConfig(const CommandLine& paths, const TickState& state) {
+  const std::string config = AbsoluteConfigPath(paths);
+  if (state.config.empty() || state.config == config) return false;
+  Complain(JoinTexts(StatePath(paths, kTickEnding), " holds the state of ", state.config, ", not of ", config,
+                     "; give this config a --state-dir of its own"));
+  return true;
 }
 
 }  // namespace
 
-int RunCommand(const CommandPaths& paths, RenewalMode mode) {
+void ChooseStatePaths(CommandLine& paths) {
+  const std::filesystem::path config(paths.config);
+  paths.stateName = config.stem().string();
+  if (paths.stateName.empty()) paths.stateName = "korvan";
+  if (!paths.stateDirectory.empty()) return;
+  std::error_code failed;
+  const std::filesystem::path folder = std::filesystem::absolute(config, failed).lexically_normal().parent_path();
+  if (!failed && folder == "/etc/korvan") {
+    paths.stateDirectory = JoinPath("/var/lib/korvan", paths.stateName);
+    return;
+  }
+  paths.stateDirectory = config.parent_path().empty() ? "." : config.parent_path().string();
+}
+
+int RunCommand(const CommandLine& paths, RenewalMode mode) {
   const std::optional<Settings> settings = LoadSettings(paths.config, true);
   if (!settings) return kExitConfig;
-  const StateLock lock(paths.stateDirectory);
+  if (StateOfAnotherUser(paths)) return kExitConfig;
+  const StateLock lock(paths.stateDirectory, StateFileName(paths, kLockEnding));
   switch (lock.state()) {
     case StateLock::State::Failed: Complain(lock.error()); return kExitConfig;
     case StateLock::State::Busy:
@@ -198,13 +284,16 @@ int RunCommand(const CommandPaths& paths, RenewalMode mode) {
       return kExitBusy;
     case StateLock::State::Taken: break;
   }
-  return RunHoldingLock(*settings, paths, mode, LoadTickState(paths));
+  const TickState state = LoadTickState(paths);
+  if (StateOfAnotherConfig(paths, state)) return kExitConfig;
+  return RunHoldingLock(*settings, paths, mode, state);
 }
 
-int TickCommand(const CommandPaths& paths) {
+int TickCommand(const CommandLine& paths) {
   const std::optional<Settings> settings = LoadSettings(paths.config, true);
   if (!settings) return kExitConfig;
-  const StateLock lock(paths.stateDirectory);
+  if (StateOfAnotherUser(paths)) return kExitConfig;
+  const StateLock lock(paths.stateDirectory, StateFileName(paths, kLockEnding));
   switch (lock.state()) {
     case StateLock::State::Failed: Complain(lock.error()); return kExitConfig;
     // The run under way is this tick's work done.
@@ -212,6 +301,7 @@ int TickCommand(const CommandPaths& paths) {
     case StateLock::State::Taken: break;
   }
   TickState state = LoadTickState(paths);
+  if (StateOfAnotherConfig(paths, state)) return kExitConfig;
   std::optional<PlannedRun> planned;
   if (settings->snapshot.advanced.deadline) {
     planned = NextPlannedRun(PlanForTick(*settings, paths, state));
@@ -230,30 +320,47 @@ int TickCommand(const CommandPaths& paths) {
   return RunHoldingLock(*settings, paths, decision.mode, state, decision.waitSeconds);
 }
 
-int StatusCommand(const CommandPaths& paths) {
+int StatusCommand(const CommandLine& paths) {
   const std::optional<Settings> settings = LoadSettings(paths.config, false);
   if (!settings) return kExitConfig;
-  RunRecordBook book([&] { return std::make_unique<StateIniFile>(StatePath(paths, kStatusFileName)); });
+  const bool history = settings->snapshot.advanced.history;
   RecordSource source = RecordSource::StatusFile;
-  const RunRecord record = book.Current(settings->snapshot.advanced.history, &source);
+  const RunRecord record = RecordOf(paths).Current(history, &source);
   const TickState state = LoadTickState(paths);
   const TickDecision next = DecideTick(state, settings->period, NowSeconds());
   // Due now is the next tick's work; a stopped period has nothing scheduled. There are no restarts.
   const std::int64_t toNextRun = next.due ? 1 : next.millisecondsToDue;
-  Text text = RunStatusText(record, source, toNextRun, 0);
+  std::optional<RenewalPlan> plan;
   if (settings->snapshot.advanced.deadline) {
-    RenewalPlan plan = PlanOf(paths).Current(settings->snapshot.advanced.history);
-    plan.waitingForUser = WaitsForUser(state, *settings);
-    for (const Text& line : PlanStatusLines(plan))
+    plan = PlanOf(paths).Current(history);
+    plan->waitingForUser = WaitsForUser(state, *settings);
+  }
+  // A script or a monitor asks how the last run ended: 1 failed, 2 the password was refused.
+  const int exitStatus = state.lastExit.value_or(kExitOk);
+  if (paths.json) {
+    Print(StatusJson(
+        {.record = record,
+         .nextRenewalRun = toNextRun > 0 ? std::optional(NowSeconds() + (toNextRun + 999) / 1000) : std::nullopt,
+         .plan = plan,
+         .clockOffsetSeconds = ClockOffset(state.clock),
+         .lastExit = state.lastExit,
+         .recordFile = StateFileName(paths, history ? kStatusEnding : kTickEnding)}));
+    return exitStatus;
+  }
+  Text text = RunStatusText(record, source, toNextRun, std::nullopt, {}, {},
+                            StateFileName(paths, history ? kStatusEnding : kTickEnding));
+  text += JoinTexts("\r\n", plan ? kDeadlineOnLine : kDeadlineOffLine);
+  if (plan) {
+    for (const Text& line : PlanStatusLines(*plan))
       text += JoinTexts("\r\n", line);
     if (const std::optional<Text> offset = ClockOffsetLine(ClockOffset(state.clock)))
       text += JoinTexts("\r\n", *offset);
   }
   Print(TerminalText(JoinTexts(text, "\n")));
-  return kExitOk;
+  return exitStatus;
 }
 
-int TestPushCommand(const CommandPaths& paths) {
+int TestPushCommand(const CommandLine& paths) {
   const std::optional<Settings> settings = LoadSettings(paths.config, false);
   if (!settings) return kExitConfig;
   const AlertSettings& alerts = settings->snapshot.alerts;

@@ -9,21 +9,31 @@
 
 namespace korvan {
 
-struct CommandPaths {
+struct CommandLine {
   std::string config;          // korvan.ini
-  std::string stateDirectory;  // korvan.log, korvan-status.ini, korvan-tick.ini and korvan.lock
+  std::string stateDirectory;  // NAME.log, NAME-status.ini, NAME-tick.ini and NAME.lock
+  // The state files' NAME: the config file's, so that two accounts in one folder never share a
+  // lock, a record, a log or a plan; korvan.ini keeps the Windows program's names.
+  std::string stateName = "korvan";
+  bool quiet = false;  // run, check, tick: the entries only of a run that failed
+  bool json = false;   // status: as JSON
 };
 
+// Fills in the state directory and the state files' name from the config file's path: a config
+// under /etc/korvan keeps its state in /var/lib/korvan/NAME, as the systemd unit does; any other
+// in its own folder.
+void ChooseStatePaths(CommandLine& paths);
+
 // One whole run now (Renew), or the check of requests 1 to 3 (CheckOnly).
-int RunCommand(const CommandPaths& paths, RenewalMode mode);
+int RunCommand(const CommandLine& paths, RenewalMode mode);
 
 // A renewal run when one is due; otherwise nothing, without a request.
-int TickCommand(const CommandPaths& paths);
+int TickCommand(const CommandLine& paths);
 
 // The run record and the next run, as the window's 运行状况 box shows them.
-int StatusCommand(const CommandPaths& paths);
+int StatusCommand(const CommandLine& paths);
 
 // "Korvan：测试消息" to every channel and the heartbeat, one line per channel.
-int TestPushCommand(const CommandPaths& paths);
+int TestPushCommand(const CommandLine& paths);
 
 }  // namespace korvan

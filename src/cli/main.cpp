@@ -2,9 +2,11 @@
 // a person at a terminal or a systemd timer.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <csignal>
-#include <filesystem>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "cli/commands.h"
 #include "cli/exit_status.h"
@@ -23,6 +25,56 @@ constexpr char kExitStatusHelp[] = R"(Exit status:
   78  korvan.ini cannot be read or sets no user name or password, the state directory cannot be
       written, test-push without any channel)";
 
+constexpr char kJsonHelp[] =
+    "as one line of JSON: lastRun, lastResult, lastRenewed, expiry, failures, lastExitStatus, nextRenewalRun, "
+    "deadline, plan {windowOpens, nextRun, nextRunKind, attempts, waitingForUser}, clockOffsetSeconds, recordFile; "
+    "times in ISO 8601 at +08:00, null when none";
+
+// The first word that is neither an option nor an option's value, when it names no command.
+std::string UnknownCommand(const CLI::App& app, int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string word = argv[i];
+    if (word == "--config" || word == "--state-dir") {
+      ++i;
+      continue;
+    }
+    if (word.empty() || word[0] == '-') continue;
+    for (const CLI::App* command : app.get_subcommands({}))
+      if (command->get_name() == word) return {};
+    return word;
+  }
+  return {};
+}
+
+std::size_t EditDistance(const std::string& a, const std::string& b) {
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j)
+    row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0];
+    row[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
+
+std::string NearestCommand(const CLI::App& app, const std::string& word) {
+  std::string nearest;
+  std::size_t best = std::string::npos;
+  for (const CLI::App* command : app.get_subcommands({})) {
+    const std::size_t distance = EditDistance(word, command->get_name());
+    if (distance < best) {
+      best = distance;
+      nearest = command->get_name();
+    }
+  }
+  return nearest;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -39,32 +91,46 @@ int main(int argc, char** argv) {
   // The options may stand before the command or after it.
   app.fallthrough();
 
-  korvan::CommandPaths paths{"korvan.ini", {}};
+  korvan::CommandLine paths{"korvan.ini", {}};
   app.add_option("--config", paths.config, "the korvan.ini to read (default: korvan.ini in the current folder)");
   app.add_option("--state-dir", paths.stateDirectory,
-                 "where korvan.log, korvan-status.ini, korvan-tick.ini and the lock are kept (default: the "
-                 "config file's folder)");
+                 "where NAME.log, NAME-status.ini, NAME-tick.ini and NAME.lock are kept, NAME being the config "
+                 "file's name (default: /var/lib/korvan/NAME for a config in /etc/korvan, else the config file's "
+                 "folder)");
+  app.add_flag("-q,--quiet", paths.quiet, "run, check, tick: print the run's entries only when it fails (for cron)");
 
   const auto* run = app.add_subcommand("run", "one renewal run now");
   const auto* check = app.add_subcommand("check", "log in, read the VPS list and the renewal page; never renew");
-  const auto* tick =
-      app.add_subcommand("tick",
-                         "for a timer: a run when one is due (none yet, 监控时间 hours since the last, or a run of the "
-                         "plan with deadline=1, which may be a check), else nothing");
-  const auto* status =
-      app.add_subcommand("status", "the run record and the next run, as the window's 运行状况 shows them");
+  const auto* tick = app.add_subcommand(
+      "tick",
+      "for a timer: a run when one is due (none yet, 监控时间 hours since the last one started, or a "
+      "run of the plan, which may be a check; the plan is on unless deadline=0), else nothing");
+  auto* status = app.add_subcommand("status",
+                                    "the run record and the next run, as the window's 运行状况 shows them; exits 1 "
+                                    "when the last run failed, 2 when the password was refused");
+  status->add_flag("--json", paths.json, kJsonHelp);
   const auto* testPush = app.add_subcommand("test-push", "send \"Korvan：测试消息\" to every configured channel");
+  const auto* help = app.add_subcommand("help", "this text");
 
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
-    const int shown = app.exit(error);
-    return shown == 0 ? korvan::kExitOk : korvan::kExitUsage;
+    if (error.get_exit_code() == 0) return app.exit(error);
+    const std::string unknown = UnknownCommand(app, argc, argv);
+    if (!unknown.empty()) {
+      std::fprintf(stderr, "korvan: unknown command '%s'; did you mean '%s'? (korvan --help lists them)\n",
+                   unknown.c_str(), NearestCommand(app, unknown).c_str());
+    } else {
+      std::fprintf(stderr, "korvan: %s (korvan --help explains)\n", error.what());
+    }
+    return korvan::kExitUsage;
   }
-  if (paths.stateDirectory.empty()) {
-    const std::filesystem::path folder = std::filesystem::path(paths.config).parent_path();
-    paths.stateDirectory = folder.empty() ? "." : folder.string();
+  if (*help) {
+    // app.help() would give the help command's own help, as it was the one chosen.
+    std::fputs(app.get_formatter()->make_help(&app, "korvan", CLI::AppFormatMode::Normal).c_str(), stdout);
+    return korvan::kExitOk;
   }
+  korvan::ChooseStatePaths(paths);
 
   if (*run) return korvan::RunCommand(paths, korvan::RenewalMode::Renew);
   if (*check) return korvan::RunCommand(paths, korvan::RenewalMode::CheckOnly);

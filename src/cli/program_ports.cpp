@@ -83,10 +83,4 @@ std::int64_t NetworkUnixMillisecondsOverCurl() {
 // The line ends go first: the text operations step by code page 936 characters, not UTF-8 ones.
 Text TerminalText(std::string_view text) { return AnsiToUtf8(ReplaceText(text, "\r\n", "\n")); }
 
-void PrintEntry(DateTime stamp, std::string_view message) {
-  const Text entry = TerminalText(JoinTexts(DateTimeToText(stamp), "\n", message, "\n"));
-  std::fwrite(entry.data(), 1, entry.size(), stdout);
-  std::fflush(stdout);
-}
-
 }  // namespace korvan

@@ -183,10 +183,10 @@ bool PosixHistoryFiles::MoveReplacing(std::string_view from, std::string_view to
   return ::rename(std::string(from).c_str(), std::string(to).c_str()) == 0;
 }
 
-StateLock::StateLock(const std::string& directory) {
+StateLock::StateLock(const std::string& directory, std::string_view fileName) {
   std::error_code made;
   std::filesystem::create_directories(directory, made);
-  const std::string path = JoinPath(directory, kLockFileName);
+  const std::string path = JoinPath(directory, fileName);
   descriptor_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (descriptor_ < 0) {
     error_ = Failure("cannot create", path, errno);

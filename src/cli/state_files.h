@@ -13,7 +13,6 @@
 
 namespace korvan {
 
-inline constexpr std::string_view kLockFileName = "korvan.lock";
 // Far beyond any korvan.ini; a larger file is something else given by mistake.
 inline constexpr std::size_t kLargestConfigFile = 1024 * 1024;
 
@@ -74,12 +73,12 @@ class PosixHistoryFiles final : public HistoryFiles {
   bool MoveReplacing(std::string_view from, std::string_view to) override;
 };
 
-// The state directory's korvan.lock, taken without waiting and held while the object lives; the
+// The state directory's lock file (NAME.lock), taken without waiting and held while the object lives; the
 // kernel lets go of it however the process ends. The directory is made when it is missing.
 class StateLock {
  public:
   enum class State { Taken, Busy, Failed };
-  explicit StateLock(const std::string& directory);
+  StateLock(const std::string& directory, std::string_view fileName);
   ~StateLock();
   StateLock(const StateLock&) = delete;
   StateLock& operator=(const StateLock&) = delete;

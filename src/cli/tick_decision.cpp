@@ -29,6 +29,9 @@ TickState ReadTickState(IniStore& file) {
   state.waitingForUser = TrimBlanks(file.Read(kTickSection, kWaitingForUserKey)) == "1";
   state.configDigest = TrimBlanks(file.Read(kTickSection, kConfigDigestKey));
   state.clock = LoadTimeReading(file, kTickSection);
+  state.config = file.Read(kTickSection, kConfigKey);
+  const Text lastExit = TrimBlanks(file.Read(kTickSection, kLastExitKey));
+  if (lastExit.size() == 1 && lastExit[0] >= '0' && lastExit[0] <= '9') state.lastExit = lastExit[0] - '0';
   return state;
 }
 
@@ -38,6 +41,8 @@ void WriteTickState(IniStore& file, const TickState& state) {
   file.Write(kTickSection, kWaitingForUserKey, state.waitingForUser ? "1" : "0");
   file.Write(kTickSection, kConfigDigestKey, state.waitingForUser ? state.configDigest : Text());
   SaveTimeReading(file, kTickSection, state.clock);
+  if (!state.config.empty()) file.Write(kTickSection, kConfigKey, state.config);
+  if (state.lastExit) file.Write(kTickSection, kLastExitKey, ToText(static_cast<std::int64_t>(*state.lastExit)));
 }
 
 std::optional<std::int64_t> RenewalPeriodMilliseconds(std::string_view hoursText) {

@@ -21,13 +21,17 @@ inline constexpr std::string_view kLastRunStartedKey = "lastRunStarted";  // Uni
 inline constexpr std::string_view kLastRunEndedKey = "lastRunEnded";      // Unix seconds
 inline constexpr std::string_view kWaitingForUserKey = "waitingForUser";  // 1: the password was refused
 inline constexpr std::string_view kConfigDigestKey = "configDigest";      // of the korvan.ini refused
+inline constexpr std::string_view kConfigKey = "config";                  // the config file's absolute path
+inline constexpr std::string_view kLastExitKey = "lastExit";              // the last run's exit status
 
 struct TickState {
   std::optional<std::int64_t> lastRunStarted{};  // Unix seconds; none before the first renewal run
   std::optional<std::int64_t> lastRunEnded{};
   bool waitingForUser = false;  // the plan waits until korvan.ini is no longer the one refused
   Text configDigest{};
-  TimeReading clock{};  // the latest read of the time page that answered
+  TimeReading clock{};            // the latest read of the time page that answered
+  Text config{};                  // whose state this is: the config file's absolute path; empty before the first run
+  std::optional<int> lastExit{};  // the last run's exit status, for `korvan status`
   friend bool operator==(const TickState&, const TickState&) = default;
 };
 

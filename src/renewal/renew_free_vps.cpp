@@ -71,7 +71,7 @@ RunReport RenewFreeVps(const RenewalPorts& ports) {
   const RunSettings settings = ports.settings ? ports.settings() : RunSettings{};
   RunReport report;
   const auto log = [&](std::string_view message, RunOutcome outcome = RunOutcome::None) {
-    RecordRunEntry(report, ports.appendLog(message), message, outcome);
+    RecordRunEntry(report, ports.appendLog(message, outcome), message, outcome);
   };
   const Text userName = ports.userName();
   const Text password = ports.password();

@@ -33,13 +33,14 @@ struct RunSettings {
 };
 
 // What a run needs from the rest of the program: one exchange with the panel, the user name and the
-// password as they stand at the moment of asking, a writer of log entries that gives the stamp of
-// the entry it wrote, the loginOk flag and the settings of this run (defaults when not set).
+// password as they stand at the moment of asking, a writer of log entries (each with what it says of
+// the run) that gives the stamp of the entry it wrote, the loginOk flag and the settings of this run (defaults when not
+// set).
 struct RenewalPorts {
   std::function<ByteSet(const PanelRequest&)> request;
   std::function<Text()> userName;
   std::function<Text()> password;
-  std::function<Text(std::string_view message)> appendLog;
+  std::function<Text(std::string_view message, RunOutcome outcome)> appendLog;
   std::function<void(bool)> setLoginOk;
   std::function<RunSettings()> settings;
   RenewalMode mode = RenewalMode::Renew;

@@ -6,7 +6,9 @@ namespace korvan {
 
 RunReport RunOnce(const RunPorts& ports, const RunSnapshot& snapshot, RenewalMode mode) {
   const bool history = snapshot.advanced.history;
-  const auto appendLog = [&](std::string_view message) { return ports.appendLog(message, history); };
+  const auto appendLog = [&](std::string_view message, RunOutcome outcome = RunOutcome::None) {
+    return ports.appendLog(message, history, outcome);
+  };
   PingRunStarting(snapshot.alerts, ports.send);
 
   RenewalPorts renewal;

@@ -23,8 +23,9 @@ struct RunPorts {
   CookieExchange exchange;          // one HTTP exchange with the panel
   std::function<Text()> userName;
   std::function<Text()> password;
-  // Writes one entry (to korvan.log too when history is on) and gives its stamp.
-  std::function<Text(std::string_view message, bool history)> appendLog;
+  // Writes one entry (to korvan.log too when history is on) and gives its stamp; outcome: what the
+  // entry says of the run (None for the plan's and the pushes' entries).
+  std::function<Text(std::string_view message, bool history, RunOutcome outcome)> appendLog;
   std::function<void(bool)> setLoginOk;
   PushPort send;                                   // one push or ping
   std::function<std::int64_t()> unixMilliseconds;  // the network time, to sign DingTalk pushes

@@ -4,11 +4,16 @@
 
 namespace korvan {
 
-RunRecordBook::RunRecordBook(OpenStatusFile openStatusFile) : openStatusFile_(std::move(openStatusFile)) {}
+RunRecordBook::RunRecordBook(OpenStatusFile openStatusFile, OpenStatusFile openFileWithoutHistory)
+    : openStatusFile_(std::move(openStatusFile)), openFileWithoutHistory_(std::move(openFileWithoutHistory)) {}
 
 RunRecord RunRecordBook::Current(bool history, RecordSource* source) {
   if (source) *source = history ? RecordSource::StatusFile : RecordSource::ThisProcess;
   const std::lock_guard lock(mutex_);
+  if (!history && openFileWithoutHistory_) {
+    if (source) *source = RecordSource::StateFile;
+    return LoadRunRecord(*openFileWithoutHistory_());
+  }
   if (!history) return own_;
   RunRecord file = LoadRunRecord(*openStatusFile_());
   // The record was switched on after this process's runs: show those rather than nothing.
@@ -23,8 +28,9 @@ void RunRecordBook::Record(const RunReport& report, bool history) {
   const std::lock_guard lock(mutex_);
   const RunRecord before = own_;
   own_ = UpdatedRunRecord(own_, report);
-  if (!history) return;
-  const std::unique_ptr<IniStore> file = openStatusFile_();
+  const OpenStatusFile& open = history ? openStatusFile_ : openFileWithoutHistory_;
+  if (!open) return;
+  const std::unique_ptr<IniStore> file = open();
   RunRecord kept = LoadRunRecord(*file);
   // A file without runs starts from this process's, so the failures in a row go on counting.
   if (kept.lastRun.empty()) kept = before;

@@ -16,7 +16,9 @@ class RunRecordBook {
  public:
   // Opens korvan-status.ini each time the record is read or written there.
   using OpenStatusFile = std::function<std::unique_ptr<IniStore>()>;
-  explicit RunRecordBook(OpenStatusFile openStatusFile);
+  // openFileWithoutHistory: a program that lives for one run only (the Linux command) keeps the
+  // record there when the run record is off, so that its next start still knows the last outcome.
+  explicit RunRecordBook(OpenStatusFile openStatusFile, OpenStatusFile openFileWithoutHistory = nullptr);
 
   // The record as it stands; source, when given, learns where it comes from.
   RunRecord Current(bool history, RecordSource* source = nullptr);
@@ -27,6 +29,7 @@ class RunRecordBook {
 
  private:
   OpenStatusFile openStatusFile_;
+  OpenStatusFile openFileWithoutHistory_;
   // Held across the file's read and write as well, so two updates never lose one of them.
   std::mutex mutex_;
   RunRecord own_;

@@ -50,9 +50,10 @@ constexpr std::int64_t kMillisecondsPerMinute = 60000;
 
 std::string_view OrNothingYet(std::string_view text) { return text.empty() ? kNothingYet : text; }
 
-std::string_view SourceText(RecordSource source) {
+std::string_view SourceText(RecordSource source, std::string_view recordFile) {
   switch (source) {
-    case RecordSource::StatusFile: return kStatusFileName;
+    case RecordSource::StatusFile:
+    case RecordSource::StateFile: return recordFile;
     case RecordSource::ThisProcess: return kThisProcessSource;
     case RecordSource::ThisProcessUntilSaved: return kThisProcessUntilSavedSource;
   }
@@ -82,9 +83,15 @@ Text DueText(std::int64_t millisecondsFromNow) {
 Text RunStatusText(const RunRecord& record,
                    RecordSource source,
                    std::int64_t millisecondsToNextRenewal,
-                   std::int64_t millisecondsToNextRestart,
+                   std::optional<std::int64_t> millisecondsToNextRestart,
                    std::string_view renewalUnscheduledReason,
-                   std::string_view restartUnscheduledReason) {
+                   std::string_view restartUnscheduledReason,
+                   std::string_view recordFile) {
+  const Text restartLine =
+      millisecondsToNextRestart
+          ? JoinTexts(kNextRestartLabel, DueWithReason(*millisecondsToNextRestart, restartUnscheduledReason),
+                      kLineBreak)
+          : Text();
   return JoinTexts(kLastRunLabel, OrNothingYet(record.lastRun), kLineBreak,                         //
                    kLastResultLabel, OrNothingYet(record.lastResult), kLineBreak,                   //
                    kLastRenewedLabel, OrNothingYet(record.lastRenewed), kLineBreak,                 //
@@ -92,9 +99,7 @@ Text RunStatusText(const RunRecord& record,
                    kFailuresLabel, ToText(static_cast<std::int64_t>(record.failures)), kLineBreak,  //
                    kNextRenewalLabel, DueWithReason(millisecondsToNextRenewal, renewalUnscheduledReason),
                    kLineBreak,  //
-                   kNextRestartLabel, DueWithReason(millisecondsToNextRestart, restartUnscheduledReason),
-                   kLineBreak,  //
-                   kSourceLabel, SourceText(source));
+                   restartLine, kSourceLabel, SourceText(source, recordFile));
 }
 
 }  // namespace korvan

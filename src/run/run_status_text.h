@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "run/run_record.h"
@@ -15,6 +16,7 @@ enum class RecordSource {
   StatusFile,             // the record kept in korvan-status.ini
   ThisProcess,            // what this process saw since it started (the run record is off)
   ThisProcessUntilSaved,  // the run record is on, but no run has written korvan-status.ini yet
+  StateFile,              // the run record is off; a program of one run each keeps it in its state file
 };
 
 // Why a timer is not armed, after "未安排": its period is negative (periodHours < 0), korvan.ini has
@@ -26,13 +28,15 @@ std::string_view UnscheduledReason(std::int32_t periodHours, bool settingsSaved,
 Text DueText(std::int64_t millisecondsFromNow);
 
 // One line per item, CR LF between them: last run, its result, the last successful renewal, the
-// expiry, failed runs in a row, the next renewal run, the next restart, where the record comes from.
-// An unarmed timer's "未安排" is followed by its reason when one is given.
+// expiry, failed runs in a row, the next renewal run, the next restart (none for a program without
+// restarts), where the record comes from. An unarmed timer's "未安排" is followed by its reason when
+// one is given. recordFile names the file for StatusFile and StateFile.
 Text RunStatusText(const RunRecord& record,
                    RecordSource source,
                    std::int64_t millisecondsToNextRenewal,
-                   std::int64_t millisecondsToNextRestart,
+                   std::optional<std::int64_t> millisecondsToNextRestart,
                    std::string_view renewalUnscheduledReason = {},
-                   std::string_view restartUnscheduledReason = {});
+                   std::string_view restartUnscheduledReason = {},
+                   std::string_view recordFile = kStatusFileName);
 
 }  // namespace korvan

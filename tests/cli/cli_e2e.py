@@ -8,6 +8,7 @@ program must be built with its site and time hosts at these ports.
 import argparse
 import concurrent.futures
 import fcntl
+import json
 import os
 import pathlib
 import re
@@ -55,8 +56,11 @@ FAULT_EXIT = {"login": 1, "vps_list": 1, "renewal_page": 0, "renewal": 1}
 
 
 def ini_text(user=USER, extra=()):
+    # The cases compare the Windows program's runs, whose plan is off unless deadline=1; on Linux it
+    # is on unless deadline=0.
+    deadline = [] if any(line.startswith("deadline=") for line in extra) else ["deadline=0"]
     return "\r\n".join(["[登录配置]", "user=" + user, "pass=" + fake_panel.PASSWORD, "[监控续费时间]", "time=10",
-                        "[重启软件时间]", "time=24", "[高级设置]", *extra]) + "\r\n"
+                        "[重启软件时间]", "time=24", "[高级设置]", *deadline, *extra]) + "\r\n"
 
 
 def fresh(scratch, name):
@@ -112,7 +116,7 @@ def check_request_bytes(panel, args, result, folder):
     check((folder / "korvan.log").read_bytes() == b"\xEF\xBB\xBF" + log.encode(), "korvan.log differs")
     shown = korvan(args, "status", "--config", folder / "korvan.ini")
     check(re.fullmatch("上次运行：%s\n运行结果：续费成功！\n上次成功续费：%s\n%s\n连续失败次数：0\n"
-                       "下次续费运行：(10小时0|9小时59)分钟后\n下次重启：未安排\n记录来源：korvan-status.ini\n"
+                       "下次续费运行：(10小时0|9小时59)分钟后\n记录来源：korvan-status.ini\n按时续期：已关闭（deadline=0）\n"
                        % (STAMP, STAMP, EXPIRY), shown.out) and shown.code == 0, "status %r" % shown.out)
 
 
@@ -303,6 +307,83 @@ def group_plan(args, panel, scratch):
         yield "a full state directory sends nothing"
 
 
+def group_accounts(args, panel, scratch):
+    # Two accounts in one folder: each its own lock, record, log and plan.
+    panel.set_scenario("success")
+    folder = fresh(scratch, "etc")
+    alice, bob = folder / "alice.ini", folder / "bob.ini"
+    alice.write_bytes(ini_text(extra=["history=1"]).encode("gbk"))
+    bob.write_bytes(ini_text(CHINESE_USER).encode("gbk"))
+    ran = korvan(args, "run", "--config", alice)
+    panel.reset()
+    ticked = korvan(args, "tick", "--config", bob)
+    check(ran.code == 0 and ticked.code == 0 and ticked.messages[-1:] == [RENEWED] and len(panel.requests()) == 4,
+          "bob's tick after alice's run: %d %r" % (ticked.code, ticked.messages))
+    names = sorted(p.name for p in folder.iterdir())
+    check(names == ["alice-status.ini", "alice-tick.ini", "alice.ini", "alice.lock", "alice.log", "bob-tick.ini",
+                    "bob.ini", "bob.lock"], "the folder holds %r" % names)
+    shown = korvan(args, "status", "--config", bob, "--json")
+    status = json.loads(shown.out)
+    check(shown.code == 0 and status["lastResult"] == "续费成功！" and status["recordFile"] == "bob-tick.ini"
+          and status["lastRun"] == "2023-11-15T06:13:20+08:00" and status["deadline"] is False
+          and "pass" not in shown.out and fake_panel.PASSWORD not in shown.out, "bob's JSON status %r" % shown.out)
+    # A state directory that holds another config's state is refused.
+    other = fresh(scratch, "other") / "alice.ini"
+    other.write_bytes(alice.read_bytes())
+    refused = korvan(args, "run", "--config", other, "--state-dir", folder)
+    check(refused.code == 78 and "holds the state of" in refused.err and refused.err.startswith("korvan: "),
+          "another config's state: %d %r" % (refused.code, refused.err))
+    yield "two accounts in one folder"
+
+    # A failure stays visible: status exits 1 after a failed run, 2 after a refused password, with
+    # history off too, and the journal gets one line per entry with its level.
+    for scenario, code in (("login_500", 1), ("wrong_password", 2), ("success", 0)):
+        panel.set_scenario(scenario)
+        config = account(scratch, "visible-" + scenario)
+        journal = config.parent / "journal"
+        with open(journal, "wb") as out:
+            info = os.fstat(out.fileno())
+            done = subprocess.run([args.korvan, "run", "--config", str(config)], stdout=out, timeout=60,
+                                  env=dict(os.environ, JOURNAL_STREAM="%d:%d" % (info.st_dev, info.st_ino)))
+        lines = journal.read_text().splitlines()
+        level = "<3>" if code else "<6>"
+        check(done.returncode == code and lines and lines[-1].startswith(level + STAMP + " ")
+              and all(line.startswith("<6>") for line in lines[:-1]), "%s in the journal: %r" % (scenario, lines))
+        shown = korvan(args, "status", "--config", config)
+        check(shown.code == code, "status after %s exits %d" % (scenario, shown.code))
+    yield "a failure stays visible"
+
+    # Quiet for cron: nothing from a good run, every entry of a failed one.
+    quiet = korvan(args, "run", "-q", "--config", account(scratch, "quiet-good"))
+    panel.set_scenario("login_500")
+    failed = korvan(args, "--quiet", "run", "--config", account(scratch, "quiet-failed"))
+    panel.set_scenario("success")
+    check(quiet.code == 0 and quiet.out == "" and failed.code == 1 and failed.messages == [LOGIN_FAILED],
+          "quiet: %r, %r" % (quiet.out, failed.messages))
+    wrong = korvan(args, "stauts", "--config", account(scratch, "typo"))
+    check(wrong.code == 64 and "did you mean 'status'" in wrong.err, "a typo: %d %r" % (wrong.code, wrong.err))
+    default = korvan(args, "status", "--config", config.parent / "korvan.ini")
+    plain = fresh(scratch, "plan-default") / "korvan.ini"
+    plain.write_bytes("\r\n".join(["[登录配置]", "user=a", "pass=b"]).encode("gbk"))
+    on = korvan(args, "status", "--config", plain)
+    check("按时续期：已关闭（deadline=0）" in default.out and "按时续期：已开启" in on.out, "the plan's default %r" % on.out)
+    yield "quiet, a typo, the plan on by default"
+
+    # root's own run in the service's state directory would leave files the service cannot write.
+    if os.geteuid() == 0:
+        config = account(scratch, "service")
+        state = config.parent / "state"
+        state.mkdir()
+        os.chown(state, 65534, 65534)
+        panel.reset()
+        refused = korvan(args, "tick", "--config", config, "--state-dir", state)
+        shown = korvan(args, "status", "--config", config, "--state-dir", state)
+        check(refused.code == 78 and "systemctl start korvan@state.service" in refused.err and not panel.requests()
+              and not list(state.iterdir()) and shown.code == 0, "root in the service's directory: %d %r"
+              % (refused.code, refused.err))
+        yield "root in the service's state directory"
+
+
 def fault_case(args, panel, scratch, step, mode):
     user = "f-%s-%s" % (step, mode)
     panel.set_fault(step, mode, user)
@@ -407,7 +488,7 @@ def group_pushes(args, panel, scratch):
 
 
 GROUPS = {"outcomes": group_outcomes, "encodings": group_encodings, "bad-input": group_bad_input,
-          "tick": group_tick, "plan": group_plan, "faults": group_faults, "sigterm": group_sigterm, "pushes": group_pushes}
+          "tick": group_tick, "plan": group_plan, "accounts": group_accounts, "faults": group_faults, "sigterm": group_sigterm, "pushes": group_pushes}
 
 
 def main():

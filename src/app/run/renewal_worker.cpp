@@ -52,7 +52,7 @@ void RenewalWorker(RenewalMode mode) {
   ports.exchange = PanelExchangeOverHttp();
   ports.userName = [] { return ReadBoxOnWindowThread(FormControl::UserBox); };
   ports.password = [] { return ReadBoxOnWindowThread(FormControl::PasswordBox); };
-  ports.appendLog = AppendRunLog;
+  ports.appendLog = [](std::string_view message, bool history, RunOutcome) { return AppendRunLog(message, history); };
   ports.setLoginOk = [](bool ok) { loginOk().store(ok); };
   ports.send = PushOverHttp;
   ports.unixMilliseconds = NetworkUnixMilliseconds;

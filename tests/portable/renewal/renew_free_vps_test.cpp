@@ -65,7 +65,7 @@ struct FakePanel {
     };
     ports.userName = [this] { return user; };
     ports.password = [this] { return password; };
-    ports.appendLog = [this](std::string_view message) {
+    ports.appendLog = [this](std::string_view message, RunOutcome) {
       log.emplace_back(message);
       return "stamp " + std::to_string(log.size());
     };

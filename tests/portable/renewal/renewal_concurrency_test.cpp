@@ -42,7 +42,7 @@ TEST(RenewalConcurrency, RunsSeeWholeCookieTextsWhileTheSiteViewReplacesThem) {
   });
   ports.userName = [] { return Text("user"); };
   ports.password = [] { return Text("user"); };
-  ports.appendLog = [](std::string_view) { return Text{}; };
+  ports.appendLog = [](std::string_view, RunOutcome) { return Text{}; };
   ports.setLoginOk = [&](bool ok) { flag.store(ok); };
 
   std::atomic<bool> stop{false};
@@ -126,7 +126,7 @@ TEST(RenewalConcurrency, AnImportDuringARunKeepsTheRunsSession) {
     ports.userName = [] { return Text("user"); };
     ports.password = [] { return Text("pass"); };
     // The login's entry is written between the first and the second request.
-    ports.appendLog = [&](std::string_view) {
+    ports.appendLog = [&](std::string_view, RunOutcome) {
       if (sent.size() == 1) cookies.Import("site=1; theme=site");
       return Text{};
     };

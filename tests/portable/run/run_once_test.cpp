@@ -64,7 +64,7 @@ struct Program {
     };
     ports.userName = [] { return Text("alice"); };
     ports.password = [] { return Text("secret"); };
-    ports.appendLog = [this](std::string_view message, bool history) {
+    ports.appendLog = [this](std::string_view message, bool history, RunOutcome) {
       entries.emplace_back(Text(message), history);
       return Text("stamp");
     };
