@@ -110,7 +110,7 @@ RunReport RunWithPorts(const Settings& settings, const CommandPaths& paths, Rene
   ports.appendLog = [&](std::string_view message, bool keep) {
     const DateTime stamp = FetchNetworkTimeOverCurl();
     PrintEntry(stamp, message);
-    if (keep) history.Append(LogEntryText(stamp, message));
+    if (keep) history.Append(LogEntryText(stamp, KeptMessage(message)));
     return DateTimeToText(stamp);
   };
   // There is no status light to show a login by.

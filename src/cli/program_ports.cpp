@@ -51,7 +51,7 @@ std::int64_t NetworkUnixMillisecondsOverCurl() { return UnixMillisecondsFromUtc8
 Text TerminalText(std::string_view text) { return AnsiToUtf8(ReplaceText(text, "\r\n", "\n")); }
 
 void PrintEntry(DateTime stamp, std::string_view message) {
-  const Text entry = TerminalText(JoinTexts(DateTimeToText(stamp), "\n", message, "\n"));
+  const Text entry = TerminalText(JoinTexts(DateTimeToText(stamp), "\n", KeptMessage(message), "\n"));
   std::fwrite(entry.data(), 1, entry.size(), stdout);
   std::fflush(stdout);
 }

@@ -25,7 +25,7 @@ std::int64_t NetworkUnixMillisecondsOverCurl();
 // A code page 936 text as standard output shows it: UTF-8, LF line ends.
 Text TerminalText(std::string_view text);
 
-// An entry on standard output, stamp line and message line, written out at once.
+// An entry on standard output, stamp line and message line (as kept: KeptMessage), written out at once.
 void PrintEntry(DateTime stamp, std::string_view message);
 
 }  // namespace korvan

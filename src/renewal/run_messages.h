@@ -2,6 +2,7 @@
 // answer they come from. Code page 936 bytes; the Chinese stands in the comment beside each.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace korvan {
@@ -36,6 +37,17 @@ inline constexpr std::string_view kExpiryUnchangedMessage =
 inline constexpr std::string_view kExpiryMovedLabel =
     "\xB5\xBD\xC6\xDA\xCA\xB1\xBC\xE4\xD2\xD1\xB8\xFC\xD0\xC2\xA3\xBA";
 inline constexpr std::string_view kExpiryArrow = " \xA1\xFA ";  // " → "
+
+// The panel decides how long an expiry text is: whatever stands before the next "</TD>". Where
+// it is kept or sent (korvan.log, standard output, korvan-status.ini, the pushes), each expiry text
+// is cut after this many bytes; the log box alone shows it whole. 2 MB of it made
+// korvan-status.ini too large for the Linux program to read back.
+inline constexpr std::size_t kKeptExpiryBytes = 200;
+// An entry's message as they carry it, the bound on the whole message a log writer sees: room for
+// the moved expiry's entry with both texts whole up to kKeptExpiryBytes. The expiry's own entry so
+// keeps a little more of its one text.
+inline constexpr std::size_t kKeptMessageBytes =
+    kExpiryMovedLabel.size() + kKeptExpiryBytes + kExpiryArrow.size() + kKeptExpiryBytes;
 
 // The end of a check that does not submit the renewal form: 检查完成：未提交续期
 inline constexpr std::string_view kCheckDoneMessage =

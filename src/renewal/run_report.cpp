@@ -26,8 +26,10 @@ std::string_view RunResultMessage(const RunReport& run) {
   return last;
 }
 
+Text KeptMessage(std::string_view message) { return CutText(message, kKeptMessageBytes); }
+
 void RecordRunEntry(RunReport& report, std::string_view stamp, std::string_view message, RunOutcome outcome) {
-  report.entries.push_back({Text(stamp), Text(message), outcome});
+  report.entries.push_back({Text(stamp), KeptMessage(message), outcome});
   report.outcome = outcome;
 }
 
