@@ -9,12 +9,6 @@
 #include "runtime/text/encoding.h"
 
 namespace korvan {
-namespace {
-
-// Each push may take this long, as on Windows.
-constexpr int kPushTimeoutSeconds = 10;
-
-}  // namespace
 
 CookieExchange PanelExchangeOverCurl() {
   return [](const PanelRequest& request, Text& cookies, Text& newCookies) {
