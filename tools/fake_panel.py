@@ -137,6 +137,7 @@ class PanelState:
         self.broken = []       # (user, step, mode, monotonic time the broken exchange ended)
         self.time_ms = DEFAULT_TIME_MS  # what the time page gives; None: the real clock
         self.expiry_seconds = None      # the expiry in Unix seconds; None: EXPIRY
+        self.expiry_prefix = ""         # put before the expiry text on the renewal page
         self.renewals_answered = 0      # renewal answers given in fails_once since the last reset
 
     def time_page_ms(self):
@@ -151,8 +152,9 @@ class PanelState:
     def expiry(self):
         """The renewal page's expiry text; call with the lock held."""
         if self.expiry_seconds is not None:
-            return time.strftime("%Y-%m-%d %H:%M:%S", time.gmtime(self.expiry_seconds + PANEL_UTC_OFFSET))
-        return EXPIRY_MOVED_FORMAT % (6 + min(self.renewals, 20)) if self.renewals else EXPIRY
+            return self.expiry_prefix + time.strftime("%Y-%m-%d %H:%M:%S",
+                                                      time.gmtime(self.expiry_seconds + PANEL_UTC_OFFSET))
+        return self.expiry_prefix + (EXPIRY_MOVED_FORMAT % (6 + min(self.renewals, 20)) if self.renewals else EXPIRY)
 
     def fault_for(self, user, step):
         with self.lock:
@@ -508,6 +510,11 @@ class FakePanel:
         """The expiry `minutes` after the time page's time now; None: EXPIRY again. Its Unix seconds."""
         with self.state.lock:
             return self.state.set_expiry_minutes(minutes)
+
+    def set_expiry_prefix(self, text):
+        """Puts text before the expiry on the renewal page: a panel whose expiry cell runs on."""
+        with self.state.lock:
+            self.state.expiry_prefix = text
 
     def reset(self):
         with self.state.lock:

@@ -41,8 +41,6 @@ constexpr std::string_view kResultLabel = "\xB1\xBE\xB4\xCE\xBD\xE1\xB9\xFB\xA3\
 constexpr std::string_view kTimeLabel = "\xCA\xB1\xBC\xE4\xA3\xBA";
 // 下次检查：
 constexpr std::string_view kNextCheckLabel = "\xCF\xC2\xB4\xCE\xBC\xEC\xB2\xE9\xA3\xBA";
-// " → ", as the verification's entry writes a moved expiry
-constexpr std::string_view kMovedArrow = " \xA1\xFA ";
 
 std::string_view EventTitle(AlertEvent event) {
   switch (event) {
@@ -62,9 +60,11 @@ std::string_view EventTitle(AlertEvent event) {
   return {};
 }
 
+// Compared whole, as the verification compares them; each cut as the record keeps it.
 Text ExpiryOf(const RunReport& run) {
-  if (!run.newExpiry.empty() && run.newExpiry != run.expiry) return JoinTexts(run.expiry, kMovedArrow, run.newExpiry);
-  return run.expiry;
+  const Text expiry = CutText(run.expiry, kKeptExpiryBytes);
+  if (run.newExpiry.empty() || run.newExpiry == run.expiry) return expiry;
+  return JoinTexts(expiry, kExpiryArrow, CutText(run.newExpiry, kKeptExpiryBytes));
 }
 
 void AddLine(Text& lines, std::string_view label, std::string_view value) {

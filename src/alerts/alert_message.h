@@ -17,7 +17,7 @@ struct AlertMessage {
   std::string text;   // the lines 账号, VPS, 到期时间, 本次结果, 时间, 下次检查, separated by "\n"
   std::string user;
   std::string vps;
-  std::string expiry;  // old " → " new when the verification saw it move
+  std::string expiry;  // old " → " new when the verification saw it move; each cut after kKeptExpiryBytes
   std::string time;    // the network-time stamp
 };
 

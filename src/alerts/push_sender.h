@@ -20,6 +20,9 @@ struct PushAnswer {
 // One exchange; it never throws and ends in bounded time.
 using PushPort = std::function<PushAnswer(const PushRequest&)>;
 
+// The time-out each program gives a push or ping, the request object's or libcurl's.
+inline constexpr int kPushTimeoutSeconds = 10;
+
 // A channel and the URL the user pasted for it.
 struct PushTarget {
   PushChannel channel = PushChannel::Webhook;

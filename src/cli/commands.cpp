@@ -190,7 +190,7 @@ RunReport RunWithPorts(const Settings& settings, const CommandLine& paths, Renew
   ports.appendLog = [&](std::string_view message, bool keep, RunOutcome outcome) {
     const DateTime stamp = FetchNetworkTimeOverCurl();
     output.Entry(stamp, message, outcome);
-    if (keep) history.Append(LogEntryText(stamp, message));
+    if (keep) history.Append(LogEntryText(stamp, KeptMessage(message)));
     return DateTimeToText(stamp);
   };
   // There is no status light to show a login by.

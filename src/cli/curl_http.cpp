@@ -17,7 +17,6 @@ namespace {
 // than fill the memory of a small VPS.
 constexpr std::size_t kLargestAnswer = 64 * 1024 * 1024;
 constexpr long kMostRedirects = 10;
-constexpr int kReadUrlTimeoutSeconds = 15;
 constexpr char kReadUrlUserAgent[] = "User-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
 
 // libcurl is opened at the first exchange, not when the program starts: with the thirty-odd
@@ -112,8 +111,8 @@ struct Exchange {
   bool followRedirects = true;
   bool checkCertificates = true;
   bool http10 = false;
-  int timeoutMilliseconds = 15000;
-  int wholeSeconds = 17;
+  int timeoutMilliseconds = kDefaultTimeoutMilliseconds;
+  int wholeSeconds = ExchangeWaitSeconds(kDefaultTimeoutSeconds);
 };
 
 // One exchange on a fresh handle, like a fresh request object; nullopt when it failed, with what
@@ -198,7 +197,8 @@ ByteSet HttpRequestOverCurl(std::string_view url, const CurlRequestOptions& opti
   exchange.headerLines.push_back("Expect:");
   exchange.followRedirects = !options.noRedirect;
   exchange.checkCertificates = options.checkCertificates;
-  exchange.timeoutMilliseconds = RequestTimeoutMilliseconds(options.timeoutSeconds).value_or(15000);
+  exchange.timeoutMilliseconds =
+      RequestTimeoutMilliseconds(options.timeoutSeconds).value_or(kDefaultTimeoutMilliseconds);
   exchange.wholeSeconds = ExchangeWaitSeconds(options.timeoutSeconds);
 
   // A failed exchange gives what a failed Send gives on Windows: no body, status or new cookies.
@@ -216,9 +216,8 @@ ByteSet ReadUrlOverCurl(std::string_view url) {
   if (exchange.url.empty()) return {};
   exchange.headerLines = {kReadUrlUserAgent, "Accept: */*"};
   exchange.http10 = true;
-  exchange.timeoutMilliseconds = kReadUrlTimeoutSeconds * 1000;
-  // The time page is one short answer: WinINet's read gives up after its 15 seconds and a little.
-  exchange.wholeSeconds = kReadUrlTimeoutSeconds + 2;
+  exchange.timeoutMilliseconds = static_cast<int>(kReadUrlTimeoutMilliseconds);
+  exchange.wholeSeconds = kReadUrlWaitSeconds;
   ByteSet partial;
   std::optional<Transfer> answer = Perform(exchange, &partial);
   return answer ? std::move(answer->body) : partial;

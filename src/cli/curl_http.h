@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "http/http_method.h"
+#include "runtime/system/read_url.h"
 #include "runtime/text/text.h"
 
 namespace korvan {
@@ -26,8 +27,12 @@ struct CurlRequestOptions {
 
 ByteSet HttpRequestOverCurl(std::string_view url, const CurlRequestOptions& options = {});
 
+// The time page is one short answer: WinINet's read gives up after its time-out and a little.
+inline constexpr int kReadUrlWaitSeconds = static_cast<int>(kReadUrlTimeoutMilliseconds / 1000) + 2;
+
 // GET over HTTP/1.0 like WinINet's ReadUrl: the whole body of any status, the bytes read so far when
-// the answer breaks off, empty when there is none; 15 seconds for connecting and each wait.
+// the answer breaks off, empty when there is none; its time-out for connecting and each wait, the
+// whole read bounded by kReadUrlWaitSeconds.
 ByteSet ReadUrlOverCurl(std::string_view url);
 
 }  // namespace korvan

@@ -29,9 +29,10 @@ bool StandardOutputIsJournal() {
 }
 
 Text EntryText(DateTime stamp, std::string_view message, RunOutcome outcome, bool journal) {
-  if (!journal) return TerminalText(JoinTexts(DateTimeToText(stamp), "\n", message, "\n"));
+  const Text kept = KeptMessage(message);
+  if (!journal) return TerminalText(JoinTexts(DateTimeToText(stamp), "\n", kept, "\n"));
   // A message's own line breaks would start lines of the journal without a level.
-  const Text oneLine = ReplaceText(ReplaceText(message, "\r\n", " "), "\n", " ");
+  const Text oneLine = ReplaceText(ReplaceText(kept, "\r\n", " "), "\n", " ");
   return TerminalText(JoinTexts(IsFailedRun(outcome) ? "<3>" : "<6>", DateTimeToText(stamp), " ", oneLine, "\n"));
 }
 

@@ -17,9 +17,6 @@
 namespace korvan {
 namespace {
 
-// Each push may take this long, as on Windows.
-constexpr int kPushTimeoutSeconds = 10;
-
 // CLOCK_BOOTTIME goes on during suspend; the kernel names each boot afresh.
 ComputerTime ComputerTimeNow() {
   static const std::string boot = [] {

@@ -76,8 +76,8 @@ std::string StatusJson(const StatusFacts& facts) {
     status["plan"] = {
         {"windowOpens", TimeOrNull(plan.windowOpens)},
         {"nextRun", TimeOrNull(next ? std::optional(next->at) : std::nullopt)},
-        {"nextRunKind", next ? nlohmann::json(next->mode == RenewalMode::CheckOnly ? "check" : "renew")
-                             : nlohmann::json(nullptr)},
+        {"nextRunKind",
+         next ? nlohmann::json(next->mode == RenewalMode::CheckOnly ? "check" : "renew") : nlohmann::json(nullptr)},
         {"attempts", plan.windowOpens > 0 ? plan.attempts : 0},
         {"waitingForUser", plan.waitingForUser},
     };

@@ -2,6 +2,7 @@
 // answer they come from. Code page 936 bytes; the Chinese stands in the comment beside each.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace korvan {
@@ -39,6 +40,17 @@ inline constexpr std::string_view kExpiryArrow = " \xA1\xFA ";  // " → "
 // 未能核对到期时间：读取失败
 inline constexpr std::string_view kExpiryNotComparedMessage =
     "\xCE\xB4\xC4\xDC\xBA\xCB\xB6\xD4\xB5\xBD\xC6\xDA\xCA\xB1\xBC\xE4\xA3\xBA\xB6\xC1\xC8\xA1\xCA\xA7\xB0\xDC";
+
+// The panel decides how long an expiry text is: whatever stands before the next "</TD>". Where
+// it is kept or sent (korvan.log, standard output, korvan-status.ini, the pushes), each expiry text
+// is cut after this many bytes; the log box alone shows it whole. 2 MB of it made
+// korvan-status.ini too large for the Linux program to read back.
+inline constexpr std::size_t kKeptExpiryBytes = 200;
+// An entry's message as they carry it, the bound on the whole message a log writer sees: room for
+// the moved expiry's entry with both texts whole up to kKeptExpiryBytes. The expiry's own entry so
+// keeps a little more of its one text.
+inline constexpr std::size_t kKeptMessageBytes =
+    kExpiryMovedLabel.size() + kKeptExpiryBytes + kExpiryArrow.size() + kKeptExpiryBytes;
 
 // The end of a check that does not submit the renewal form: 检查完成：未提交续期
 inline constexpr std::string_view kCheckDoneMessage =

@@ -30,8 +30,10 @@ std::string_view RunResultMessage(const RunReport& run) {
   return run.entries.back().message;
 }
 
+Text KeptMessage(std::string_view message) { return CutText(message, kKeptMessageBytes); }
+
 void RecordRunEntry(RunReport& report, std::string_view stamp, std::string_view message, RunOutcome outcome) {
-  report.entries.push_back({Text(stamp), Text(message), outcome});
+  report.entries.push_back({Text(stamp), KeptMessage(message), outcome});
   // An entry that says nothing of the run comes only before the one that decides it, or as a note
   // after it: the decided outcome stands.
   if (outcome != RunOutcome::None || report.outcome == RunOutcome::None) report.outcome = outcome;

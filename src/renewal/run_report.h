@@ -26,7 +26,7 @@ enum class RunOutcome {
 
 struct RunEntry {
   Text stamp;                             // the entry's time stamp as the log shows it
-  Text message;                           // the entry's message
+  Text message;                           // the entry's message as kept and sent (KeptMessage)
   RunOutcome outcome = RunOutcome::None;  // what the entry says of the run, given by the job as it logs it
 };
 
@@ -48,7 +48,12 @@ bool IsGoodRun(RunOutcome outcome);
 // verification off).
 std::string_view RunResultMessage(const RunReport& run);
 
-// Adds an entry with what it means; the report's outcome is that of its last entry that says one.
+// The message as korvan.log, standard output, the run record and the pushes carry it: cut by
+// CutText after kKeptMessageBytes, so no text from the panel makes them unbounded.
+Text KeptMessage(std::string_view message);
+
+// Adds an entry, its message kept, with what it means; the report's outcome is that of its last
+// entry that says one.
 void RecordRunEntry(RunReport& report, std::string_view stamp, std::string_view message, RunOutcome outcome);
 
 }  // namespace korvan

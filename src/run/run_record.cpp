@@ -31,9 +31,9 @@ RunRecord UpdatedRunRecord(const RunRecord& before, const RunReport& run) {
     if (entry.outcome == RunOutcome::Renewed) after.lastRenewed = entry.stamp;
   }
   if (!run.newExpiry.empty()) {
-    after.expiry = run.newExpiry;
+    after.expiry = CutText(run.newExpiry, kKeptExpiryBytes);
   } else if (!run.expiry.empty()) {
-    after.expiry = run.expiry;
+    after.expiry = CutText(run.expiry, kKeptExpiryBytes);
   }
   after.failures = std::min(StreakAfterRun(StreakOfRecord(before), run.outcome).failedRunsInARow, kMaxFailuresInRow);
   return after;

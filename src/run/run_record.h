@@ -24,9 +24,9 @@ inline constexpr int kMaxFailuresInRow = 999999999;
 
 struct RunRecord {
   Text lastRun;      // stamp of the last run's last entry
-  Text lastResult;   // that entry's message
+  Text lastResult;   // that entry's message, as kept (KeptMessage)
   Text lastRenewed;  // stamp of the last "续费成功！"
-  Text expiry;       // the last expiry text read
+  Text expiry;       // the last expiry text read, cut after kKeptExpiryBytes
   int failures = 0;  // failed runs in a row
   friend bool operator==(const RunRecord&, const RunRecord&) = default;
 };

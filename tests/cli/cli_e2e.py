@@ -487,8 +487,32 @@ def group_pushes(args, panel, scratch):
     yield "test-push"
 
 
+def group_texts(args, panel, scratch):
+    # The panel's expiry cell runs on for 2 MB, double-byte characters to the end.
+    prefix = "x" + "年" * (1 << 20)
+    panel.set_scenario("expiry_moves")
+    panel.set_expiry_prefix(prefix)
+    config = account(scratch, "long-expiry", extra=["verify=1", "history=1"])
+    folder = config.parent
+    result = korvan(args, "run", "--config", config)
+    starts = [LOGGED_IN, "到期时间：x年年", RENEWED, "到期时间已更新：x年年"]
+    check(result.code == 0 and len(result.messages) == 4 and all(
+        message.startswith(start) and len(message) < 1024 for message, start in zip(result.messages, starts)),
+        "%d, entries %r" % (result.code, [message[:40] for message in result.messages]))
+    log = "".join("%s\r\n%s\r\n" % entry for entry in result.entries)
+    check((folder / "korvan.log").read_bytes() == b"\xEF\xBB\xBF" + log.encode(), "korvan.log is not what was shown")
+    size = (folder / "korvan-status.ini").stat().st_size
+    check(size < 4096, "korvan-status.ini holds %d bytes" % size)
+    # The expiry kept is 200 bytes at most, never half of a double-byte character.
+    shown = korvan(args, "status", "--config", config)
+    check(shown.code == 0 and "\n运行结果：到期时间已更新：x年年" in shown.out and "\n到期时间：x%s…\n" % ("年" * 99) in shown.out
+          and "记录来源：korvan-status.ini" in shown.out, "status %r" % shown.out[:600])
+    yield "a 2 MB expiry"
+
+
 GROUPS = {"outcomes": group_outcomes, "encodings": group_encodings, "bad-input": group_bad_input,
-          "tick": group_tick, "plan": group_plan, "accounts": group_accounts, "faults": group_faults, "sigterm": group_sigterm, "pushes": group_pushes}
+          "tick": group_tick, "plan": group_plan, "accounts": group_accounts, "faults": group_faults,
+          "sigterm": group_sigterm, "pushes": group_pushes, "texts": group_texts}
 
 
 def main():

@@ -8,6 +8,7 @@
 #include "log/history_file.h"
 #include "log/log_entry.h"
 #include "log/network_time.h"
+#include "renewal/run_report.h"
 #include "runtime/system/threads.h"
 
 namespace korvan {
@@ -21,14 +22,18 @@ EntryOrder& LogOrder() {
   return order;
 }
 
+// The log box shows the message whole; korvan.log keeps it as the record and the pushes do.
+void WriteStampedEntry(DateTime stamp, std::string_view message, bool history) {
+  AppendToLogBox(LogEntryText(stamp, message));
+  if (history) AppendToHistory(LogEntryText(stamp, KeptMessage(message)));
+}
+
 // The time page is read outside the turn, so a slow page holds up the entries after it only while
 // they wait for their own turn; the log box and korvan.log get each entry in the same order.
 Text WriteEntry(std::uint64_t turn, std::string_view message, bool history) {
   const DateTime stamp = FetchNetworkTime();
-  const Text entry = LogEntryText(stamp, message);
   const EntryTurn hold(LogOrder(), turn, kTurnLimit);
-  AppendToLogBox(entry);
-  if (history) AppendToHistory(entry);
+  WriteStampedEntry(stamp, message, history);
   return DateTimeToText(stamp);
 }
 
@@ -42,9 +47,7 @@ Text AppendRunLog(std::string_view message, bool history) {
   // The window's thread never waits for the time page: a thread of its own stamps the entry.
   if (StartThread([turn, message = Text(message), history] { WriteEntry(turn, message, history); })) return {};
   // No thread to be had: written at once, out of turn, rather than waiting for one on this thread.
-  const Text entry = LogEntryText(FetchNetworkTime(), message);
-  AppendToLogBox(entry);
-  if (history) AppendToHistory(entry);
+  WriteStampedEntry(FetchNetworkTime(), message, history);
   LogOrder().Done(turn);
   return {};
 }

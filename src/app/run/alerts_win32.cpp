@@ -14,9 +14,6 @@ namespace korvan {
 
 namespace {
 
-// Each push may take this long; nine channels stay far below the shortest period of an hour.
-constexpr int kPushTimeoutSeconds = 10;
-
 Text UserNameOnWindowThread() {
   Text userName;
   RunOnWindowThread([&] {

@@ -226,6 +226,17 @@ Text CharText(std::uint8_t code) {
   return Text(1, static_cast<char>(code));
 }
 
+Text CutText(std::string_view text, std::size_t bytes) {
+  if (text.size() <= bytes) return Text(text);
+  std::size_t end = 0;
+  while (end < text.size()) {
+    const std::size_t length = CharacterLength(text, end);
+    if (length == 0 || end + length > bytes) break;
+    end += length;
+  }
+  return JoinTexts(text.substr(0, end), "\xA1\xAD");  // …
+}
+
 int CompareTexts(std::string_view a, std::string_view b) {
   const int order = a.compare(b);
   return order < 0 ? -1 : (order > 0 ? 1 : 0);

@@ -49,6 +49,10 @@ Text RemoveBlanks(std::string_view text);
 Text ToUpperCase(std::string_view text);
 Text CharText(std::uint8_t code);
 
+// The text whole when it has at most `bytes` bytes; otherwise its longest start of at most `bytes`
+// bytes that ends on a character boundary, followed by the ellipsis A1 AD (…).
+Text CutText(std::string_view text, std::size_t bytes);
+
 template <typename... Texts>
 Text JoinTexts(const Texts&... texts) {
   Text joined;

@@ -98,6 +98,15 @@ TEST(AlertLinesTest, ListsTheRun) {
   }
 }
 
+// Two long expiries that differ only past the cut are still a move, and neither goes out whole.
+TEST(AlertLinesTest, CutsEachLongExpiryButComparesThemWhole) {
+  RunReport run = RunEndingWith(RunOutcome::ExpiryMoved, "moved");
+  run.expiry = std::string(300, '7') + "1";
+  run.newExpiry = std::string(300, '7') + "2";
+  const std::string cut = std::string(200, '7') + "…";
+  EXPECT_EQ(MakeRunAlert(AlertEvent::RunEnded, run, kStamp, kNext).expiry, cut + " → " + cut);
+}
+
 TEST(AlertMessageTest, BrokenCodePage936UserNameBecomesValidUtf8) {
   // A lone lead byte at the end and a lead byte before a byte that cannot trail.
   RunReport run = RunEndingWith(RunOutcome::LoginFailed, "x");

@@ -60,5 +60,17 @@ TEST(RecordRunEntryTest, KeepsEntriesInOrderAndTheOutcomeOfTheLast) {
   }
 }
 
+// The entries go on to the record and the pushes: a bound too tight for the moved expiry's entry
+// loses its new expiry, none lets a page's worth of text through.
+TEST(RecordRunEntryTest, KeepsTheMovedEntryOfTwoLongestExpiriesWholeAndCutsLonger) {
+  const Text moved = kMovedLabel + Text(200, '1') + kArrow + Text(200, '2');
+  const Text longer = kExpiry + Text(1000, '3');
+  RunReport report;
+  RecordRunEntry(report, "t1", moved, RunOutcome::ExpiryMoved);
+  RecordRunEntry(report, "t2", longer, RunOutcome::None);
+  EXPECT_EQ(report.entries[0].message, moved);
+  EXPECT_EQ(report.entries[1].message, longer.substr(0, moved.size()) + "\xA1\xAD");  // …
+}
+
 }  // namespace
 }  // namespace korvan

@@ -280,6 +280,25 @@ TEST(TextBytesTest, SmallOperations) {
   EXPECT_EQ(BlankText(-2), "");
 }
 
+// A cut that counts characters, splits a double-byte character or marks a text that fit fails here.
+TEST(CutTextTest, KeepsWholeCharactersUpToTheLimitThenTheEllipsis) {
+  const Text ellipsis = "\xA1\xAD";  // …
+  const Text a198(198, 'a'), a199(199, 'a'), a200(200, 'a');
+  const struct {
+    const char* name;
+    Text text;
+    Text expected;
+  } cases[] = {
+      {"AsciiOverTheLimit", a200 + "bc", a200 + ellipsis},
+      {"DoubleByteCharacterStraddlingTheLimit", a199 + kZhongWen, a199 + ellipsis},
+      {"DoubleByteCharacterEndingAtTheLimit", a198 + kZhongWen, a198 + "\xD6\xD0" + ellipsis},  // 中文 → 中…
+      {"ExactlyTheLimit", a200, a200},
+      {"Empty", "", ""},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(CutText(c.text, 200), c.expected) << c.name;
+}
+
 TEST(TextBytesTest, ByteSets) {
   EXPECT_EQ(ZeroBytes(3), (ByteSet{0, 0, 0}));
   EXPECT_TRUE(ZeroBytes(0).empty());
