@@ -18,8 +18,8 @@ constexpr char kExitStatusHelp[] = R"(Exit status:
   2   密码不正确: the panel refused the password; retrying will not help
   64  the command line is wrong
   75  run, check: a run of the same state directory is under way
-  78  korvan.ini cannot be read or sets no user name or password, the state directory cannot be
-      written, test-push without any channel)";
+  78  korvan.ini cannot be read, holds none of its sections or sets no user name or password, the
+      state directory cannot be written, test-push without any channel)";
 
 }  // namespace
 
