@@ -8,6 +8,8 @@
 
 #include "cli/commands.h"
 #include "cli/exit_status.h"
+#include "korvan/hosts.h"
+#include "runtime/text/text.h"
 
 namespace {
 
@@ -31,7 +33,9 @@ int main(int argc, char** argv) {
       "Korvan renews the free VPS of one account at the provider's web panel, with the settings of "
       "the Windows program's korvan.ini.",
       "korvan");
-  app.set_version_flag("--version", "korvan " KORVAN_VERSION);
+  // The hosts are the build's: which panel a package was made for is its one question.
+  app.set_version_flag("--version", korvan::JoinTexts("korvan " KORVAN_VERSION " (panel ", korvan::hosts::kSite,
+                                                      ", time page ", korvan::hosts::kTime, ")"));
   app.footer(kExitStatusHelp);
   app.require_subcommand(1, 1);
   // The options may stand before the command or after it.

@@ -168,6 +168,13 @@ def group_encodings(args, panel, scratch):
             yield "UTF-8 without a mark: %s" % command
         check(len(receiver.requests("webhook")) == 1, "test-push sent %d" % len(receiver.requests("webhook")))
 
+    # The package's example: the Windows program reads it too (its mark), and so does every command.
+    example = ROOT / "src" / "cli" / "debian" / "korvan.ini"
+    shown = korvan(args, "status", "--config", example, "--state-dir", fresh(scratch, "example"))
+    check(example.read_bytes().startswith(b"\xEF\xBB\xBF") and shown.code == 0 and "korvan-status.ini" in shown.out,
+          "the example korvan.ini: %d %r" % (shown.code, shown.err))
+    yield "the package's example korvan.ini"
+
     panel.reset()
     config = fresh(scratch, "no-known-section") / "korvan.ini"
     config.write_bytes(NO_KNOWN_SECTION.encode("utf-8"))
@@ -208,6 +215,10 @@ def group_bad_input(args, panel, scratch):
         yield name
     for argv in ([], ["renew"], ["run", "check"]):
         check(korvan(args, *argv).code == 64, "korvan %r is no usage error" % argv)
+    # A package names the panel and the time page it was built for.
+    version = korvan(args, "--version")
+    check(version.code == 0 and re.fullmatch(r"korvan \d+\.\d+\.\d+ \(panel 127\.0\.0\.1:%d, time page 127\.0\.0\.1:%d\)\n"
+                                             % (args.site_port, args.time_port), version.out), "--version: %r" % version.out)
     check(not panel.requests() and not panel.requests("time"), "bad input sent requests")
     yield "bad usage"
 
