@@ -78,7 +78,6 @@ std::optional<Settings> LoadSettings(const std::string& path, bool needAccount) 
   if (!needAccount || (!settings.userName.empty() && !settings.password.empty())) return settings;
   const std::string_view missing = settings.userName.empty() ? "user name (key user" : "password (key pass";
   Complain(JoinTexts(path, " sets no ", missing, " in section [", TerminalText(kLoginSection), "])"));
-  if (!file.hint.empty()) Complain(file.hint);
   return std::nullopt;
 }
 

@@ -1,6 +1,7 @@
 #include "cli/ini_document.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "runtime/text/encoding.h"
 
@@ -8,6 +9,9 @@ namespace korvan {
 namespace {
 
 constexpr std::string_view kLineBreak = "\r\n";
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LittleEndianMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BigEndianMark = "\xFE\xFF";
 
 // The profile functions' blanks: white space and Ctrl-Z, the end-of-file mark of old editors.
 bool IsIniBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r') || c == '\x1A'; }
@@ -103,6 +107,11 @@ Text IniDocument::Read(std::string_view section, std::string_view key) const {
   return {};
 }
 
+bool IniDocument::HasSection(std::string_view section) const {
+  section = Trim(section);
+  return !section.empty() && FindSectionIn(sections_, section) != sections_.end();
+}
+
 void IniDocument::Write(std::string_view section, std::string_view key, std::string_view value) {
   section = Trim(section);
   key = Trim(key);
@@ -133,9 +142,6 @@ Text IniDocument::Serialize() const {
 }
 
 IniText IniTextFromFileBytes(std::string_view bytes) {
-  constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-  constexpr std::string_view kUtf16LittleEndianMark = "\xFF\xFE";
-  constexpr std::string_view kUtf16BigEndianMark = "\xFE\xFF";
   if (bytes.starts_with(kUtf16LittleEndianMark) || bytes.starts_with(kUtf16BigEndianMark)) {
     const bool bigEndian = bytes.starts_with(kUtf16BigEndianMark);
     ByteSet wide(bytes.begin() + 2, bytes.begin() + 2 + (bytes.size() - 2) / 2 * 2);
@@ -151,12 +157,22 @@ IniText IniTextFromFileBytes(std::string_view bytes) {
   return {Text(bytes)};
 }
 
-bool LooksLikeUtf8WithoutMark(std::string_view bytes) {
-  if (bytes.starts_with("\xEF\xBB\xBF")) return false;
-  if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-    return false;
+KnownIni ReadKnownIni(std::string_view bytes, std::span<const std::string_view> knownSections) {
+  const IniText text = IniTextFromFileBytes(bytes);
+  if (text.binary) return {.document = {}, .binary = true, .known = false};
+  const auto holdsKnown = [&](const IniDocument& document) {
+    return std::any_of(knownSections.begin(), knownSections.end(),
+                       [&](std::string_view section) { return document.HasSection(section); });
+  };
+  IniDocument document(text.text);
+  if (holdsKnown(document)) return {.document = std::move(document), .binary = false, .known = true};
+  const bool marked = bytes.starts_with(kUtf8Mark) || bytes.starts_with(kUtf16LittleEndianMark) ||
+                      bytes.starts_with(kUtf16BigEndianMark);
+  if (!marked) {
+    IniDocument utf8(Utf8ToAnsi(bytes));
+    if (holdsKnown(utf8)) return {.document = std::move(utf8), .binary = false, .known = true};
   }
-  return WideToText(TextToWide(bytes), kCodePageUtf8) == bytes;
+  return {.document = std::move(document), .binary = false, .known = false};
 }
 
 }  // namespace korvan

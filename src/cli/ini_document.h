@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -25,6 +26,8 @@ class IniDocument {
   // letter case; a value in matching quotes loses them. Empty when absent, and for a section or key
   // that is blank.
   Text Read(std::string_view section, std::string_view key) const;
+  // Whether a section of that name is there, compared as Read compares.
+  bool HasSection(std::string_view section) const;
 
   // Replaces the key's value, or adds the key at the end of its section, or the section at the end.
   void Write(std::string_view section, std::string_view key, std::string_view value);
@@ -52,8 +55,14 @@ struct IniText {
 };
 IniText IniTextFromFileBytes(std::string_view bytes);
 
-// Valid UTF-8 holding something beyond ASCII and no byte order mark: a file written on Linux that the
-// Windows program would read as code page 936, its Chinese section names unrecognised.
-bool LooksLikeUtf8WithoutMark(std::string_view bytes);
+// korvan.ini's bytes as IniTextFromFileBytes reads them; but a file without a byte order mark that
+// holds none of the known sections so, and one of them when its bytes are taken as UTF-8 (every Linux
+// editor's default), is read as UTF-8. Most UTF-8 is valid code page 936 too: the names decide.
+struct KnownIni {
+  IniDocument document;
+  bool binary = false;
+  bool known = false;  // a known section was found, one way or the other
+};
+KnownIni ReadKnownIni(std::string_view bytes, std::span<const std::string_view> knownSections);
 
 }  // namespace korvan

@@ -10,6 +10,8 @@
 
 #include "cli/commands.h"
 #include "cli/exit_status.h"
+#include "korvan/hosts.h"
+#include "runtime/text/text.h"
 
 namespace {
 
@@ -22,8 +24,8 @@ constexpr char kExitStatusHelp[] = R"(Exit status:
   73  run, check, tick: korvan-tick.ini cannot be written (disk full, read-only, I/O error);
       nothing was sent
   75  run, check: a run of the same state directory is under way
-  78  korvan.ini cannot be read or sets no user name or password, the state directory cannot be
-      written, test-push without any channel)";
+  78  korvan.ini cannot be read, holds none of its sections or sets no user name or password, the
+      state directory cannot be written, test-push without any channel)";
 
 constexpr char kJsonHelp[] =
     "as one line of JSON: lastRun, lastResult, lastRenewed, expiry, failures, lastExitStatus, nextRenewalRun, "
@@ -85,7 +87,9 @@ int main(int argc, char** argv) {
       "Korvan renews the free VPS of one account at the provider's web panel, with the settings of "
       "the Windows program's korvan.ini.",
       "korvan");
-  app.set_version_flag("--version", "korvan " KORVAN_VERSION);
+  // The hosts are the build's: which panel a package was made for is its one question.
+  app.set_version_flag("--version", korvan::JoinTexts("korvan " KORVAN_VERSION " (panel ", korvan::hosts::kSite,
+                                                      ", time page ", korvan::hosts::kTime, ")"));
   app.footer(kExitStatusHelp);
   app.require_subcommand(1, 1);
   // The options may stand before the command or after it.

@@ -12,6 +12,9 @@
 #include <filesystem>
 #include <utility>
 
+#include "config/advanced_settings.h"
+#include "runtime/text/encoding.h"
+
 namespace korvan {
 namespace {
 
@@ -68,6 +71,29 @@ std::string DirectoryOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// The sections of korvan.ini that the Linux program reads; 重启软件时间 is the window's alone.
+constexpr std::string_view kKnownSections[] = {kLoginSection, kRenewHoursSection, kAdvancedSection};
+
+// A file of at most kLargestConfigFile bytes, read whole into `bytes`; empty, or what went wrong.
+std::string ReadSmallFile(const std::string& path, std::string& bytes) {
+  const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.get() < 0) return Failure("cannot read", path, errno);
+  struct stat status {};
+  if (::fstat(file.get(), &status) != 0) return Failure("cannot read", path, errno);
+  if (!S_ISREG(status.st_mode)) return JoinTexts(path, " is not a file");
+  // Read in pieces: a buffer of the largest size would be a megabyte of memory touched by every tick.
+  char piece[16384];
+  while (bytes.size() <= kLargestConfigFile) {
+    const ssize_t got = ::read(file.get(), piece, sizeof piece);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return Failure("cannot read", path, errno);
+    if (got == 0) break;
+    bytes.append(piece, static_cast<std::size_t>(got));
+  }
+  if (bytes.size() > kLargestConfigFile) return JoinTexts(path, " is larger than 1 MiB: not a korvan.ini");
+  return {};
+}
+
 }  // namespace
 
 std::string JoinPath(std::string_view directory, std::string_view name) {
@@ -77,47 +103,24 @@ std::string JoinPath(std::string_view directory, std::string_view name) {
 
 ConfigFile ReadConfigFile(const std::string& path) {
   ConfigFile config;
-  const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (file.get() < 0) {
-    config.error = Failure("cannot read", path, errno);
-    return config;
-  }
-  struct stat status {};
-  if (::fstat(file.get(), &status) != 0) {
-    config.error = Failure("cannot read", path, errno);
-    return config;
-  }
-  if (!S_ISREG(status.st_mode)) {
-    config.error = JoinTexts(path, " is not a file");
-    return config;
-  }
-  // Read in pieces: a buffer of the largest size would be a megabyte of memory touched by every tick.
   std::string bytes;
-  char piece[16384];
-  while (bytes.size() <= kLargestConfigFile) {
-    const ssize_t got = ::read(file.get(), piece, sizeof piece);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      config.error = Failure("cannot read", path, errno);
-      return config;
-    }
-    if (got == 0) break;
-    bytes.append(piece, static_cast<std::size_t>(got));
-  }
-  if (bytes.size() > kLargestConfigFile) {
-    config.error = JoinTexts(path, " is larger than 1 MiB: not a korvan.ini");
-  } else if (bytes.empty()) {
+  config.error = ReadSmallFile(path, bytes);
+  if (!config.error.empty()) return config;
+  if (bytes.empty()) {
     config.error = JoinTexts(path, " is empty");
-  } else if (const IniText text = IniTextFromFileBytes(bytes); text.binary) {
+    return config;
+  }
+  KnownIni read = ReadKnownIni(bytes, kKnownSections);
+  if (read.binary) {
     config.error = JoinTexts(path, " holds binary data: not a korvan.ini");
+  } else if (!read.known) {
+    config.error = JoinTexts(path, " holds none of the sections [", AnsiToUtf8(kLoginSection), "], [",
+                             AnsiToUtf8(kRenewHoursSection), "] and [", AnsiToUtf8(kAdvancedSection),
+                             "], read as GBK or as UTF-8: not a korvan.ini, or saved in another encoding"
+                             " (GBK, UTF-8 or UTF-16 are read)");
   } else {
-    config.document = IniDocument(text.text);
+    config.document = std::move(read.document);
     config.digest = DigestOf(bytes);
-    if (LooksLikeUtf8WithoutMark(bytes)) {
-      config.hint = JoinTexts(path,
-                              " is UTF-8 without a byte order mark, which the Windows program reads as GBK;"
-                              " save it as GBK, or as UTF-8 with a byte order mark");
-    }
   }
   return config;
 }
@@ -144,8 +147,10 @@ std::string ReplaceFileAtomically(const std::string& path, std::string_view byte
 
 StateIniFile::StateIniFile(std::string path) : path_(std::move(path)) {
   // A state file is ours and small; one that cannot be read starts empty, as on Windows.
-  const ConfigFile read = ReadConfigFile(path_);
-  if (read.error.empty()) document_ = read.document;
+  std::string bytes;
+  if (!ReadSmallFile(path_, bytes).empty()) return;
+  const IniText text = IniTextFromFileBytes(bytes);
+  if (!text.binary) document_ = IniDocument(text.text);
 }
 
 StateIniFile::~StateIniFile() { Commit(); }

@@ -18,12 +18,12 @@ inline constexpr std::size_t kLargestConfigFile = 1024 * 1024;
 
 std::string JoinPath(std::string_view directory, std::string_view name);
 
-// korvan.ini as the Windows program reads it; `error` says why it cannot be used (the path, then the
-// reason), `hint` what may have gone wrong in a file that reads but lacks something.
+// korvan.ini as the Windows program reads it, or as UTF-8 when only that finds its sections (see
+// ReadKnownIni); `error` says why it cannot be used (the path, then the reason), for a file without
+// any of the sections too.
 struct ConfigFile {
   IniDocument document;
   std::string error;
-  std::string hint;
   std::string digest;  // of the file's bytes: tells a changed file from the same one, whatever its time stamp
 };
 ConfigFile ReadConfigFile(const std::string& path);

@@ -137,13 +137,59 @@ def group_outcomes(args, panel, scratch):
     yield "refused"
 
 
+# Every command on a korvan.ini saved by a Linux editor (UTF-8 without a byte order mark), in one
+# folder in this order; command: (exit status, its entries, or a pattern its whole output matches).
+UTF8_COMMANDS = {
+    "tick": (0, [CHINESE_USER + " 登录成功！", EXPIRY, RENEWED]),
+    "run": (0, [CHINESE_USER + " 登录成功！", EXPIRY, RENEWED]),
+    "check": (0, [CHINESE_USER + " 登录成功！", EXPIRY, CHECK_DONE]),
+    # history=1 and 监控时间 read: the record's file, and 10 hours to the next run rather than 1
+    "status": (0, "(?s).*运行结果：检查完成：未提交续期\n.*下次续费运行：(10小时0|9小时59)分钟后\n.*"
+                  "记录来源：korvan-status.ini\n.*"),
+    "test-push": (0, "[^\n]*：成功\n"),
+}
+# Section names no reading finds (登陆 for 登录 is a common slip): every command says so and stops.
+NO_KNOWN_SECTION = "[登陆配置]\nuser=%s\npass=%s\n[监控时间]\ntime=10\n" % (USER, fake_panel.PASSWORD)
+
+
 def group_encodings(args, panel, scratch):
     panel.set_scenario("success")
-    for encoding in ("gbk", "utf-8-sig", "utf-16"):  # Python's UTF-16 is little-endian, with its mark
+    for encoding in ("gbk", "utf-8-sig", "utf-16", "utf-8"):  # Python's UTF-16 is little-endian, with its mark
         # The fake panel lets in only a user name sent in code page 936.
         result = korvan(args, "run", "--config", account(scratch, encoding, CHINESE_USER, encoding=encoding))
         check_run(result, [CHINESE_USER + " 登录成功！", EXPIRY, RENEWED], 0)
         yield "korvan.ini in %s" % encoding
+
+    with fake_receiver.FakeReceiver() as receiver:
+        config = account(scratch, "utf-8-commands", CHINESE_USER, ["history=1", "webhook=" + receiver.url("webhook")],
+                         encoding="utf-8")
+        for command, (code, expected) in UTF8_COMMANDS.items():
+            result = korvan(args, command, "--config", config)
+            check(result.code == code and result.err == "", "%s: %d %r" % (command, result.code, result.err))
+            if isinstance(expected, list):
+                check(result.messages == expected, "%s: entries %r" % (command, result.messages))
+            else:
+                check(re.fullmatch(expected, result.out), "%s: output %r" % (command, result.out))
+            yield "UTF-8 without a mark: %s" % command
+        check(len(receiver.requests("webhook")) == 1, "test-push sent %d" % len(receiver.requests("webhook")))
+
+    # The package's example: the Windows program reads it too (its mark), and so does every command.
+    example = ROOT / "src" / "cli" / "debian" / "korvan.ini"
+    shown = korvan(args, "status", "--config", example, "--state-dir", fresh(scratch, "example"))
+    check(example.read_bytes().startswith(b"\xEF\xBB\xBF") and shown.code == 0 and "korvan-status.ini" in shown.out,
+          "the example korvan.ini: %d %r" % (shown.code, shown.err))
+    yield "the package's example korvan.ini"
+
+    panel.reset()
+    config = fresh(scratch, "no-known-section") / "korvan.ini"
+    config.write_bytes(NO_KNOWN_SECTION.encode("utf-8"))
+    for command in UTF8_COMMANDS:
+        result = korvan(args, command, "--config", config)
+        check(result.code == 78 and result.out == "" and re.fullmatch(
+            "korvan: %s holds none of the sections \\[登录配置\\], \\[监控续费时间\\] and \\[高级设置\\].*\n"
+            % re.escape(str(config)), result.err), "%s: %d %r %r" % (command, result.code, result.out, result.err))
+        yield "no known section: %s" % command
+    check(not panel.requests() and not panel.requests("time"), "a korvan.ini without its sections sent requests")
 
 
 def group_bad_input(args, panel, scratch):
@@ -157,7 +203,6 @@ def group_bad_input(args, panel, scratch):
         "folder": ("folder", [], 78, "is not a file"),
         "no-user": (ini_text("").encode("gbk"), [], 78, "sets no user name"),
         "no-password": (ini_text().replace("pass=", "pass2=").encode("gbk"), [], 78, "sets no password"),
-        "utf-8-without-mark": (ini_text().encode("utf-8"), [], 78, "without a byte order mark"),
         "state-unwritable": (good, ["--state-dir", "/dev/null/state"], 78, "cannot create"),
         "unknown-option": (good, ["--bogus"], 64, "bogus"),
     }
@@ -175,6 +220,10 @@ def group_bad_input(args, panel, scratch):
         yield name
     for argv in ([], ["renew"], ["run", "check"]):
         check(korvan(args, *argv).code == 64, "korvan %r is no usage error" % argv)
+    # A package names the panel and the time page it was built for.
+    version = korvan(args, "--version")
+    check(version.code == 0 and re.fullmatch(r"korvan \d+\.\d+\.\d+ \(panel 127\.0\.0\.1:%d, time page 127\.0\.0\.1:%d\)\n"
+                                             % (args.site_port, args.time_port), version.out), "--version: %r" % version.out)
     check(not panel.requests() and not panel.requests("time"), "bad input sent requests")
     yield "bad usage"
 
