@@ -147,14 +147,15 @@ TickState LoadTickState(const CommandLine& paths) {
 }
 
 // The state as it stands, on the disk before anything is sent: a tick that could not keep it would
-// log in again at every tick. False after saying why.
-bool KeepTickState(const CommandLine& paths, TickState state) {
+// log in again at every tick. False after saying why (after a run: that the next may run again).
+bool KeepTickState(const CommandLine& paths, TickState state, bool beforeSending = true) {
   state.clock = ProgramNetworkClock().Reading();
   state.config = AbsoluteConfigPath(paths);
   StateIniFile file(StatePath(paths, kTickEnding));
   WriteTickState(file, state);
   if (file.Commit()) return true;
-  Complain(JoinTexts("cannot keep ", StatePath(paths, kTickEnding), "; nothing was sent"));
+  Complain(JoinTexts("cannot keep ", StatePath(paths, kTickEnding),
+                     beforeSending ? "; nothing was sent" : "; the next tick may run again"));
   return false;
 }
 
@@ -229,7 +230,7 @@ int RunHoldingLock(const Settings& settings,
     state.waitingForUser = false;  // it logged in
   }
   if (!report.entries.empty()) state.lastExit = exitStatus;
-  KeepTickState(paths, state);
+  KeepTickState(paths, state, false);
   return exitStatus;
 }
 
