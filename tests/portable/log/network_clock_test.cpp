@@ -1,0 +1,74 @@
+#include "log/network_clock.h"
+
+#include <gtest/gtest.h>
+
+namespace korvan {
+namespace {
+
+constexpr std::int64_t kNetwork = 1800000000;  // what the time page said at the read
+constexpr std::int64_t kYear = 365 * 86400;
+
+// The computer's clocks at the read: its wall clock 40 minutes ahead of the page, 5000 s since boot.
+const TimeReading kRead{kNetwork, {kNetwork + 2400, 5000, "boot-a"}};
+
+// The network time a decision goes by, whatever the computer's wall clock says since the read.
+TEST(NetworkNow, GoesOnByTheMonotonicClockOfTheSameBootElseByTheOffset) {
+  const struct {
+    const char* name;
+    TimeReading reading;
+    ComputerTime now;
+    std::int64_t network;
+  } cases[] = {
+      {"NoReadYetIsTheComputersClock", {}, {kNetwork + 99, 7, "boot-a"}, kNetwork + 99},
+      {"SameBoot", kRead, {kNetwork + 2400 + 600, 5600, "boot-a"}, kNetwork + 600},
+      {"WallStepped3YearsAhead", kRead, {kNetwork + 3 * kYear, 5600, "boot-a"}, kNetwork + 600},
+      {"WallStepped3YearsBack", kRead, {kNetwork - 3 * kYear, 5600, "boot-a"}, kNetwork + 600},
+      {"AnotherBootTakesTheOffset", kRead, {kNetwork + 2400 + 600, 30, "boot-b"}, kNetwork + 600},
+      {"AnUnknownBootTakesTheOffset", {kNetwork, {kNetwork - 8 * 3600, 5000, ""}}, {kNetwork - 8 * 3600 + 60, 5060, ""},
+       kNetwork + 60},
+      // A monotonic clock that went back cannot be of the same boot.
+      {"MonotonicBackIsAnotherBoot", kRead, {kNetwork + 2400 + 60, 10, "boot-a"}, kNetwork + 60},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(NetworkNow(c.reading, c.now), c.network);
+  }
+}
+
+// The wake timer is armed on the computer's clock: a planned run at network time T wakes the
+// computer when its own clock shows T plus its error.
+TEST(ComputerWallAt, TranslatesANetworkTimeToTheComputersClock) {
+  const ComputerTime now{kNetwork + 2400 + 600, 5600, "boot-a"};
+  EXPECT_EQ(ComputerWallAt(kRead, now, kNetwork + 900), kNetwork + 2400 + 900);
+  EXPECT_EQ(ClockOffset(kRead), 2400);
+}
+
+TEST(ReadingStale, AfterAnHourOrAcrossABoot) {
+  EXPECT_TRUE(ReadingStale({}, {kNetwork, 1, "boot-a"}));
+  EXPECT_FALSE(ReadingStale(kRead, {0, 5000 + 3600, "boot-a"}));
+  EXPECT_TRUE(ReadingStale(kRead, {0, 5000 + 3601, "boot-a"}));
+  EXPECT_TRUE(ReadingStale(kRead, {0, 5001, "boot-b"}));
+  EXPECT_TRUE(ReadingStale({kNetwork, {kNetwork, 5000, ""}}, {0, 5001, ""}));
+}
+
+// A time page that is down is asked once every few minutes while the reading is stale, not at every
+// 30-second check; a fresh read ends the asking.
+TEST(NetworkClock, AsksForAReadOnlyWhileStaleAndNotAtEveryCheck) {
+  ComputerTime now{kNetwork, 100, "boot-a"};
+  NetworkClock clock([&now] { return now; });
+  EXPECT_TRUE(clock.AskRead());
+  now.monotonic += 30;
+  EXPECT_FALSE(clock.AskRead());
+  now.monotonic += 300;
+  EXPECT_TRUE(clock.AskRead());
+  clock.Answered(kNetwork + 330);
+  now.monotonic += 300;
+  EXPECT_FALSE(clock.AskRead());
+  EXPECT_EQ(clock.Now(), kNetwork + 630);
+  // A kept reading of an earlier process does not replace this process's fresh one.
+  clock.Restore({kNetwork - kYear, {kNetwork, 1, "boot-old"}});
+  EXPECT_EQ(clock.Now(), kNetwork + 630);
+}
+
+}  // namespace
+}  // namespace korvan
