@@ -142,11 +142,10 @@ struct Panel {
     return Said(report, kRenewedMessage, RunOutcome::Renewed);
   }
 
-  // One entry of the run as the job logs it, with what it says of the run.
+  // One entry of the run as the job logs it, with what it says of the run: the plan takes a renewal
+  // only from the entry that says so.
   static RunReport& Said(RunReport& report, std::string_view message, RunOutcome outcome) {
-    report.entries.emplace_back();
-    report.entries.back().message = Text(message);
-    report.outcome = outcome;
+    RecordRunEntry(report, "", message, outcome);
     return report;
   }
 };
