@@ -27,7 +27,8 @@ std::int64_t ClockOffset(const TimeReading& reading) {
 }
 
 bool ReadingStale(const TimeReading& reading, const ComputerTime& now) {
-  return reading.network <= 0 || !SameBoot(reading.computer, now) || now.monotonic - reading.computer.monotonic > kFreshFor;
+  return reading.network <= 0 || !SameBoot(reading.computer, now) ||
+         now.monotonic - reading.computer.monotonic > kFreshFor;
 }
 
 void NetworkClock::Answered(std::int64_t networkSeconds) {
