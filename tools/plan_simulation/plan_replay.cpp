@@ -519,7 +519,7 @@ std::string FaultsMarkdown(const ReplayFigures& f, double plainRequests) {
   }
 
   text +=
-      "\nBy the computer's clock:\n\n"
+      "\nBy the fault of the computer's clock:\n\n"
       "| clock | program | of the windows answering 10 min, renewed | median, minutes | 95th percentile | panel "
       "requests per window | most in one window | planned runs less than 2 min apart | N-hour runs early, most in "
       "one window |\n"
