@@ -62,6 +62,7 @@ struct ScheduleFigures {
   int emptyReads = 0;         // windows in which a run read an empty expiry
   int cutAnswers = 0;         // windows whose renewal lost its answer
   int nextWindowsOnTime = 0;  // of those, the next window renewed within 6 minutes of its opening
+  int falseLateWarnings = 0;  // "即将到期，尚未续期" pushed for a window the provider had renewed
   double MedianMinutes() const;
   double Percentile95Minutes() const;
 };
