@@ -46,7 +46,9 @@ TEST(PlanSimulation, MeetsTheGoalsWithFaultsThroughEachProgramsCadence) {
     ASSERT_GE(s.cutAnswers, 60);
     EXPECT_EQ(s.answeringRenewed, f.answering);
     EXPECT_LE(s.MedianMinutes(), 6.0);
+    // A lost verdict neither misses the next window nor warns of this one as not renewed.
     EXPECT_EQ(s.nextWindowsOnTime, s.cutAnswers);
+    EXPECT_EQ(s.falseLateWarnings, 0);
     EXPECT_LE(s.requests, 5 * f.plain.requests);
     // No burst: the planned runs keep their 2 minutes, a stepped clock costs one N-hour run at the
     // most, and no window costs much more than the plan's worst without faults.
