@@ -7,10 +7,16 @@
 #include <limits>
 #include <optional>
 #include <random>
+#include <tuple>
 #include <utility>
+#include <vector>
 
+#include "app/run/planned_run_watch.h"
+#include "cli/tick_decision.h"
+#include "log/network_clock.h"
 #include "plan/renewal_plan.h"
 #include "renewal/run_messages.h"
+#include "run/plan_store.h"
 
 namespace korvan::plan_replay {
 namespace {
@@ -21,6 +27,12 @@ constexpr std::int64_t kDay = 24 * kHour;
 constexpr std::int64_t kFirstExpiry = 1767225600;  // 2026-01-01 08:00 UTC+8
 constexpr std::int64_t kRenewalAdds = 30 * kDay;
 constexpr int kMostRunsPerWindow = 5000;
+constexpr std::int64_t kWatchEvery = 30;          // the window's planned-run timer
+constexpr std::int64_t kTickEvery = 5 * kMinute;  // OnCalendar=*:0/5
+constexpr double kTickDelayUpTo = 30.0;           // RandomizedDelaySec=30
+// 1096 days, with a leap day: like every offset here a whole number of 5 minutes, so the timer's
+// boundaries by the wrong clock fall where the right clock has them.
+constexpr std::int64_t kThreeYears = 1096 * kDay;
 const Text kLoggedIn = "user \xB5\xC7\xC2\xBC\xB3\xC9\xB9\xA6\xA3\xA1";  // user 登录成功！
 
 // mt19937_64's sequence is fixed by the standard; the library's distributions are not, so the
@@ -117,7 +129,15 @@ struct Panel {
   const Window& window;
   std::int64_t expiry;
   std::optional<std::int64_t> renewedAt;
+  std::optional<std::int64_t> nextRenewedAt;  // the window after, when the replay goes on to it
   std::int64_t requests = 0;
+  // Faults: the how-manieth run from an hour before the opening that reaches the renewal page reads
+  // an empty expiry (the renewing run at the latest; 0: none), and the renewal's answer is cut.
+  int emptyReadTry = 0;
+  bool cutAnswer = false;
+  int triesNearWindow = 0;
+  bool emptyRead = false;
+  bool cut = false;
 
   explicit Panel(const Window& w) : window(w), expiry(w.expiry) {}
 
@@ -129,30 +149,42 @@ struct Panel {
     }
     Said(report, kLoggedIn, RunOutcome::None);
     report.vpsId = "7";
-    report.expiry = PanelTimeText(expiry);
+    const bool renews = mode == RenewalMode::Renew && t >= expiry - kDay && t < expiry;
+    bool empty = false;
+    if (emptyReadTry > 0 && !emptyRead && !renewedAt && t >= window.opens - kHour) {
+      empty = ++triesNearWindow == emptyReadTry || renews;
+      emptyRead = empty;
+    }
+    report.expiry = empty ? Text() : PanelTimeText(expiry);
     Said(report, JoinTexts(kExpiryLabel, report.expiry), RunOutcome::None);
     if (mode == RenewalMode::CheckOnly) {
       requests += 3;
       return Said(report, kCheckDoneMessage, RunOutcome::CheckDone);
     }
     requests += 4;
-    if (t < expiry - kDay || t >= expiry) return Said(report, kOnlyWithinOneDayMessage, RunOutcome::TooEarly);
-    renewedAt = t;
+    if (!renews) return Said(report, kOnlyWithinOneDayMessage, RunOutcome::TooEarly);
+    (renewedAt ? nextRenewedAt : renewedAt) = t;
     expiry += kRenewalAdds;
+    if (cutAnswer && !cut) {
+      // The provider took the form; its answer never came, so the job logs no verdict.
+      cut = true;
+      report.outcome = RunOutcome::UnknownVerdict;
+      return report;
+    }
     return Said(report, kRenewedMessage, RunOutcome::Renewed);
   }
 
-  // One entry of the run as the job logs it, with what it says of the run.
+  // One entry of the run as the job logs it, with what it says of the run: the plan takes a renewal
+  // only from the entry that says so.
   static RunReport& Said(RunReport& report, std::string_view message, RunOutcome outcome) {
-    report.entries.emplace_back();
-    report.entries.back().message = Text(message);
-    report.outcome = outcome;
+    RecordRunEntry(report, "", message, outcome);
     return report;
   }
 };
 
-void Count(ScheduleFigures& figures, const Panel& panel) {
-  figures.requests += panel.requests;
+void Count(ScheduleFigures& figures, const Panel& panel, std::int64_t requests) {
+  figures.requests += requests;
+  figures.mostRequestsInAWindow = std::max(figures.mostRequestsInAWindow, static_cast<int>(requests));
   if (!panel.renewedAt) return;
   ++figures.renewed;
   figures.minutesToRenewal.push_back(static_cast<double>(*panel.renewedAt - panel.window.opens) / kMinute);
@@ -169,6 +201,15 @@ std::int64_t HourStepsRetry(std::int64_t expiry, int attempts, std::int64_t t) {
   return at < expiry ? at : 0;
 }
 
+// The plan knows the expiry from a run of the cycle before.
+RenewalPlan PlanFromTheCycleBefore(const Window& window) {
+  RunReport before;
+  before.vpsId = "7";
+  before.expiry = PanelTimeText(window.expiry);
+  Panel::Said(before, JoinTexts(kExpiryLabel, before.expiry), RunOutcome::None);
+  return PlanAfterRun({}, before, false, window.replayStart - kHour).plan;
+}
+
 // The N-hour runs and the plan's, one at a time through one gate.
 Panel ReplayPlan(const Window& window,
                  std::int64_t firstTick,
@@ -176,12 +217,7 @@ Panel ReplayPlan(const Window& window,
                  bool hourSteps,
                  ScheduleFigures& figures) {
   Panel panel(window);
-  // The plan knows the expiry from a run of the cycle before.
-  RunReport before;
-  before.vpsId = "7";
-  before.expiry = PanelTimeText(window.expiry);
-  Panel::Said(before, JoinTexts(kExpiryLabel, before.expiry), RunOutcome::None);
-  RenewalPlan plan = PlanAfterRun({}, before, false, window.replayStart - kHour).plan;
+  RenewalPlan plan = PlanFromTheCycleBefore(window);
   std::int64_t nextTick = firstTick;
   std::int64_t lastPlanned = std::numeric_limits<std::int64_t>::min() / 2;
   for (int run = 0; run < kMostRunsPerWindow; ++run) {
@@ -203,6 +239,246 @@ Panel ReplayPlan(const Window& window,
   return panel;
 }
 
+// --- The replay with faults -------------------------------------------------------------------
+
+struct Faults {
+  ClockFault clock = ClockFault::None;
+  std::int64_t stepAt = 0;  // when a stepped clock steps, true time; 0: never
+  int emptyReadTry = 0;
+  bool cutAnswer = false;
+  std::int64_t watchPhase = 0;  // the window's first check after the replay's start
+};
+
+Faults DrawFaults(int index, const Window& window, Random& random) {
+  Faults faults;
+  faults.clock = static_cast<ClockFault>(index % kClockFaults);
+  const auto stepAt =
+      static_cast<std::int64_t>(random.Between(static_cast<double>(window.opens), static_cast<double>(window.expiry)));
+  if (faults.clock == ClockFault::SteppedAhead3Years || faults.clock == ClockFault::SteppedBack3Years)
+    faults.stepAt = stepAt;
+  faults.emptyReadTry = random.Uniform() < 0.5 ? 1 : 2;
+  faults.cutAnswer = random.Uniform() < 1.0 / 3.0;
+  faults.watchPhase = static_cast<std::int64_t>(random.Between(0, kWatchEvery));
+  return faults;
+}
+
+// The computer's clocks at a true time: the wall clock with its fault, the monotonic one of a boot
+// long before the replay.
+struct Computer {
+  ClockFault fault = ClockFault::None;
+  std::int64_t stepAt = 0;
+  std::int64_t bootedAt = 0;
+
+  std::int64_t Offset(std::int64_t t) const {
+    switch (fault) {
+      case ClockFault::None: return 0;
+      case ClockFault::Behind8Hours: return -8 * kHour;
+      case ClockFault::Ahead40Minutes: return 40 * kMinute;
+      case ClockFault::Ahead3Years: return kThreeYears;
+      case ClockFault::SteppedAhead3Years: return t < stepAt ? 0 : kThreeYears;
+      case ClockFault::SteppedBack3Years: return t < stepAt ? 0 : -kThreeYears;
+    }
+    return 0;
+  }
+  ComputerTime At(std::int64_t t) const { return {t + Offset(t), t - bootedAt, "boot"}; }
+};
+
+// One program's replay of a window with faults: the plan, the latest read of the time page and what
+// the runs cost up to the window's expiry.
+struct ProgramReplay {
+  const Window& window;
+  Computer computer;
+  std::int64_t period;
+  Panel panel;
+  RenewalPlan plan;
+  TimeReading reading;
+  std::int64_t requests = 0;
+  std::int64_t timePageReads = 0;
+  int plannedRunsTooClose = 0;
+  int periodRunsEarly = 0;
+  int falseLateWarnings = 0;
+  int runs = 0;
+  std::int64_t lastPlanned = std::numeric_limits<std::int64_t>::min() / 2;
+  std::int64_t lastPeriodRun;
+
+  ProgramReplay(const Window& w, const Faults& faults, std::int64_t firstTick, std::int64_t tick)
+      : window(w),
+        computer{faults.clock, faults.stepAt, w.replayStart - 3 * kDay},
+        period(tick),
+        panel(w),
+        plan(PlanFromTheCycleBefore(w)),
+        reading{w.replayStart - kHour, computer.At(w.replayStart - kHour)},
+        lastPeriodRun(firstTick - tick) {
+    panel.emptyReadTry = faults.emptyReadTry;
+    panel.cutAnswer = faults.cutAnswer;
+  }
+
+  // At the expiry; after a cut answer, once the next window is renewed or has expired.
+  bool Over(std::int64_t t) const {
+    if (runs >= kMostRunsPerWindow) return true;
+    if (!panel.cut) return t >= window.expiry;
+    return panel.nextRenewedAt.has_value() || t >= window.expiry + kRenewalAdds;
+  }
+
+  void Run(std::int64_t t, RenewalMode mode, bool planned) {
+    std::int64_t& last = planned ? lastPlanned : lastPeriodRun;
+    if (planned && t - last < 2 * kMinute) ++plannedRunsTooClose;
+    if (!planned && t - last < period) ++periodRunsEarly;
+    last = t;
+    const std::int64_t before = panel.requests;
+    const RunReport report = panel.Visit(t, mode);
+    if (t < window.expiry) requests += panel.requests - before;
+    // The time page answers: it stamps the entries and gives the plan its now.
+    plan = PlanAfterRun(plan, report, false, t).plan;
+    // RunOnce pushes "即将到期，尚未续期" then; after a renewal the provider took, it is a false alarm.
+    if (LateWarningDue(plan, t)) {
+      plan.lateWarned = true;
+      if (panel.renewedAt && plan.windowOpens == window.opens) ++falseLateWarnings;
+    }
+    reading = {t, computer.At(t)};
+    ++runs;
+  }
+
+  void ReadTimePage(std::int64_t t) {
+    reading = {t, computer.At(t)};
+    if (t < window.expiry) ++timePageReads;
+  }
+};
+
+// korvan.exe: the N-hour timer and the planned-run watch's checks. One run at a time through the
+// gate; runs take no time, so the watch never finds the gate held.
+void ReplayWindowProgram(ProgramReplay& r, std::int64_t firstTick, std::int64_t watchPhase, bool byComputerClock) {
+  PlannedRunWatch watch;
+  std::int64_t periodRun = firstTick;
+  std::int64_t check = r.window.replayStart + watchPhase;
+  const auto firstCheckFrom = [&check](std::int64_t t) {
+    return t <= check ? check : check + (t - check + kWatchEvery - 1) / kWatchEvery * kWatchEvery;
+  };
+  constexpr int kMostSteps = 4 * kMostRunsPerWindow;
+  for (int step = 0; step < kMostSteps; ++step) {
+    // On a tie the timer's run holds the gate first.
+    if (periodRun <= check) {
+      if (r.Over(periodRun)) return;
+      r.Run(periodRun, RenewalMode::Renew, false);
+      periodRun += r.period;
+      continue;
+    }
+    if (r.Over(check)) return;
+    const std::optional<PlannedRun> next = NextPlannedRun(r.plan);
+    const ComputerTime computer = r.computer.At(check);
+    const std::int64_t now = byComputerClock ? computer.wall : NetworkNow(r.reading, computer);
+    if (next && next->at > now) {
+      // No check finds it due before the clock has gone on by the difference, or stepped.
+      std::int64_t due = check + (next->at - now);
+      if (r.computer.stepAt > check) due = std::min(due, r.computer.stepAt);
+      check = firstCheckFrom(std::min(due, periodRun));
+      continue;
+    }
+    const bool started = watch.StartIfDue(next, now, [&](RenewalMode mode) {
+      r.Run(check, mode, true);
+      return true;
+    });
+    // Nothing new is due before a run changes the plan, and only the timer's can.
+    check = started ? check + kWatchEvery : firstCheckFrom(periodRun);
+  }
+}
+
+// The state directory between two ticks: korvan-tick.ini holds the tick state and, without the run
+// record, the plan. Each tick is a new process that reads both back; reading them is deterministic,
+// so each is read back once, when written.
+class TickDirectory final : public IniStore {
+ public:
+  Text Read(std::string_view section, std::string_view key) override {
+    for (const auto& [itemSection, itemKey, value] : items_)
+      if (itemSection == section && itemKey == key) return value;
+    return Text();
+  }
+  bool Write(std::string_view section, std::string_view key, std::string_view value) override {
+    for (auto& [itemSection, itemKey, itemValue] : items_) {
+      if (itemSection == section && itemKey == key) {
+        itemValue = Text(value);
+        return true;
+      }
+    }
+    items_.emplace_back(Text(section), Text(key), Text(value));
+    return true;
+  }
+  // As the tick keeps its state, and as the run keeps the plan (PlanBook without the run record).
+  void KeepState(const TickState& state) {
+    WriteTickState(*this, state);
+    state_ = ReadTickState(*this);
+  }
+  void KeepPlan(const RenewalPlan& plan) {
+    SaveRenewalPlan(*this, plan);
+    plan_ = LoadRenewalPlan(*this);
+  }
+  const TickState& State() const { return state_; }
+  const RenewalPlan& Plan() const { return plan_; }
+
+ private:
+  std::vector<std::tuple<Text, Text, Text>> items_;
+  TickState state_;
+  RenewalPlan plan_;
+};
+
+// korvan tick as src/cli/commands.cpp runs it: the plan and the reading from the state directory,
+// the time page read first when a planned run waits and the reading is stale, then DecideTick; a
+// tick waiting for its planned run holds the lock, so the ticks in the meantime end at once.
+void ReplayLinuxProgram(ProgramReplay& r, std::int64_t firstTick, Random& jitter) {
+  TickDirectory directory;
+  TickState first;
+  first.lastRunStarted = r.computer.At(firstTick - r.period).wall;
+  first.lastRunEnded = first.lastRunStarted;
+  first.clock = r.reading;
+  directory.KeepState(first);
+  directory.KeepPlan(r.plan);
+  const std::optional<std::int64_t> period = r.period * 1000;
+  std::int64_t boundary = (r.window.replayStart + kTickEvery - 1) / kTickEvery * kTickEvery;
+  std::int64_t lockedUntil = std::numeric_limits<std::int64_t>::min();
+  constexpr int kMostTicks = static_cast<int>((kRenewalAdds + 4 * kDay) / kTickEvery);
+  for (int tick = 0; tick < kMostTicks; ++tick, boundary += kTickEvery) {
+    const std::int64_t t = boundary + static_cast<std::int64_t>(jitter.Between(0, kTickDelayUpTo));
+    if (r.Over(t)) return;
+    if (t < lockedUntil) continue;
+    const ComputerTime now = r.computer.At(t);
+    const std::optional<PlannedRun> planned = NextPlannedRun(directory.Plan());
+    if (planned && ReadingStale(directory.State().clock, now)) {
+      r.ReadTimePage(t);
+      TickState read = directory.State();
+      read.clock = r.reading;
+      directory.KeepState(read);
+    }
+    const TickDecision decision =
+        DecideTick(directory.State(), period, now.wall, planned, NetworkNow(directory.State().clock, now));
+    if (!decision.due) continue;
+    TickState state = directory.State();
+    if (decision.mode == RenewalMode::Renew) state.lastRunStarted = now.wall;
+    directory.KeepState(state);
+    const std::int64_t at = t + decision.waitSeconds;
+    r.plan = directory.Plan();
+    r.Run(at, decision.mode, decision.reason == TickReason::PlannedRun);
+    directory.KeepPlan(r.plan);
+    if (decision.mode == RenewalMode::Renew) state.lastRunEnded = r.computer.At(at).wall;
+    state.clock = r.reading;
+    directory.KeepState(state);
+    lockedUntil = at;
+  }
+}
+
+void CountFaults(ScheduleFigures& figures, const ProgramReplay& r) {
+  Count(figures, r.panel, r.requests);
+  figures.timePageReads += r.timePageReads;
+  figures.plannedRunsTooClose += r.plannedRunsTooClose;
+  figures.periodRunsEarly += r.periodRunsEarly;
+  figures.mostPeriodRunsEarlyInAWindow = std::max(figures.mostPeriodRunsEarlyInAWindow, r.periodRunsEarly);
+  figures.emptyReads += r.panel.emptyRead ? 1 : 0;
+  figures.falseLateWarnings += r.falseLateWarnings;
+  if (!r.panel.cut) return;
+  ++figures.cutAnswers;
+  const std::int64_t nextOpens = r.window.expiry + kRenewalAdds - kDay;
+  if (r.panel.nextRenewedAt && *r.panel.nextRenewedAt - nextOpens <= 6 * kMinute) ++figures.nextWindowsOnTime;
+}
+
 double NearestRank(const std::vector<double>& sorted, double share) {
   if (sorted.empty()) return std::numeric_limits<double>::quiet_NaN();
   const auto rank = static_cast<std::size_t>(std::ceil(share * static_cast<double>(sorted.size())));
@@ -215,16 +491,124 @@ std::string Share(int part, int whole) {
   return text;
 }
 
+const char* Met(bool goal) { return goal ? "met" : "NOT met"; }
+
+bool NoBurst(const ScheduleFigures& faults, const ScheduleFigures& plan) {
+  return faults.plannedRunsTooClose == 0 && faults.mostPeriodRunsEarlyInAWindow <= 1 &&
+         faults.mostRequestsInAWindow <= 2 * plan.mostRequestsInAWindow;
+}
+
+// The replay with faults: a row per cadence, then one per clock fault and cadence, then the goals.
+std::string FaultsMarkdown(const ReplayFigures& f, double plainRequests) {
+  std::string text =
+      "\nWith faults, the same windows through each program's cadence: in every window one run from an hour before "
+      "the opening reads an empty expiry, the computer's clock is wrong (in turn: right, 8 hours behind, 40 minutes "
+      "ahead, 3 years ahead, stepped 3 years ahead or back at a moment inside the window; the monotonic clock "
+      "right), and in one window of three the renewal that took effect loses its answer (no verdict; the window "
+      "counts as renewed, and the replay goes on to the next window). Time-page reads are the tick's own before "
+      "it decides, one request each; the panel's requests are counted as above.\n\n"
+      "| program | windows renewed | of those answering 10 min | median, minutes | 95th percentile | panel requests "
+      "per window | against the plain schedule | most in one window | time-page reads per window | planned runs "
+      "less than 2 min apart | N-hour runs early, most in one window | windows with an empty read | after a cut "
+      "answer, the next window renewed within 6 min of its opening | late-warning pushes for a window the "
+      "provider had renewed |\n"
+      "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n";
+  char row[1024];
+  for (int cadence = 0; cadence < kCadences; ++cadence) {
+    const ScheduleFigures& s = f.faults[cadence];
+    const double requests = static_cast<double>(s.requests) / f.windows;
+    std::snprintf(
+        row, sizeof row, "| %s | %s | %s | %.1f | %.1f | %.1f | %.2fx | %d | %.1f | %d | %d | %d | %s | %d |\n",
+        std::string(CadenceName(static_cast<Cadence>(cadence))).c_str(), Share(s.renewed, f.windows).c_str(),
+        Share(s.answeringRenewed, f.answering).c_str(), s.MedianMinutes(), s.Percentile95Minutes(), requests,
+        plainRequests > 0 ? requests / plainRequests : 0.0, s.mostRequestsInAWindow,
+        static_cast<double>(s.timePageReads) / f.windows, s.plannedRunsTooClose, s.mostPeriodRunsEarlyInAWindow,
+        s.emptyReads, Share(s.nextWindowsOnTime, s.cutAnswers).c_str(), s.falseLateWarnings);
+    text += row;
+  }
+
+  text +=
+      "\nBy the fault of the computer's clock:\n\n"
+      "| clock | program | of the windows answering 10 min, renewed | median, minutes | 95th percentile | panel "
+      "requests per window | most in one window | planned runs less than 2 min apart | N-hour runs early, most in "
+      "one window |\n"
+      "|---|---|---|---|---|---|---|---|---|\n";
+  for (int clock = 0; clock < kClockFaults; ++clock) {
+    for (int cadence = 0; cadence < kCadences; ++cadence) {
+      const ScheduleFigures& s = f.faultsByClock[cadence][clock];
+      const int windows = f.windowsByClock[clock];
+      std::snprintf(row, sizeof row, "| %s | %s | %s | %.1f | %.1f | %.1f | %d | %d | %d |\n",
+                    std::string(ClockFaultName(static_cast<ClockFault>(clock))).c_str(),
+                    std::string(CadenceName(static_cast<Cadence>(cadence))).c_str(),
+                    Share(s.answeringRenewed, f.answeringByClock[clock]).c_str(), s.MedianMinutes(),
+                    s.Percentile95Minutes(), windows ? static_cast<double>(s.requests) / windows : 0.0,
+                    s.mostRequestsInAWindow, s.plannedRunsTooClose, s.mostPeriodRunsEarlyInAWindow);
+      text += row;
+    }
+  }
+
+  for (int cadence = 0; cadence < kCadences; ++cadence) {
+    const ScheduleFigures& s = f.faults[cadence];
+    const double ratio = plainRequests > 0 ? static_cast<double>(s.requests) / f.windows / plainRequests : 0.0;
+    text += "\nGoals with faults, " + std::string(CadenceName(static_cast<Cadence>(cadence))) + ":\n\n";
+    std::snprintf(row, sizeof row, "- renewed in every window answering 10 minutes in a row: %s, %s\n",
+                  Share(s.answeringRenewed, f.answering).c_str(), Met(s.answeringRenewed == f.answering));
+    text += row;
+    std::snprintf(row, sizeof row, "- median at most 6 minutes: %.1f, %s\n", s.MedianMinutes(),
+                  Met(s.MedianMinutes() <= 6.0));
+    text += row;
+    std::snprintf(row, sizeof row, "- at most 5x the plain schedule's panel requests: %.2fx, %s\n", ratio,
+                  Met(ratio <= 5.0));
+    text += row;
+    std::snprintf(row, sizeof row,
+                  "- no burst: planned runs less than 2 minutes apart %d; N-hour runs early at most one in a window "
+                  "(%d); the most requests in one window at most twice the plan's without faults (%d against %d): "
+                  "%s\n",
+                  s.plannedRunsTooClose, s.mostPeriodRunsEarlyInAWindow, s.mostRequestsInAWindow,
+                  f.plan.mostRequestsInAWindow, Met(NoBurst(s, f.plan)));
+    text += row;
+    std::snprintf(row, sizeof row, "- after a cut answer the next window renewed on time: %s, %s\n",
+                  Share(s.nextWindowsOnTime, s.cutAnswers).c_str(), Met(s.nextWindowsOnTime == s.cutAnswers));
+    text += row;
+  }
+  return text;
+}
+
 }  // namespace
 
 double ScheduleFigures::MedianMinutes() const { return NearestRank(minutesToRenewal, 0.5); }
 double ScheduleFigures::Percentile95Minutes() const { return NearestRank(minutesToRenewal, 0.95); }
 
-ReplayFigures Replay(int windows, std::uint64_t seed, int tickHours) {
+std::string_view ClockFaultName(ClockFault fault) {
+  switch (fault) {
+    case ClockFault::None: return "right";
+    case ClockFault::Behind8Hours: return "8 hours behind";
+    case ClockFault::Ahead40Minutes: return "40 minutes ahead";
+    case ClockFault::Ahead3Years: return "3 years ahead";
+    case ClockFault::SteppedAhead3Years: return "stepped 3 years ahead inside the window";
+    case ClockFault::SteppedBack3Years: return "stepped 3 years back inside the window";
+  }
+  return "";
+}
+
+std::string_view CadenceName(Cadence cadence) {
+  switch (cadence) {
+    case Cadence::Window: return "korvan.exe: the N-hour timer, the 30-second watch by the network time";
+    case Cadence::WindowByComputerClock:
+      return "korvan.exe, its watch by the computer's clock (src/app/run/planned_runs.cpp now)";
+    case Cadence::LinuxTick: return "korvan tick every 5 minutes, up to 30 s late";
+  }
+  return "";
+}
+
+ReplayFigures Replay(int windows, std::uint64_t seed, int tickHours, bool withFaults) {
   ReplayFigures figures;
   figures.windows = windows;
   figures.tickHours = tickHours;
   Random random(seed);
+  // Streams of their own, so that the faults leave the replay without them as it was.
+  Random faultRandom(seed ^ 0x6661756C74730000);
+  Random jitter(seed ^ 0x7469636B73000000);
   const std::int64_t tick = tickHours * kHour;
   for (int index = 0; index < windows; ++index) {
     const Window window = MakeWindow(index, random);
@@ -235,12 +619,35 @@ ReplayFigures Replay(int windows, std::uint64_t seed, int tickHours) {
     Panel plain(window);
     for (std::int64_t t = firstTick; t < window.expiry; t += tick)
       plain.Visit(t, RenewalMode::Renew);
-    Count(figures.plain, plain);
-    Count(figures.plan, ReplayPlan(window, firstTick, tick, false, figures.plan));
-    Count(figures.planHourSteps, ReplayPlan(window, firstTick, tick, true, figures.planHourSteps));
+    Count(figures.plain, plain, plain.requests);
+    const Panel plan = ReplayPlan(window, firstTick, tick, false, figures.plan);
+    Count(figures.plan, plan, plan.requests);
+    const Panel planHourSteps = ReplayPlan(window, firstTick, tick, true, figures.planHourSteps);
+    Count(figures.planHourSteps, planHourSteps, planHourSteps.requests);
+    if (!withFaults) continue;
+
+    const Faults faults = DrawFaults(index, window, faultRandom);
+    const auto clock = static_cast<int>(faults.clock);
+    ++figures.windowsByClock[clock];
+    figures.answeringByClock[clock] += Answers(window, 10 * kMinute) ? 1 : 0;
+    for (const Cadence cadence : {Cadence::Window, Cadence::WindowByComputerClock, Cadence::LinuxTick}) {
+      ProgramReplay replay(window, faults, firstTick, tick);
+      if (cadence == Cadence::LinuxTick) {
+        ReplayLinuxProgram(replay, firstTick, jitter);
+      } else {
+        ReplayWindowProgram(replay, firstTick, faults.watchPhase, cadence == Cadence::WindowByComputerClock);
+      }
+      CountFaults(figures.faults[static_cast<int>(cadence)], replay);
+      CountFaults(figures.faultsByClock[static_cast<int>(cadence)][clock], replay);
+    }
   }
   for (ScheduleFigures* schedule : {&figures.plain, &figures.plan, &figures.planHourSteps})
     std::sort(schedule->minutesToRenewal.begin(), schedule->minutesToRenewal.end());
+  for (int cadence = 0; cadence < kCadences; ++cadence) {
+    std::sort(figures.faults[cadence].minutesToRenewal.begin(), figures.faults[cadence].minutesToRenewal.end());
+    for (ScheduleFigures& byClock : figures.faultsByClock[cadence])
+      std::sort(byClock.minutesToRenewal.begin(), byClock.minutesToRenewal.end());
+  }
   return figures;
 }
 
@@ -283,7 +690,8 @@ std::string MarkdownTable(const ReplayFigures& f) {
   std::snprintf(row, sizeof row, "- planned runs less than 2 minutes apart: %d, %s\n", f.plan.plannedRunsTooClose,
                 met(f.plan.plannedRunsTooClose == 0));
   text += row;
-  return text;
+  if (f.faults[0].minutesToRenewal.empty() && f.faults[0].requests == 0) return text;
+  return text + FaultsMarkdown(f, plainRequests);
 }
 
 }  // namespace korvan::plan_replay
