@@ -307,7 +307,7 @@ int TickCommand(const CommandLine& paths) {
     planned = NextPlannedRun(PlanForTick(*settings, paths, state));
     // A planned run is decided by a fresh network time: the computer's clock may have been stepped
     // or the computer rebooted since the last read.
-    if (planned && ProgramNetworkClock().AskRead()) {
+    if (planned && ProgramNetworkClock().AskRead(planned->at)) {
       if (!KeepTickState(paths, state)) return kExitCannotKeepState;
       ReadNetworkSecondsOverCurl();
     }

@@ -31,6 +31,11 @@ bool ReadingStale(const TimeReading& reading, const ComputerTime& now) {
          now.monotonic - reading.computer.monotonic > kFreshFor;
 }
 
+bool ReadBeforeDeciding(const TimeReading& reading, const ComputerTime& now, std::int64_t plannedAt) {
+  if (!ReadingStale(reading, now)) return false;
+  return !SameBoot(reading.computer, now) || plannedAt - NetworkNow(reading, now) <= kFreshFor;
+}
+
 void NetworkClock::Answered(std::int64_t networkSeconds) {
   if (networkSeconds <= 0) return;
   const ComputerTime now = computer_();
@@ -64,10 +69,10 @@ void NetworkClock::Restore(const TimeReading& reading) {
   reading_ = reading;
 }
 
-bool NetworkClock::AskRead() {
+bool NetworkClock::AskRead(std::int64_t plannedAt) {
   const ComputerTime now = computer_();
   const std::lock_guard lock(mutex_);
-  if (!ReadingStale(reading_, now)) return false;
+  if (!ReadBeforeDeciding(reading_, now, plannedAt)) return false;
   if (askedAt_ && SameBoot(*askedAt_, now) && now.monotonic - askedAt_->monotonic < kAskAgainAfter) return false;
   askedAt_ = now;
   return true;

@@ -41,6 +41,12 @@ std::int64_t ClockOffset(const TimeReading& reading);
 // over an hour old.
 bool ReadingStale(const TimeReading& reading, const ComputerTime& now);
 
+// Whether to read the time page before deciding on a planned run at plannedAt (network time): the
+// reading is stale and either not of this boot (a clock stepped across a reboot cannot be told by
+// the offset) or the run may be due within the hour by the estimate. A reading of this boot, only
+// older than an hour, is still good enough to know that a run a day away is not due.
+bool ReadBeforeDeciding(const TimeReading& reading, const ComputerTime& now, std::int64_t plannedAt);
+
 // The process's reading, shared by the threads that read the time page and those that decide.
 class NetworkClock {
  public:
@@ -55,9 +61,9 @@ class NetworkClock {
   void Restore(const TimeReading& reading);
   ComputerTime Computer() const { return computer_(); }
 
-  // Whether to read the time page now before deciding: the reading is stale and no read was asked
-  // for in the last few minutes (a page that is down is not asked every check). Marks the ask.
-  bool AskRead();
+  // ReadBeforeDeciding, unless a read was asked for in the last few minutes (a page that is down is
+  // not asked at every check). Marks the ask.
+  bool AskRead(std::int64_t plannedAt);
 
  private:
   std::function<ComputerTime()> computer_;

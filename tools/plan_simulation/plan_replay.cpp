@@ -442,7 +442,7 @@ void ReplayLinuxProgram(ProgramReplay& r, std::int64_t firstTick, Random& jitter
     if (t < lockedUntil) continue;
     const ComputerTime now = r.computer.At(t);
     const std::optional<PlannedRun> planned = NextPlannedRun(directory.Plan());
-    if (planned && ReadingStale(directory.State().clock, now)) {
+    if (planned && ReadBeforeDeciding(directory.State().clock, now, planned->at)) {
       r.ReadTimePage(t);
       TickState read = directory.State();
       read.clock = r.reading;
@@ -595,7 +595,7 @@ std::string_view CadenceName(Cadence cadence) {
   switch (cadence) {
     case Cadence::Window: return "korvan.exe: the N-hour timer, the 30-second watch by the network time";
     case Cadence::WindowByComputerClock:
-      return "korvan.exe, its watch by the computer's clock (src/app/run/planned_runs.cpp now)";
+      return "korvan.exe, its watch by the computer's clock (as before this round, for comparison)";
     case Cadence::LinuxTick: return "korvan tick every 5 minutes, up to 30 s late";
   }
   return "";

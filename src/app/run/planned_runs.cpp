@@ -75,7 +75,7 @@ void OnPlannedRunTick() {
   const std::optional<PlannedRun> next = NextPlannedRun(ProgramPlan().Current(settings.history));
   // A stale reading (over an hour old, or kept by an earlier start) is read again first, on a thread
   // of its own; the next check decides by it, or by the estimate when the page did not answer.
-  if (next && ProgramNetworkClock().AskRead() && StartThread([history = settings.history] {
+  if (next && ProgramNetworkClock().AskRead(next->at) && StartThread([history = settings.history] {
         ReadNetworkSeconds();
         KeepNetworkReading(history);
       })) {

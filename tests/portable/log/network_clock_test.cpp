@@ -24,7 +24,9 @@ TEST(NetworkNow, GoesOnByTheMonotonicClockOfTheSameBootElseByTheOffset) {
       {"WallStepped3YearsAhead", kRead, {kNetwork + 3 * kYear, 5600, "boot-a"}, kNetwork + 600},
       {"WallStepped3YearsBack", kRead, {kNetwork - 3 * kYear, 5600, "boot-a"}, kNetwork + 600},
       {"AnotherBootTakesTheOffset", kRead, {kNetwork + 2400 + 600, 30, "boot-b"}, kNetwork + 600},
-      {"AnUnknownBootTakesTheOffset", {kNetwork, {kNetwork - 8 * 3600, 5000, ""}}, {kNetwork - 8 * 3600 + 60, 5060, ""},
+      {"AnUnknownBootTakesTheOffset",
+       {kNetwork, {kNetwork - 8 * 3600, 5000, ""}},
+       {kNetwork - 8 * 3600 + 60, 5060, ""},
        kNetwork + 60},
       // A monotonic clock that went back cannot be of the same boot.
       {"MonotonicBackIsAnotherBoot", kRead, {kNetwork + 2400 + 60, 10, "boot-a"}, kNetwork + 60},
@@ -43,6 +45,17 @@ TEST(ComputerWallAt, TranslatesANetworkTimeToTheComputersClock) {
   EXPECT_EQ(ClockOffset(kRead), 2400);
 }
 
+// A reading of this boot over an hour old is read again only for a run that may be due within the
+// hour (a tick every 5 minutes would otherwise read the page every hour for next month's check);
+// one of another boot always, as the clock may have been stepped across the reboot.
+TEST(ReadBeforeDeciding, ForARunNearByOrAcrossABoot) {
+  const ComputerTime later{0, 5000 + 7200, "boot-a"};  // two hours on: kNetwork + 7200
+  EXPECT_TRUE(ReadBeforeDeciding(kRead, later, kNetwork + 7200 + 3600));
+  EXPECT_FALSE(ReadBeforeDeciding(kRead, later, kNetwork + 7200 + 3601));
+  EXPECT_TRUE(ReadBeforeDeciding(kRead, {0, 10, "boot-b"}, kNetwork + 30 * 86400));
+  EXPECT_FALSE(ReadBeforeDeciding(kRead, {0, 5010, "boot-a"}, kNetwork));
+}
+
 TEST(ReadingStale, AfterAnHourOrAcrossABoot) {
   EXPECT_TRUE(ReadingStale({}, {kNetwork, 1, "boot-a"}));
   EXPECT_FALSE(ReadingStale(kRead, {0, 5000 + 3600, "boot-a"}));
@@ -56,14 +69,14 @@ TEST(ReadingStale, AfterAnHourOrAcrossABoot) {
 TEST(NetworkClock, AsksForAReadOnlyWhileStaleAndNotAtEveryCheck) {
   ComputerTime now{kNetwork, 100, "boot-a"};
   NetworkClock clock([&now] { return now; });
-  EXPECT_TRUE(clock.AskRead());
+  EXPECT_TRUE(clock.AskRead(kNetwork));
   now.monotonic += 30;
-  EXPECT_FALSE(clock.AskRead());
+  EXPECT_FALSE(clock.AskRead(kNetwork));
   now.monotonic += 300;
-  EXPECT_TRUE(clock.AskRead());
+  EXPECT_TRUE(clock.AskRead(kNetwork));
   clock.Answered(kNetwork + 330);
   now.monotonic += 300;
-  EXPECT_FALSE(clock.AskRead());
+  EXPECT_FALSE(clock.AskRead(kNetwork));
   EXPECT_EQ(clock.Now(), kNetwork + 630);
   // A kept reading of an earlier process does not replace this process's fresh one.
   clock.Restore({kNetwork - kYear, {kNetwork, 1, "boot-old"}});
