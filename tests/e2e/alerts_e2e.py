@@ -113,7 +113,7 @@ def run_case(wine, args, name, directory):
     try:
         write_files(directory, receiver, channels, closed, notify, failures)
         session = Session(wine, args.korvan, directory)
-        check(wine.run_probe("wait", 30000)[0] == 0, "main window did not appear")
+        check(wine.run_probe("wait", 60000)[0] == 0, "main window did not appear")
 
         def heartbeat_ended():
             return len(receiver.requests("heartbeat")) >= 2 and len(log_entries(session)) >= len(messages)

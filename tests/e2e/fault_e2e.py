@@ -90,7 +90,7 @@ def run_case(args, panel, name, directory):
     session = None
     try:
         session = Session(wine, args.korvan, directory)
-        check(wine.run_probe("wait", 30000)[0] == 0, "main window did not appear")
+        check(wine.run_probe("wait", 60000)[0] == 0, "main window did not appear")
         give_up = TIME_PAGE_GIVE_UP if step == "time" else PANEL_GIVE_UP
         allowed = broken_count * (give_up if waits else 3) + SLACK
         check(wait_until(lambda: run_requests(panel, user), 60), "the configured start sent no login")

@@ -150,7 +150,7 @@ class Session:
 def case_first_start(wine, args, directory):
     session = Session(wine, args.korvan, directory)
     try:
-        check(wine.run_probe("wait", 30000)[0] == 0, "main window did not appear")
+        check(wine.run_probe("wait", 60000)[0] == 0, "main window did not appear")
         box = session.message_box()
         check(box["caption"] == INFORMATION_CAPTION, "first-use caption %r" % box["caption"])
         check(FIRST_USE_MESSAGE in box["texts"], "first-use texts %r" % box["texts"])
@@ -284,7 +284,7 @@ def case_configured_start(wine, args, directory):
     (pathlib.Path(directory) / "korvan.ini").write_bytes("[登录配置]\r\nuser=tester\r\n".encode("gbk"))
     session = Session(wine, args.korvan, directory)
     try:
-        check(wine.run_probe("wait", 30000)[0] == 0, "main window did not appear")
+        check(wine.run_probe("wait", 60000)[0] == 0, "main window did not appear")
         code, _ = wine.run_probe("message-box", 3000)
         check(code != 0, "a configured start showed a message box")
         controls = session.controls()

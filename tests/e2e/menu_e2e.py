@@ -97,7 +97,7 @@ def run_case(wine, args, name, directory):
     session = None
     try:
         session = Session(wine, args.korvan, directory)
-        check(wine.run_probe("wait", 30000)[0] == 0, "main window did not appear")
+        check(wine.run_probe("wait", 60000)[0] == 0, "main window did not appear")
         if follow_up == "busy":
             FOLLOW_UPS[follow_up](wine, session, panel)
         wait_for_run(session, panel, request_count, len(entries))

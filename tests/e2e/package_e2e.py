@@ -69,7 +69,7 @@ def case_odd_folder(args, directory):
     session.wine, session.directory = wine, folder
     session.process = wine.start(folder / "korvan.exe", folder)
     try:
-        check(wine.run_probe("wait", 30000)[0] == 0, "main window did not appear")
+        check(wine.run_probe("wait", 60000)[0] == 0, "main window did not appear")
         box = session.message_box()
         check(korvan_e2e.FIRST_USE_MESSAGE in box["texts"], "first-use texts %r" % box["texts"])
         check((folder / "SkinH_EL.dll").is_file(), "SkinH_EL.dll was not written into %s" % folder)

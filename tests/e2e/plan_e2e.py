@@ -65,7 +65,7 @@ def case_window_ahead(wine, args, directory, panel):
     opens = expiry - DAY
     session = Session(wine, args.korvan, directory)
     try:
-        check(wine.run_probe("wait", 30000)[0] == 0, "main window did not appear")
+        check(wine.run_probe("wait", 60000)[0] == 0, "main window did not appear")
         first = [LOGGED_IN, "到期时间：" + panel_text(expiry), ONE_DAY]
         log = wait_messages(session, len(first) + 1, 60)
         check(log[:3] == first, "first run %r" % log)
@@ -101,7 +101,7 @@ def case_retry(wine, args, directory, panel):
     (pathlib.Path(directory) / "korvan-status.ini").write_bytes(status.encode("gbk"))
     session = Session(wine, args.korvan, directory)
     try:
-        check(wine.run_probe("wait", 30000)[0] == 0, "main window did not appear")
+        check(wine.run_probe("wait", 60000)[0] == 0, "main window did not appear")
         started = time.time()
         # With the plan on, the retry entry stands in for the unknown verdict's.
         first = [LOGGED_IN, "到期时间：" + panel_text(expiry)]

@@ -70,7 +70,7 @@ class Program:
 
     def start(self):
         self.session = Session(self.wine, self.args.korvan, self.directory)
-        check(self.wine.run_probe("wait", 30000)[0] == 0, "main window did not appear")
+        check(self.wine.run_probe("wait", 60000)[0] == 0, "main window did not appear")
 
     def messages(self):
         return [message for _, message in log_entries(self.session)]

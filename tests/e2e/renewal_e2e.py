@@ -126,7 +126,7 @@ def run_scenario(wine, args, name, directory):
     session = None
     try:
         session = Session(wine, args.korvan, directory)
-        check(wine.run_probe("wait", 30000)[0] == 0, "main window did not appear")
+        check(wine.run_probe("wait", 60000)[0] == 0, "main window did not appear")
         entries = wait_until(lambda: (len(log_entries(session)) >= len(expected)
                                       and len(run_requests(panel)) >= request_count) and log_entries(session),
                              seconds, step=0.5)
@@ -164,7 +164,7 @@ def close_during_run(wine, args, directory):
     session = None
     try:
         session = Session(wine, args.korvan, directory)
-        check(wine.run_probe("wait", 30000)[0] == 0, "main window did not appear")
+        check(wine.run_probe("wait", 60000)[0] == 0, "main window did not appear")
         login = "/user/usertop_login.asp"
         check(wait_until(lambda: any(r["path"] == login for r in run_requests(panel)), 30),
               "the first run sent no login")
