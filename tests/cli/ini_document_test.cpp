@@ -72,37 +72,27 @@ const Text kAdvancedUtf8 = "\xE9\xAB\x98\xE7\xBA\xA7\xE8\xAE\xBE\xE7\xBD\xAE";
 const Text kTestUtf8 = "\xE6\xB5\x8B\xE8\xAF\x95";
 constexpr std::string_view kKnown[] = {"\xB5\xC7\xC2\xBC\xC5\xE4\xD6\xC3", "\xB8\xDF\xBC\xB6\xC9\xE8\xD6\xC3"};
 
-struct KnownCase {
-  const char* name;
-  Text file;
-  Text section;
-  Text key;
-  Text expected;
-  bool known;
-};
-
-class KnownRead : public ::testing::TestWithParam<KnownCase> {};
-
-TEST_P(KnownRead, TakesTheReadingThatFindsAKnownSection) {
-  const KnownCase& c = GetParam();
-  const KnownIni read = ReadKnownIni(c.file, kKnown);
-  EXPECT_EQ(read.known, c.known);
-  EXPECT_EQ(read.document.Read(c.section, c.key), c.expected);
-}
-
 // cli_e2e runs every command on a UTF-8 file without a mark and on one without a known section.
-INSTANTIATE_TEST_SUITE_P(
-    Cases,
-    KnownRead,
-    ::testing::Values(
-        // 测试 in code page 936: the value is converted with the names.
-        KnownCase{"Utf8WithoutMarkIsConverted", "[" + kLoginUtf8 + "]\nuser=" + kTestUtf8 + "\n", kLogin, "user",
-                  "\xB2\xE2\xCA\xD4", true},
-        KnownCase{"AnyKnownSectionDecides", "[x]\n[" + kAdvancedUtf8 + "]\nhistory=1\n", kAdvanced, "history", "1",
-                  true},
-        // A marked file has one reading only: a UTF-8 file with the mark but no known name is not one.
-        KnownCase{"MarkedFileWithoutKnownSection", "\xEF\xBB\xBF[x]\nuser=a\n", "x", "user", "a", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+TEST(KnownRead, TakesTheReadingThatFindsAKnownSection) {
+  const struct {
+    const char* name;
+    Text file, section, key, expected;
+    bool known;
+  } cases[] = {
+      // 测试 in code page 936: the value is converted with the names.
+      {"Utf8WithoutMarkIsConverted", "[" + kLoginUtf8 + "]\nuser=" + kTestUtf8 + "\n", kLogin, "user",
+       "\xB2\xE2\xCA\xD4", true},
+      {"AnyKnownSectionDecides", "[x]\n[" + kAdvancedUtf8 + "]\nhistory=1\n", kAdvanced, "history", "1", true},
+      // A marked file has one reading only: a UTF-8 file with the mark but no known name is not one.
+      {"MarkedFileWithoutKnownSection", "\xEF\xBB\xBF[x]\nuser=a\n", "x", "user", "a", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const KnownIni read = ReadKnownIni(c.file, kKnown);
+    EXPECT_EQ(read.known, c.known);
+    EXPECT_EQ(read.document.Read(c.section, c.key), c.expected);
+  }
+}
 
 }  // namespace
 }  // namespace korvan
