@@ -13,11 +13,14 @@ function(korvan_wine_fixtures)
     ENVIRONMENT "WINEPREFIX=${KORVAN_WINEPREFIX}" TIMEOUT 60)
 endfunction()
 
-# korvan_wine_test(NAME name COMMAND target-or-path args... [LANG lang] [TIMEOUT s] [ENVIRONMENT ...])
+# korvan_wine_test(NAME name COMMAND target-or-path args... [LANG lang] [TIMEOUT s] [ENVIRONMENT ...]
+#                  [SHARES_NOTHING])
 # Runs a command in the run's Wine prefix. When COMMAND names a target, ctest puts the emulator in
-# front of it; any other command is run as given with WINEPREFIX and LANG set.
+# front of it; any other command is run as given with WINEPREFIX and LANG set. Tests take turns on
+# the one desktop, the loopback ports the programs are built with, the time page and the prefix's
+# cookie store; SHARES_NOTHING tests, which touch none of them, run beside the others (ctest -j).
 function(korvan_wine_test)
-  cmake_parse_arguments(ARG "" "NAME;LANG;TIMEOUT" "COMMAND;ENVIRONMENT;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "SHARES_NOTHING" "NAME;LANG;TIMEOUT" "COMMAND;ENVIRONMENT;LABELS" ${ARGN})
   if(NOT ARG_LANG)
     set(ARG_LANG "zh_CN.UTF-8")
   endif()
@@ -25,10 +28,12 @@ function(korvan_wine_test)
     set(ARG_TIMEOUT 300)
   endif()
   add_test(NAME ${ARG_NAME} COMMAND ${ARG_COMMAND})
+  if(NOT ARG_SHARES_NOTHING)
+    set_tests_properties(${ARG_NAME} PROPERTIES RESOURCE_LOCK wine_desktop)
+  endif()
   set_tests_properties(${ARG_NAME} PROPERTIES
     FIXTURES_REQUIRED wine_prefix
-    RESOURCE_LOCK wine
     TIMEOUT ${ARG_TIMEOUT}
     LABELS "wine;${ARG_LABELS}"
-    ENVIRONMENT "WINEPREFIX=${KORVAN_WINEPREFIX};LANG=${ARG_LANG};LC_ALL=${ARG_LANG};WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=;${ARG_ENVIRONMENT}")
+    ENVIRONMENT "WINEPREFIX=${KORVAN_WINEPREFIX};KORVAN_SHARED_WINESERVER=1;LANG=${ARG_LANG};LC_ALL=${ARG_LANG};WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=;${ARG_ENVIRONMENT}")
 endfunction()

@@ -74,6 +74,7 @@ FAULT_PROMISED_BYTES = 6000
 FAULT_SENT_BYTES = 300
 FAULT_PAUSE_SECONDS = 0.3
 SILENT_SECONDS = 75  # beyond the 62 seconds a request with the default 15-second time-out is waited for
+TIME_PAGE_SILENT_SECONDS = 27  # beyond the 15 seconds the time page is waited for, once
 
 USER = "demo"
 PASSWORD = "pa ss&1"
@@ -139,21 +140,29 @@ class PanelState:
         self.expiry_seconds = None      # the expiry in Unix seconds; None: EXPIRY
         self.expiry_prefix = ""         # put before the expiry text on the renewal page
         self.renewals_answered = 0      # renewal answers given in fails_once since the last reset
+        # Per user, for cases side by side: the scenario and the expiry in Unix seconds.
+        self.user_scenarios = {}
+        self.user_expiry_seconds = {}
 
     def time_page_ms(self):
         return self.time_ms if self.time_ms is not None else int(time.time() * 1000)
 
-    def set_expiry_minutes(self, minutes):
-        """Fixes the expiry `minutes` after the time page's time now (None: EXPIRY); its Unix seconds.
-        Call with the lock held."""
-        self.expiry_seconds = None if minutes is None else self.time_page_ms() // 1000 + int(minutes * 60)
-        return self.expiry_seconds
+    def set_expiry_minutes(self, minutes, user=None):
+        """Fixes the expiry `minutes` after the time page's time now (None: EXPIRY), for one user or
+        for all; its Unix seconds. Call with the lock held."""
+        seconds = None if minutes is None else self.time_page_ms() // 1000 + int(minutes * 60)
+        if user is None:
+            self.expiry_seconds = seconds
+        else:
+            self.user_expiry_seconds[user] = seconds
+        return seconds
 
-    def expiry(self):
-        """The renewal page's expiry text; call with the lock held."""
-        if self.expiry_seconds is not None:
+    def expiry(self, user=None):
+        """The renewal page's expiry text (of the user's own expiry, if set); call with the lock held."""
+        seconds = self.user_expiry_seconds.get(user, self.expiry_seconds)
+        if seconds is not None:
             return self.expiry_prefix + time.strftime("%Y-%m-%d %H:%M:%S",
-                                                      time.gmtime(self.expiry_seconds + PANEL_UTC_OFFSET))
+                                                      time.gmtime(seconds + PANEL_UTC_OFFSET))
         return self.expiry_prefix + (EXPIRY_MOVED_FORMAT % (6 + min(self.renewals, 20)) if self.renewals else EXPIRY)
 
     def fault_for(self, user, step):
@@ -232,7 +241,7 @@ class QuietHandler(BaseHTTPRequestHandler):
             self.connection.close()
 
     def broken_answer(self, user, step, mode, body, headers=()):
-        self.fault(mode, body, headers)
+        self.fault(mode, body, headers, TIME_PAGE_SILENT_SECONDS if step == "time" else SILENT_SECONDS)
         with self.server.state.lock:
             self.server.state.broken.append((user, step, mode, time.monotonic()))
 
@@ -364,8 +373,9 @@ class PanelHandler(QuietHandler):
         state = self.server.state
         cookies = cookie_values(self.headers.get("Cookie"))
         extra = []
+        user = self.request_user(path, body)
         with state.lock:
-            scenario = state.scenario
+            scenario = state.user_scenarios.get(user, state.scenario)
             has_session = cookies.get("ASPSESSIONIDQQ") in state.sessions
             logged_in = cookies.get("vpsuser") in state.logins
         if not has_session:
@@ -378,7 +388,6 @@ class PanelHandler(QuietHandler):
         step = {"/user/usertop_login.asp": "login", "/user/vpsadm.asp": "vps_list",
                 "/vpsadm/selfvpsmodifyrepay.asp": "renewal_page",
                 "/vpsadm/selfvpsmodifyendtime.asp": "renewal"}.get(path)
-        user = self.request_user(path, body)
         mode = state.fault_for(user, step) if step else None
         if mode:
             pages = {"login": LOGIN_OK_PAGE, "vps_list": VPS_LIST_PAGE, "renewal_page": gbk(
@@ -391,7 +400,7 @@ class PanelHandler(QuietHandler):
         elif path == "/vpsadm/selfvpsmodifyrepay.asp":
             vps_id = urllib.parse.parse_qs(urllib.parse.urlsplit(self.path).query).get("id", [""])[0]
             with state.lock:
-                expiry = state.expiry()
+                expiry = state.expiry(user)
             self.page(gbk(RENEWAL_PAGE_TEMPLATE % (vps_id, expiry, vps_id)), logged_in, extra)
         elif path == "/vpsadm/selfvpsmodifyendtime.asp" and self.command == "POST":
             answers = {"renewal_refused": REFUSED_ANSWER, "success_cp936": RENEWED_CP936_ANSWER,
@@ -506,10 +515,17 @@ class FakePanel:
         with self.state.lock:
             return [entry[1:] for entry in self.state.broken if entry[0] == user]
 
-    def set_expiry_minutes(self, minutes):
-        """The expiry `minutes` after the time page's time now; None: EXPIRY again. Its Unix seconds."""
+    def set_expiry_minutes(self, minutes, user=None):
+        """The expiry `minutes` after the time page's time now, for one user or all; None: EXPIRY
+        again. Its Unix seconds."""
         with self.state.lock:
-            return self.state.set_expiry_minutes(minutes)
+            return self.state.set_expiry_minutes(minutes, user)
+
+    def set_user_scenario(self, user, scenario):
+        """The scenario of one user's requests, whatever the panel's is."""
+        assert scenario in SCENARIOS, scenario
+        with self.state.lock:
+            self.state.user_scenarios[user] = scenario
 
     def set_expiry_prefix(self, text):
         """Puts text before the expiry on the renewal page: a panel whose expiry cell runs on."""

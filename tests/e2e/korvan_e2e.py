@@ -434,10 +434,13 @@ def panel_driver_arguments(default_cases, add_arguments=None):
 
 @contextlib.contextmanager
 def shared_wineserver(args):
-    """A virtual display and one wineserver for a whole driver run. The server and its helper
+    """A virtual display and one wineserver for a whole driver run. Under ctest the prefix fixture owns the server. The server and its helper
     processes (services, desktop) start here with no pipe of ours: started by a probe, they would
     hold the probe's output pipe open for as long as they live."""
     with Display():
+        if os.environ.get("KORVAN_SHARED_WINESERVER"):
+            yield  # ctest's prefix fixture started it and stops it
+            return
         wineserver = shutil.which("wineserver") or "/usr/lib/wine/wineserver64"
         subprocess.run([wineserver, "-p"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
         subprocess.run([args.wine, args.probe, "wait", "1"], stdout=subprocess.DEVNULL,

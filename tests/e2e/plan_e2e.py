@@ -7,12 +7,16 @@ tools/fake_panel.py, whose time page gives the real clock and whose expiry is se
                 list, renewal page; no renewal form).
   retry         the window is open and the first renewal answer is unknown: the run logs "续期未成功，
                 <2 minutes later> 重试", and the planned retry renews ("续费成功！").
-Each case takes some 2.5 minutes; the waits are bounded. Standard library only; needs WINEPREFIX.
+Each case takes some 2.5 minutes, so they run side by side, each as its own user of the panel with
+its own scenario and expiry; the waits are bounded. Standard library only; needs WINEPREFIX.
 """
 import calendar
+import concurrent.futures
+import os
 import pathlib
 import re
 import sys
+import tempfile
 import time
 
 HERE = pathlib.Path(__file__).resolve().parent
@@ -20,9 +24,9 @@ sys.path.insert(0, str(HERE))
 sys.path.insert(0, str(HERE.parent.parent / "tools"))
 
 import fake_panel  # noqa: E402
-from korvan_e2e import Failure, Session, Wine, check, panel_driver_arguments, run_cases, shared_wineserver, wait_until  # noqa: E402
+from korvan_e2e import Session, Wine, check, panel_driver_arguments, shared_wineserver, wait_until  # noqa: E402
 from proof_e2e import status_keys, write_settings  # noqa: E402
-from renewal_e2e import LOGGED_IN, ONE_DAY, RENEWED, log_entries, run_requests  # noqa: E402
+from renewal_e2e import ONE_DAY, RENEWED, log_entries  # noqa: E402
 
 CHECK_DONE = "检查完成：未提交续期"
 DAY = 24 * 3600
@@ -56,17 +60,18 @@ def wait_messages(session, count, seconds):
     return messages(session)
 
 
-def paths(panel):
-    return [r["path"].split("?")[0] for r in run_requests(panel)]
+def paths(panel, user):
+    return [r["path"].split("?")[0] for r in panel.requests() if r.get("user") == user]
 
 
-def case_window_ahead(wine, args, directory, panel):
-    expiry = panel.set_expiry_minutes(24 * 60 + 31)
+def case_window_ahead(wine, args, directory, panel, user):
+    logged_in = user + " 登录成功！"
+    expiry = panel.set_expiry_minutes(24 * 60 + 31, user)
     opens = expiry - DAY
     session = Session(wine, args.korvan, directory)
     try:
         check(wine.run_probe("wait", 60000)[0] == 0, "main window did not appear")
-        first = [LOGGED_IN, "到期时间：" + panel_text(expiry), ONE_DAY]
+        first = [logged_in, "到期时间：" + panel_text(expiry), ONE_DAY]
         log = wait_messages(session, len(first) + 1, 60)
         check(log[:3] == first, "first run %r" % log)
         match = re.fullmatch(r"续期窗口：(.+) 开放，(.+) 续期", log[3])
@@ -79,22 +84,23 @@ def case_window_ahead(wine, args, directory, panel):
         planned = provider_seconds(keys.get("nextRun", ""))
         check(0 < planned - time.time() <= 125, "the check is planned for %s, %d s from now" % (
             keys.get("nextRun"), planned - time.time()))
-        check(paths(panel) == RUN_PATHS, "first run's requests %r" % paths(panel))
+        check(paths(panel, user) == RUN_PATHS, "first run's requests %r" % paths(panel, user))
         # Nothing before the planned time; then the check, which never posts the renewal form.
         time.sleep(max(0, planned - time.time() - 5))
-        check(len(paths(panel)) == 4, "a run before the planned time: %r" % paths(panel))
+        check(len(paths(panel, user)) == 4, "a run before the planned time: %r" % paths(panel, user))
         log = wait_messages(session, 6, PLANNED_WAIT)
-        check(log[4:6] == [LOGGED_IN, "到期时间：" + panel_text(expiry)], "check run %r" % log[4:])
-        check(wait_until(lambda: len(paths(panel)) >= 7, 30, step=1), "check run's requests %r" % paths(panel))
+        check(log[4:6] == [logged_in, "到期时间：" + panel_text(expiry)], "check run %r" % log[4:])
+        check(wait_until(lambda: len(paths(panel, user)) >= 7, 30, step=1), "check run's requests %r" % paths(panel, user))
         time.sleep(3)
-        check(paths(panel) == RUN_PATHS + RUN_PATHS[:3], "requests %r" % paths(panel))
+        check(paths(panel, user) == RUN_PATHS + RUN_PATHS[:3], "requests %r" % paths(panel, user))
         check(CHECK_DONE in messages(session)[4:], "check run entries %r" % messages(session)[4:])
     finally:
         session.close()
 
 
-def case_retry(wine, args, directory, panel):
-    expiry = panel.set_expiry_minutes(12 * 60)
+def case_retry(wine, args, directory, panel, user):
+    logged_in = user + " 登录成功！"
+    expiry = panel.set_expiry_minutes(12 * 60, user)
     opens = expiry - DAY
     # The window is known from an earlier run, so this run's failure is a retry, not a new plan.
     status = "[运行状态]\r\nwindowOpens=%s\r\nattempts=0\r\n" % panel_text(opens)
@@ -104,7 +110,7 @@ def case_retry(wine, args, directory, panel):
         check(wine.run_probe("wait", 60000)[0] == 0, "main window did not appear")
         started = time.time()
         # With the plan on, the retry entry stands in for the unknown verdict's.
-        first = [LOGGED_IN, "到期时间：" + panel_text(expiry)]
+        first = [logged_in, "到期时间：" + panel_text(expiry)]
         log = wait_messages(session, len(first) + 1, 60)
         check(log[:2] == first, "first run %r" % log)
         match = re.fullmatch(r"续期未成功，(.+) 重试", log[2])
@@ -117,9 +123,9 @@ def case_retry(wine, args, directory, panel):
         check(keys.get("attempts") == "1" and provider_seconds(keys.get("nextRun", "")) == retry,
               "korvan-status.ini %r" % keys)
         log = wait_messages(session, 6, PLANNED_WAIT)
-        check(log[3:6] == [LOGGED_IN, "到期时间：" + panel_text(expiry), RENEWED], "retry run %r" % log[3:])
+        check(log[3:6] == [logged_in, "到期时间：" + panel_text(expiry), RENEWED], "retry run %r" % log[3:])
         check(time.time() >= retry - 2, "the retry came before its time")
-        check(paths(panel) == RUN_PATHS * 2, "requests %r" % paths(panel))
+        check(paths(panel, user) == RUN_PATHS * 2, "requests %r" % paths(panel, user))
         # Renewed: the window is done, no more planned runs for it.
         keys = status_keys(directory)
         check(keys.get("nextRun", "") == "" and keys.get("attempts") == "0", "korvan-status.ini after %r" % keys)
@@ -138,16 +144,30 @@ def main():
     args = panel_driver_arguments(CASES)
     if args is None:
         return 2
-    wine = Wine(args.wine, args.probe)
+    users = {name: "plan-" + name for name in args.cases}
+    failures = []
 
-    def run(name, directory):
+    def run(name):
         scenario, check_case = CASES[name]
-        write_settings(directory, deadline="1", history="1")
-        with fake_panel.FakePanel(scenario, args.site_port, args.time_port, time_ms=None) as panel:
-            check_case(wine, args, directory, panel)
+        user = users[name]
+        started = time.monotonic()
+        with tempfile.TemporaryDirectory(prefix="korvan-plan-") as directory:
+            own_window = "\\%s\\korvan.exe" % pathlib.Path(directory).name
+            wine = Wine(args.wine, args.probe, dict(os.environ, KORVAN_PROBE_EXE=own_window))
+            write_settings(directory, user, deadline="1", history="1")
+            panel.set_user_scenario(user, scenario)
+            try:
+                check_case(wine, args, directory, panel, user)
+                print("ok   %s (%.1f s)" % (name, time.monotonic() - started), flush=True)
+            except Exception as failure:  # a hung Wine or probe counts as this case's failure
+                failures.append(name)
+                print("FAIL %s (%.1f s): %s" % (name, time.monotonic() - started, failure), flush=True)
 
-    with shared_wineserver(args):
-        failures = run_cases(args.cases, run, "korvan-plan-", errors=(Failure, Exception))
+    with fake_panel.FakePanel("success", args.site_port, args.time_port, time_ms=None,
+                              users=list(users.values())) as panel:
+        with shared_wineserver(args):
+            with concurrent.futures.ThreadPoolExecutor(len(args.cases) or 1) as pool:
+                list(pool.map(run, args.cases))
     return 1 if failures else 0
 
 

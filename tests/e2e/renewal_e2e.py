@@ -62,6 +62,10 @@ def check_abnormal(session):
     check(set(samples) == {ABNORMAL}, "status after a wrong password %r" % samples)
 
 
+# Left out by default: what the engine makes of these answers is checked natively (renew_free_vps_test's
+# LoginAnswer OtherPage, VpsList NoLink and RenewalVerdict OneDayText rows); they run when named.
+ENGINE_ONLY = ("login-500", "no-vps", "renewal-refused")
+
 # What the status label shows once the run is over, by scenario.
 STATUS_CHECKS = {"success": check_blinking, "wrong-password": check_abnormal}
 
@@ -191,7 +195,8 @@ def main():
         parser.add_argument("--screenshot")
         parser.add_argument("--print-log", action="store_true", help="print the log box text after each scenario")
 
-    args = panel_driver_arguments(list(SCENARIOS) + ["close-during-run"], own_arguments)
+    args = panel_driver_arguments([name for name in SCENARIOS if name not in ENGINE_ONLY] + ["close-during-run"],
+                                  own_arguments)
     if args is None:
         return 2
     wine = Wine(args.wine, args.probe)
