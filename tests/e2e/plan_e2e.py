@@ -60,6 +60,15 @@ def paths(panel):
     return [r["path"].split("?")[0] for r in run_requests(panel)]
 
 
+def check_status_label(session, text):
+    """Once the run is over the status label reads text, its dot blinking as 监控运行中's does."""
+    shown = {text + " ●", text + " ○"}
+    check(wait_until(lambda: session.status_samples(1, 0)[0] in shown, 15, step=0.5),
+          "status label %r, expected %r" % (session.status_samples(1, 0), text))
+    samples = session.status_samples(8, 0.3)
+    check(set(samples) == shown, "status label %r" % samples)
+
+
 def case_window_ahead(wine, args, directory, panel):
     expiry = panel.set_expiry_minutes(24 * 60 + 31)
     opens = expiry - DAY
@@ -116,6 +125,8 @@ def case_retry(wine, args, directory, panel):
         keys = status_keys(directory)
         check(keys.get("attempts") == "1" and provider_seconds(keys.get("nextRun", "")) == retry,
               "korvan-status.ini %r" % keys)
+        clock = time.gmtime(retry + UTC8)
+        check_status_label(session, "续期未成功，%d时%s重试" % (clock.tm_hour, "%d分" % clock.tm_min if clock.tm_min else ""))
         log = wait_messages(session, 6, PLANNED_WAIT)
         check(log[3:6] == [LOGGED_IN, "到期时间：" + panel_text(expiry), RENEWED], "retry run %r" % log[3:])
         check(time.time() >= retry - 2, "the retry came before its time")
@@ -123,6 +134,7 @@ def case_retry(wine, args, directory, panel):
         # Renewed: the window is done, no more planned runs for it.
         keys = status_keys(directory)
         check(keys.get("nextRun", "") == "" and keys.get("attempts") == "0", "korvan-status.ini after %r" % keys)
+        check_status_label(session, "监控运行中")
     finally:
         session.close()
 
