@@ -126,7 +126,7 @@ def case_retry(wine, args, directory, panel):
         check(keys.get("attempts") == "1" and provider_seconds(keys.get("nextRun", "")) == retry,
               "korvan-status.ini %r" % keys)
         clock = time.gmtime(retry + UTC8)
-        check_status_label(session, "续期未成功，%d时%s重试" % (clock.tm_hour, "%d分" % clock.tm_min if clock.tm_min else ""))
+        check_status_label(session, "续期未成功，%d:%02d重试" % (clock.tm_hour, clock.tm_min))
         log = wait_messages(session, 6, PLANNED_WAIT)
         check(log[3:6] == [LOGGED_IN, "到期时间：" + panel_text(expiry), RENEWED], "retry run %r" % log[3:])
         check(time.time() >= retry - 2, "the retry came before its time")

@@ -25,7 +25,7 @@ RenewalStanding StandingOf(const AdvancedSettings& settings, const RunRecord& re
 // The standing the status label shows; window thread only, set after each run and at the start.
 RenewalStanding& shownStanding();
 
-// "监控运行中 ●" (○ when not filled), or while renewals fail "续期未成功，8时25分重试 ●" (the retry's
+// "监控运行中 ●" (○ when not filled), or while renewals fail "续期未成功，8:25重试 ●" (the retry's
 // clock time, UTC+8) or "上次续期未成功 ●".
 Text RunningCaption(const RenewalStanding& standing, bool filled);
 
