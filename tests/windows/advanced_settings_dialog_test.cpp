@@ -286,10 +286,11 @@ TEST(AdvancedSettingsDialogTest, WritesWhatTheUserEnteredOnConfirmOnly) {
        {{"deadline", "0"}, {"wake", "1"}}},
       {"WakeGreyedUntilDeadlineTicked", {}, {Enabled(F::Wake), Click(F::Deadline), Enabled(F::Wake), Click(F::Cancel)},
        "off;on;", {}, {}},
-      // A URL the pushes would never request keeps the dialog open, said and focused, until mended or emptied.
+      // A URL the pushes would never request keeps the dialog open, said and focused, until mended or
+      // emptied; the DingTalk secret and a blank box are no URL.
       {"UnusableUrlsRefusedUntilMended", {},
-       {Type(F::ServerChan, "sctapi.ftqq.com/SCT1.send"), Type(F::WeCom, kUrl), Type(F::Bark, "https://bad host/"),
-        Click(F::Ok), Shown(F::TestResult), Focused(), Type(F::ServerChan, ""), Type(F::Bark, kUrl), Click(F::Ok)},
+       {Type(F::ServerChan, "sctapi.ftqq.com/SCT1.send"), Type(F::WeCom, kUrl), Type(F::DingTalkSecret, "SEC01"),
+        Type(F::Telegram, "  "), Type(F::Bark, "https://bad host/"), Click(F::Ok), Shown(F::TestResult), Focused(), Type(F::ServerChan, ""), Type(F::Bark, kUrl), Click(F::Ok)},
        kRefusedUrls + ";" + std::to_string(AdvancedFieldId(F::ServerChan)) + ";", {kSaved},
        {{"serverchan", ""}, {"wecom", kUrl}, {"bark", kUrl}}},
       {"TabReachesDeadlineThenWake", {},

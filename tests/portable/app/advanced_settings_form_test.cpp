@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "advanced_settings_texts.h"
-#include "alerts/push_answers.h"
 #include "fake_ini_store.h"
 
 #include <map>
@@ -124,22 +123,6 @@ TEST(AdvancedSettingsFormTest, TestResultLinesEndAsTheEditBoxWantsThem) {
   };
   for (const auto& [result, box] : cases)
     EXPECT_EQ(TestResultBoxText(result), box) << result;
-}
-
-// Only what a push would refuse without a request: never the DingTalk secret, a blank box or a good URL.
-TEST(AdvancedSettingsFormTest, RefusesTheUrlsThePushesWouldNeverRequest) {
-  AdvancedDialogValues values;
-  values.alerts.serverchan = "sctapi.ftqq.com/SCT1.send";
-  values.alerts.wecom = "https://127.0.0.1/wecom";
-  values.alerts.dingtalkSecret = "SEC0123";
-  values.alerts.bark = "https://bad host/key";
-  values.alerts.telegram = "   ";
-  values.alerts.heartbeat = "ftp://127.0.0.1/ping";
-  const Text noScheme(kNoHttpSchemeReason), invalid(kInvalidUrlReason);
-  EXPECT_EQ(RefusedUrls(values), (std::vector<RefusedUrl>{{AdvancedField::ServerChan, noScheme},
-                                                          {AdvancedField::Bark, invalid},
-                                                          {AdvancedField::Heartbeat, noScheme}}));
-  EXPECT_EQ(RefusedUrls(AdvancedDialogValues{}), std::vector<RefusedUrl>{});
 }
 
 }  // namespace
