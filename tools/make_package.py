@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-"""Writes the release zip: korvan-VERSION-win64.zip holding exactly korvan.exe and the Chinese user
-guide 使用说明.txt (UTF-8 with a byte order mark and CR LF line ends, so Notepad shows it right).
+"""Writes the release zip: korvan-VERSION-win64.zip holding exactly the folder Korvan\\ with korvan.exe
+and the Chinese user guide 使用说明.txt (UTF-8 with a byte order mark and CR LF line ends, so Notepad
+shows it right). The folder keeps the files the program writes beside itself (korvan.ini, the hidden
+SkinH_EL.dll) out of wherever the zip is unpacked.
 Standard library only.
 
     make_package.py --exe KORVAN.EXE --guide GUIDE.txt --version X.Y.Z --output-dir DIR
@@ -12,8 +14,9 @@ import pathlib
 import sys
 import zipfile
 
-GUIDE_NAME = "使用说明.txt"
-PROGRAM_NAME = "korvan.exe"
+FOLDER_NAME = "Korvan/"
+GUIDE_NAME = FOLDER_NAME + "使用说明.txt"
+PROGRAM_NAME = FOLDER_NAME + "korvan.exe"
 
 
 def package_name(version):
@@ -30,8 +33,10 @@ def write_package(exe, guide, version, output_dir):
     path = output_dir / package_name(version)
     temporary = path.with_suffix(".zip.part")
     with zipfile.ZipFile(temporary, "w", compression=zipfile.ZIP_DEFLATED, compresslevel=9) as archive:
+        date_time = zipfile.ZipInfo.from_file(exe).date_time
+        archive.writestr(zipfile.ZipInfo(FOLDER_NAME, date_time=date_time), b"")
         archive.write(exe, PROGRAM_NAME)
-        archive.writestr(zipfile.ZipInfo(GUIDE_NAME, date_time=zipfile.ZipInfo.from_file(exe).date_time),
+        archive.writestr(zipfile.ZipInfo(GUIDE_NAME, date_time=date_time),
                          guide_bytes(guide), compress_type=zipfile.ZIP_DEFLATED)
     temporary.replace(path)
     return path

@@ -115,8 +115,72 @@ Text ServiceMessage(PushChannel channel, const Json& answer) {
   return TrimBlanks(message);
 }
 
-PushDelivery Failure(Text reason, std::string_view serviceMessage) {
-  Text detailed = serviceMessage.empty() ? Text() : JoinTexts(reason, kComma, serviceMessage);
+// What to do about a refusal a service is known to give, matched by the HTTP status (0: any), the
+// service's code as the reason writes it (empty: any) and a part of its message (empty: any; letter
+// case ignored). The first row that matches gives the hint.
+struct AnswerHint {
+  PushChannel channel;
+  int status;
+  std::string_view code;
+  std::string_view message;
+  std::string_view hint;  // code page 936
+};
+
+// clang-format off
+constexpr AnswerHint kAnswerHints[] = {
+    // 请检查钉钉加签密钥
+    {PushChannel::DingTalk, 0, "310000", "sign not match", "\xC7\xEB\xBC\xEC\xB2\xE9\xB6\xA4\xB6\xA4\xBC\xD3\xC7\xA9\xC3\xDC\xD4\xBF"},
+    // 请在钉钉安全设置中添加关键词 Korvan
+    {PushChannel::DingTalk, 0, "310000", "keywords not in content",
+     "\xC7\xEB\xD4\xDA\xB6\xA4\xB6\xA4\xB0\xB2\xC8\xAB\xC9\xE8\xD6\xC3\xD6\xD0\xCC\xED\xBC\xD3\xB9\xD8\xBC\xFC\xB4\xCA Korvan"},
+    // 请检查钉钉 Webhook 地址中的 access_token ("token is not exist")
+    {PushChannel::DingTalk, 0, "300001", {}, "\xC7\xEB\xBC\xEC\xB2\xE9\xB6\xA4\xB6\xA4 Webhook \xB5\xD8\xD6\xB7\xD6\xD0\xB5\xC4 access_token"},
+    // 请检查 Server酱 的 SendKey
+    {PushChannel::ServerChan, 0, "40001", {}, "\xC7\xEB\xBC\xEC\xB2\xE9 Server\xBD\xB4 \xB5\xC4 SendKey"},
+    // 请检查 PushPlus 的 token ("无效的用户token")
+    {PushChannel::PushPlus, 0, "903", {}, "\xC7\xEB\xBC\xEC\xB2\xE9 PushPlus \xB5\xC4 token"},
+    // 请重新复制企业微信群机器人的 Webhook 地址 ("invalid webhook url": the key is wrong)
+    {PushChannel::WeCom, 0, "93000", {},
+     "\xC7\xEB\xD6\xD8\xD0\xC2\xB8\xB4\xD6\xC6\xC6\xF3\xD2\xB5\xCE\xA2\xD0\xC5\xC8\xBA\xBB\xFA\xC6\xF7\xC8\xCB\xB5\xC4 Webhook \xB5\xD8\xD6\xB7"},
+    // 请检查 Telegram 机器人的 token: 401 for a wrong token, 404 for a malformed one
+    {PushChannel::Telegram, 401, {}, {}, "\xC7\xEB\xBC\xEC\xB2\xE9 Telegram \xBB\xFA\xC6\xF7\xC8\xCB\xB5\xC4 token"},
+    {PushChannel::Telegram, 404, {}, {}, "\xC7\xEB\xBC\xEC\xB2\xE9 Telegram \xBB\xFA\xC6\xF7\xC8\xCB\xB5\xC4 token"},
+    // 请检查 chat_id，并先向机器人发一条消息
+    {PushChannel::Telegram, 400, {}, "chat not found",
+     "\xC7\xEB\xBC\xEC\xB2\xE9 chat_id\xA3\xAC\xB2\xA2\xCF\xC8\xCF\xF2\xBB\xFA\xC6\xF7\xC8\xCB\xB7\xA2\xD2\xBB\xCC\xF5\xCF\xFB\xCF\xA2"},
+    // 请先在 Telegram 中向机器人发送 /start
+    {PushChannel::Telegram, 403, {}, "can't initiate conversation",
+     "\xC7\xEB\xCF\xC8\xD4\xDA Telegram \xD6\xD0\xCF\xF2\xBB\xFA\xC6\xF7\xC8\xCB\xB7\xA2\xCB\xCD /start"},
+};
+// clang-format on
+
+std::string_view HintFor(PushChannel channel, int statusCode, std::string_view code, std::string_view message) {
+  for (const AnswerHint& row : kAnswerHints) {
+    if (row.channel != channel || (row.status != 0 && row.status != statusCode)) continue;
+    if (!row.code.empty() && row.code != code) continue;
+    if (!row.message.empty() && FindText(message, row.message, 1, true) == -1) continue;
+    return row.hint;
+  }
+  return {};
+}
+
+// The service's code as the reason writes it, whatever the status; empty without one.
+Text CodeOf(PushChannel channel, const Json& answer) {
+  const std::optional<ExpectedCode> expected = ExpectedCodeOf(channel);
+  if (!expected || !answer.is_object()) return {};
+  const auto found = answer.find(expected->field);
+  return found == answer.end() ? Text() : CodeText(*found);
+}
+
+// The detailed reason holds the service's message and the hint, whichever there are.
+PushDelivery Failure(Text reason, std::string_view serviceMessage, std::string_view hint) {
+  Text detailed;
+  if (!serviceMessage.empty() || !hint.empty()) {
+    detailed = reason;
+    for (const std::string_view part : {serviceMessage, hint}) {
+      if (!part.empty()) detailed = JoinTexts(detailed, kComma, part);
+    }
+  }
   return PushDelivery{false, std::move(reason), std::move(detailed)};
 }
 
@@ -131,15 +195,16 @@ PushDelivery ReadPushAnswer(PushChannel channel, int statusCode, const ByteSet& 
 
   const Json parsed = ParseAnswer(answer);
   const Text message = ServiceMessage(channel, parsed);
-  if (!success) return Failure(status, message);
+  const std::string_view hint = HintFor(channel, statusCode, CodeOf(channel, parsed), message);
+  if (!success) return Failure(status, message, hint);
   if (parsed.is_object()) {
     const auto found = parsed.find(expected->field);
     if (found != parsed.end()) {
       if (SameCode(*found, expected->value)) return PushDelivery{true, {}};
-      return Failure(JoinTexts(status, kComma, expected->field, "=", CodeText(*found)), message);
+      return Failure(JoinTexts(status, kComma, expected->field, "=", CodeText(*found)), message, hint);
     }
   }
-  return Failure(JoinTexts(status, kComma, kUnreadableAnswer), message);
+  return Failure(JoinTexts(status, kComma, kUnreadableAnswer), message, hint);
 }
 
 PushDelivery UnusableUrlDelivery(std::string_view pasted) {

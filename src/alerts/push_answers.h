@@ -33,7 +33,8 @@ struct PushDelivery {
 // none. The detailed reason adds the service's message, whatever the status ("200，errcode=310000，
 // sign not match"): a text field of its JSON answer (Server酱 and Bark message, PushPlus, Feishu and
 // Uptime Kuma msg, WeCom and DingTalk errmsg, Telegram description), in code page 936 on one line,
-// cut to 120 bytes. Any answer, garbage or megabytes, is read without throwing.
+// cut to 120 bytes; then, for a refusal the service is known to give, what to do ("…，sign not match，
+// 请检查钉钉加签密钥"). Any answer, garbage or megabytes, is read without throwing.
 PushDelivery ReadPushAnswer(PushChannel channel, int statusCode, const ByteSet& answer);
 
 // A push to the pasted URL that PushUrl refused, never sent: "地址无效", detailed as

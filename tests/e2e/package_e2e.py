@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Checks of the release zip (tools/make_package.py), built here from the given korvan.exe.
 
-  contents        the zip is named korvan-VERSION-win64.zip and holds exactly korvan.exe (the same
-                  bytes) and 使用说明.txt (UTF-8 with BOM, CR LF, the texts a user needs)
+  contents        the zip is named korvan-VERSION-win64.zip and holds exactly the folder Korvan\\ with
+                  korvan.exe (the same bytes) and 使用说明.txt (UTF-8 with BOM, CR LF, the texts a user needs)
   odd-folder      under Wine: the unpacked korvan.exe runs from a folder whose path holds spaces and
                   Chinese characters: first start, saving the settings, and the restart mechanism
                   (the restart probe, copied into that folder, restarts itself through Restart.bat)
@@ -32,6 +32,8 @@ GUIDE_MUST_HOLD = [
     "Alt+空格", "运行状况", "立即检查", "打开运行记录", "高级设置", "verify", "history", "deadline", "wake",
     "允许使用唤醒定时器", "续期窗口：", "推送时机", "发送测试消息", "未填写任何推送地址", "心跳", "Uptime Kuma",
     "korvan tick", "高级设置已保存，下次运行起生效，无需重启",
+    # the first minutes: the folder, the lower panel, a warning about the unsigned program
+    "Korvan\\", "公告", "SmartScreen", "杀毒软件", "续期未成功", "上次续期未成功",
 ]
 
 
@@ -46,11 +48,12 @@ def case_contents(args, directory):
     with zipfile.ZipFile(path) as archive:
         check(archive.testzip() is None, "a damaged member in the zip")
         names = archive.namelist()
-        check(sorted(names) == sorted(["korvan.exe", "使用说明.txt"]), "zip members %r" % names)
+        check(sorted(names) == ["Korvan/", "Korvan/korvan.exe", "Korvan/使用说明.txt"], "zip members %r" % names)
         check(all(info.flag_bits & 0x800 or info.filename.isascii() for info in archive.infolist()),
               "a non-ASCII member name without the UTF-8 flag")
-        check(archive.read("korvan.exe") == pathlib.Path(args.korvan).read_bytes(), "korvan.exe differs from the build")
-        guide = archive.read("使用说明.txt")
+        check(archive.read("Korvan/korvan.exe") == pathlib.Path(args.korvan).read_bytes(),
+              "korvan.exe differs from the build")
+        guide = archive.read("Korvan/使用说明.txt")
     check(guide.startswith(b"\xef\xbb\xbf"), "the guide has no UTF-8 byte order mark")
     text = guide[3:].decode("utf-8")
     check("\n" not in text.replace("\r\n", ""), "the guide has bare line ends")
@@ -59,10 +62,11 @@ def case_contents(args, directory):
 
 
 def case_odd_folder(args, directory):
-    folder = pathlib.Path(directory) / ODD_FOLDER
-    folder.mkdir()
+    unpacked = pathlib.Path(directory) / ODD_FOLDER
+    unpacked.mkdir()
     with zipfile.ZipFile(build_package(args, directory)) as archive:
-        archive.extractall(folder)
+        archive.extractall(unpacked)
+    folder = unpacked / "Korvan"
     wine = korvan_e2e.Wine(args.wine, args.probe)
 
     session = korvan_e2e.Session.__new__(korvan_e2e.Session)

@@ -64,6 +64,15 @@ def paths(panel, user):
     return [r["path"].split("?")[0] for r in panel.requests() if r.get("user") == user]
 
 
+def check_status_label(session, text):
+    """Once the run is over the status label reads text, its dot blinking as 监控运行中's does."""
+    shown = {text + " ●", text + " ○"}
+    check(wait_until(lambda: session.status_samples(1, 0)[0] in shown, 15, step=0.5),
+          "status label %r, expected %r" % (session.status_samples(1, 0), text))
+    samples = session.status_samples(8, 0.3)
+    check(set(samples) == shown, "status label %r" % samples)
+
+
 def case_window_ahead(wine, args, directory, panel, user):
     logged_in = user + " 登录成功！"
     expiry = panel.set_expiry_minutes(24 * 60 + 31, user)
@@ -122,6 +131,8 @@ def case_retry(wine, args, directory, panel, user):
         keys = status_keys(directory)
         check(keys.get("attempts") == "1" and provider_seconds(keys.get("nextRun", "")) == retry,
               "korvan-status.ini %r" % keys)
+        clock = time.gmtime(retry + UTC8)
+        check_status_label(session, "续期未成功，%d:%02d重试" % (clock.tm_hour, clock.tm_min))
         log = wait_messages(session, 6, PLANNED_WAIT)
         check(log[3:6] == [logged_in, "到期时间：" + panel_text(expiry), RENEWED], "retry run %r" % log[3:])
         check(time.time() >= retry - 2, "the retry came before its time")
@@ -129,6 +140,7 @@ def case_retry(wine, args, directory, panel, user):
         # Renewed: the window is done, no more planned runs for it.
         keys = status_keys(directory)
         check(keys.get("nextRun", "") == "" and keys.get("attempts") == "0", "korvan-status.ini after %r" % keys)
+        check_status_label(session, "监控运行中")
     finally:
         session.close()
 

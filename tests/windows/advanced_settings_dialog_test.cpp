@@ -34,6 +34,12 @@ const Text kOk = "Server\xBD\xB4\xA3\xBA\xB3\xC9\xB9\xA6";                      
 const Text kFailed =
     "Bark\xA3\xBA\xCA\xA7\xB0\xDC\xA3\xA8\xCE\xDE\xB7\xA8\xC1\xAC\xBD\xD3\xA3\xA9";  // Bark：失败（无法连接）
 const Text kUrl = "https://127.0.0.1:19630/send";
+// 请改正或清空以下地址后再点“确定”：, Server酱：地址须以 http:// 或 https:// 开头, Bark：地址无效
+const Text kRefusedUrls =
+    "\xC7\xEB\xB8\xC4\xD5\xFD\xBB\xF2\xC7\xE5\xBF\xD5\xD2\xD4\xCF\xC2\xB5\xD8\xD6\xB7\xBA\xF3\xD4\xD9\xB5\xE3\xA1\xB0"
+    "\xC8\xB7"
+    "\xB6\xA8\xA1\xB1\xA3\xBA\r\nServer\xBD\xB4\xA3\xBA\xB5\xD8\xD6\xB7\xD0\xEB\xD2\xD4 http:// \xBB\xF2 https:// "
+    "\xBF\xAA\xCD\xB7\r\nBark\xA3\xBA\xB5\xD8\xD6\xB7\xCE\xDE\xD0\xA7";
 
 class FileStore final : public IniStore {
  public:
@@ -97,6 +103,22 @@ Step Observe(AdvancedField textBox) {
                      std::to_string(SendMessageW(FieldOf(dialog, AdvancedField::Notify), CB_GETCURSEL, 0, 0)),
                      IsWindowEnabled(FieldOf(dialog, AdvancedField::SendTest)) ? " on;" : " off;");
   };
+}
+
+// Whether the control is enabled, and which control has the focus.
+Step Enabled(AdvancedField field) {
+  return [field](HWND dialog, DWORD) { return Text(IsWindowEnabled(FieldOf(dialog, field)) ? "on;" : "off;"); };
+}
+Step Focused() {
+  return [](HWND, DWORD thread) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    GetGUIThreadInfo(thread, &info);
+    return std::to_string(GetDlgCtrlID(info.hwndFocus)) + ";";
+  };
+}
+Step Shown(AdvancedField field) {
+  return [field](HWND dialog, DWORD) { return TextOf(dialog, field) + ";"; };
 }
 
 // Waits (bounded) until the test's answer has replaced the sending notice, and notes it.
@@ -258,8 +280,19 @@ TEST(AdvancedSettingsDialogTest, WritesWhatTheUserEnteredOnConfirmOnly) {
        {{"history", "1"}, {"deadline", ""}, {"wake", ""}}},
       {"DeadlineAndWake", {}, {Click(F::Deadline), Click(F::Wake), Click(F::Ok)}, "", {kSaved},
        {{"verify", "0"}, {"history", "0"}, {"deadline", "1"}, {"wake", "1"}}},
-      {"StoredDeadlineShownAndClearedAsZero", {{"deadline", "1"}}, {Click(F::Deadline), Click(F::Wake), Click(F::Ok)},
-       "", {kSaved}, {{"deadline", "0"}, {"wake", "1"}}},
+      // 唤醒 is greyed while 按时续期 is not ticked, and keeps its tick.
+      {"StoredDeadlineShownAndClearedAsZero", {{"deadline", "1"}},
+       {Enabled(F::Wake), Click(F::Wake), Click(F::Deadline), Enabled(F::Wake), Click(F::Ok)}, "on;off;", {kSaved},
+       {{"deadline", "0"}, {"wake", "1"}}},
+      {"WakeGreyedUntilDeadlineTicked", {}, {Enabled(F::Wake), Click(F::Deadline), Enabled(F::Wake), Click(F::Cancel)},
+       "off;on;", {}, {}},
+      // A URL the pushes would never request keeps the dialog open, said and focused, until mended or
+      // emptied; the DingTalk secret and a blank box are no URL.
+      {"UnusableUrlsRefusedUntilMended", {},
+       {Type(F::ServerChan, "sctapi.ftqq.com/SCT1.send"), Type(F::WeCom, kUrl), Type(F::DingTalkSecret, "SEC01"),
+        Type(F::Telegram, "  "), Type(F::Bark, "https://bad host/"), Click(F::Ok), Shown(F::TestResult), Focused(), Type(F::ServerChan, ""), Type(F::Bark, kUrl), Click(F::Ok)},
+       kRefusedUrls + ";" + std::to_string(AdvancedFieldId(F::ServerChan)) + ";", {kSaved},
+       {{"serverchan", ""}, {"wecom", kUrl}, {"bark", kUrl}}},
       {"TabReachesDeadlineThenWake", {},
        {Press(VK_TAB), Press(VK_TAB), Press(VK_SPACE), Press(VK_TAB), Press(VK_SPACE), Press(VK_RETURN)}, "", {kSaved},
        {{"verify", "0"}, {"history", "0"}, {"deadline", "1"}, {"wake", "1"}}},

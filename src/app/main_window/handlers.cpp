@@ -8,6 +8,7 @@
 #include "app/main_window/main_window.h"
 #include "app/main_window/monitor_schedule.h"
 #include "app/run/planned_runs.h"
+#include "app/run/program_run_record.h"
 #include "app/run/renewal_worker.h"
 #include "app/restart/restart.h"
 #include "app/skin/skin_setup.h"
@@ -35,6 +36,7 @@ void OnMainWindowCreated() {
     // The same values the box handlers have just armed: the timers keep their countdowns.
     ArmPeriodTimers();
     ResumeProgramPlan();
+    shownStanding() = CurrentRenewalStanding(ReadAdvancedSettings());
     ArmPlannedRunTimer(MainWindowHandle());
     StartRenewalWorker();
     return;

@@ -2,6 +2,7 @@
 
 #include "app/main_window/form.h"
 #include "app/main_window/form_controls.h"
+#include "app/main_window/status_caption.h"
 #include "app/controls/timer_period.h"
 #include "renewal/panel_state.h"
 #include "runtime/datetime/numbers.h"
@@ -9,9 +10,7 @@
 namespace korvan {
 namespace {
 
-constexpr char kRunningFilled[] = "\xBC\xE0\xBF\xD8\xD4\xCB\xD0\xD0\xD6\xD0 \xA1\xF1";  // 监控运行中 ●
-constexpr char kRunningHollow[] = "\xBC\xE0\xBF\xD8\xD4\xCB\xD0\xD0\xD6\xD0 \xA1\xF0";  // 监控运行中 ○
-constexpr char kPaused[] = "\xBC\xE0\xBF\xD8\xD4\xDD\xCD\xA3\xD6\xD0 \xA1\xF1";         // 监控暂停中 ●
+constexpr char kPaused[] = "\xBC\xE0\xBF\xD8\xD4\xDD\xCD\xA3\xD6\xD0 \xA1\xF1";  // 监控暂停中 ●
 // 监控异常中，请重启 ●
 constexpr char kAbnormal[] = "\xBC\xE0\xBF\xD8\xD2\xEC\xB3\xA3\xD6\xD0\xA3\xAC\xC7\xEB\xD6\xD8\xC6\xF4 \xA1\xF1";
 
@@ -76,10 +75,10 @@ void OnStatusTick() {
   step += 1;
   switch (step) {
     case 1:
-    case 3: status.SetCaption(kRunningFilled); break;
-    case 2: status.SetCaption(kRunningHollow); break;
+    case 3: status.SetCaption(RunningCaption(shownStanding(), true)); break;
+    case 2: status.SetCaption(RunningCaption(shownStanding(), false)); break;
     case 4:
-      status.SetCaption(kRunningHollow);
+      status.SetCaption(RunningCaption(shownStanding(), false));
       form.Get<HtmlView>(FormControl::NoticeView).SetAddress(NoticePageAddress());
       step = 0;
       break;

@@ -22,4 +22,9 @@ RunRecord CurrentRunRecord(RecordSource* source) {
   return ProgramRunRecord().Current(ReadAdvancedSettings().history, source);
 }
 
+RenewalStanding CurrentRenewalStanding(const AdvancedSettings& settings) {
+  if (!settings.history && !settings.deadline) return {};
+  return StandingOf(settings, ProgramRunRecord().Current(settings.history), ProgramPlan().Current(settings.history));
+}
+
 }  // namespace korvan

@@ -1,6 +1,7 @@
 // The program's run record: korvan-status.ini in the run directory, or what this process saw.
 #pragma once
 
+#include "app/main_window/status_caption.h"
 #include "run/run_record.h"
 #include "run/run_status_text.h"
 #include "run/plan_book.h"
@@ -14,5 +15,8 @@ PlanBook& ProgramPlan();
 
 // The record by the run record's switch as it stands now; source, when given, learns which it is.
 RunRecord CurrentRunRecord(RecordSource* source = nullptr);
+
+// What the status label shows of the renewals under these settings, by the record and the plan as kept.
+RenewalStanding CurrentRenewalStanding(const AdvancedSettings& settings);
 
 }  // namespace korvan

@@ -60,6 +60,7 @@ void RenewalWorker(RenewalMode mode) {
   ports.record = &ProgramRunRecord();
   ports.plan = &ProgramPlan();
   RunOnce(ports, snapshot, mode);
+  RunOnWindowThread([standing = CurrentRenewalStanding(snapshot.advanced)] { shownStanding() = standing; });
   // The run's reads of the time page go with the plan, for the next start's first decision.
   if (snapshot.advanced.deadline) KeepNetworkReading(snapshot.advanced.history);
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/controls/window_scale.h"
@@ -63,6 +64,7 @@ class AdvancedSettingsDialog {
         self->OnInitDialog();
         return FALSE;  // the focus is set
       case WM_COMMAND: self->OnCommand(LOWORD(wParam)); return TRUE;
+      case WM_CTLCOLORSTATIC: return self->MarkedCaption(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
       case kRunPostedWorkMessage: RunCarriedWork(message, lParam); return TRUE;
       case WM_DESTROY: self->OnDestroy(); return FALSE;
       default: return FALSE;
@@ -83,6 +85,7 @@ class AdvancedSettingsDialog {
     }
     stored_ = ReadAdvancedDialogValues(store_);
     Fill(stored_);
+    EnableWake();
     testRun_->done = [this](const Text& result) { OnTestDone(result); };
     PlaceFrame();
     SetFocus(Field(kAdvancedFields[0].field));
@@ -225,12 +228,52 @@ class AdvancedSettingsDialog {
       EndDialog(dialog_, IDCANCEL);
     } else if (id == AdvancedFieldId(AdvancedField::SendTest)) {
       OnSendTest();
+    } else if (id == AdvancedFieldId(AdvancedField::Deadline)) {
+      EnableWake();
     }
   }
 
+  // Only the plan's runs have a time to wake the computer for.
+  void EnableWake() {
+    const bool deadline = SendMessageW(Field(AdvancedField::Deadline), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    EnableWindow(Field(AdvancedField::Wake), deadline);
+  }
+
+  HWND CaptionOf(AdvancedField field) const { return GetDlgItem(dialog_, kFirstCaptionId + static_cast<int>(field)); }
+
+  // The captions of the refused URLs in red, until they pass.
+  INT_PTR MarkedCaption(HWND label, HDC dc) const {
+    for (const RefusedUrl& url : refused_) {
+      if (CaptionOf(url.field) != label) continue;
+      SetTextColor(dc, RGB(192, 0, 0));
+      SetBkColor(dc, GetSysColor(COLOR_3DFACE));
+      return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_3DFACE));
+    }
+    return FALSE;
+  }
+
+  // A URL the pushes would never request is not saved as if it worked: the dialog stays open with
+  // each one marked and said in the result box, the first one focused.
+  bool RefuseUnusableUrls(const AdvancedDialogValues& values) {
+    std::vector<RefusedUrl> refused = RefusedUrls(values);
+    std::swap(refused_, refused);
+    for (const auto* list : {&refused, &refused_}) {
+      for (const RefusedUrl& url : *list)
+        InvalidateRect(CaptionOf(url.field), nullptr, TRUE);
+    }
+    if (refused_.empty()) return false;
+    SetWindowTextW(Field(AdvancedField::TestResult), AnsiToWide(TestResultBoxText(RefusedUrlsText(refused_))).c_str());
+    HWND first = Field(refused_.front().field);
+    SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
+    SendMessageW(first, EM_SETSEL, 0, -1);
+    return true;
+  }
+
   void OnOk() {
+    const AdvancedDialogValues entered = Entered();
+    if (RefuseUnusableUrls(entered)) return;
     const LogWriter appendLog = hooks_.appendLog ? hooks_.appendLog : [](std::string_view) {};
-    SaveAdvancedDialogValues(store_, Entered(), appendLog);
+    SaveAdvancedDialogValues(store_, entered, appendLog);
     if (hooks_.saved) hooks_.saved();
     EndDialog(dialog_, IDOK);
   }
@@ -268,6 +311,7 @@ class AdvancedSettingsDialog {
   HFONT font_ = nullptr;
   UniqueFont scaledFont_;
   AdvancedDialogValues stored_;
+  std::vector<RefusedUrl> refused_;
 };
 
 }  // namespace

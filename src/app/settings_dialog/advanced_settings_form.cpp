@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "alerts/push_answers.h"
+#include "alerts/push_url.h"
+
 namespace korvan {
 namespace {
 
@@ -26,6 +29,13 @@ Text AlertSettings::*TextOf(AdvancedField field) {
 constexpr int kGroupSide = 12;
 constexpr int kGroupTitle = 22;
 constexpr int kGroupBottom = 10;
+
+// 请改正或清空以下地址后再点“确定”：
+constexpr std::string_view kRefusedUrlsHeading =
+    "\xC7\xEB\xB8\xC4\xD5\xFD\xBB\xF2\xC7\xE5\xBF\xD5\xD2\xD4\xCF\xC2\xB5\xD8\xD6\xB7\xBA\xF3\xD4\xD9\xB5\xE3\xA1\xB0"
+    "\xC8\xB7"
+    "\xB6\xA8\xA1\xB1\xA3\xBA";
+constexpr std::string_view kCaptionColon = "\xA3\xBA";  // ：
 
 constexpr int kNotifyChoiceCount = static_cast<int>(sizeof(kNotifyChoices) / sizeof(kNotifyChoices[0]));
 
@@ -64,7 +74,9 @@ FormBox FieldCaptionBox(AdvancedField field) {
   }
 }
 
-FormBox GroupFrame(AdvancedGroup group) {
+namespace {
+
+FormBox FrameAroundFields(AdvancedGroup group) {
   int left = kAdvancedDialogWidth, top = kAdvancedDialogHeight, right = 0, bottom = 0;
   auto take = [&](const FormBox& box) {
     if (box.width == 0) return;
@@ -81,6 +93,18 @@ FormBox GroupFrame(AdvancedGroup group) {
   if (right == 0) return {};
   return {left - kGroupSide, top - kGroupTitle, right - left + 2 * kGroupSide,
           bottom - top + kGroupTitle + kGroupBottom};
+}
+
+}  // namespace
+
+FormBox GroupFrame(AdvancedGroup group) {
+  FormBox frame = FrameAroundFields(group);
+  if (frame.width == 0) return frame;
+  for (const AdvancedGroupTitle& other : kAdvancedGroups) {
+    const FormBox beside = FrameAroundFields(other.group);
+    if (beside.top == frame.top) frame.height = std::max(frame.height, beside.height);
+  }
+  return frame;
 }
 
 int AdvancedGroupId(AdvancedGroup group) { return 2201 + static_cast<int>(group); }
@@ -141,6 +165,26 @@ Text TestResultBoxText(std::string_view result) {
     }
   }
   return box;
+}
+
+std::vector<RefusedUrl> RefusedUrls(const AdvancedDialogValues& values) {
+  std::vector<RefusedUrl> refused;
+  for (const AdvancedFieldSpec& spec : kAdvancedFields) {
+    const AlertField* alert = AlertFieldOfKey(spec.key);
+    if (!alert || !alert->channel) continue;
+    const Text url = FieldText(values, spec.field);
+    if (TrimBlanks(url).empty() || PushUrl(url)) continue;
+    const PushDelivery never = UnusableUrlDelivery(url);
+    refused.push_back({spec.field, never.detailedReason.empty() ? never.reason : never.detailedReason});
+  }
+  return refused;
+}
+
+Text RefusedUrlsText(const std::vector<RefusedUrl>& refused) {
+  Text text(kRefusedUrlsHeading);
+  for (const RefusedUrl& url : refused)
+    text += JoinTexts("\r\n", FieldCaption(url.field), kCaptionColon, url.reason);
+  return text;
 }
 
 }  // namespace korvan

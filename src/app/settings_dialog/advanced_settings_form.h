@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include "config/advanced_settings.h"
 #include "config/alert_settings.h"
@@ -48,6 +49,7 @@ enum class AdvancedField {
 // The group boxes; a field names the one it stands in, and each box is drawn around its fields.
 enum class AdvancedGroup {
   None,  // 确定 and 取消
+  Verification,
   Record,
   Plan,
   Push,
@@ -60,10 +62,11 @@ struct AdvancedGroupTitle {
 };
 
 inline constexpr AdvancedGroupTitle kAdvancedGroups[] = {
-    {AdvancedGroup::Record, "\xD4\xCB\xD0\xD0\xBC\xC7\xC2\xBC"},  // 运行记录
-    {AdvancedGroup::Plan, "\xD0\xF8\xC6\xDA\xBC\xC6\xBB\xAE"},    // 续期计划
-    {AdvancedGroup::Push, "\xCD\xC6\xCB\xCD\xC7\xFE\xB5\xC0"},    // 推送渠道
-    {AdvancedGroup::Heartbeat, "\xD0\xC4\xCC\xF8"},               // 心跳
+    {AdvancedGroup::Verification, "\xBA\xCB\xCA\xB5\xD0\xF8\xC6\xDA\xBD\xE1\xB9\xFB"},  // 核实续期结果
+    {AdvancedGroup::Record, "\xD4\xCB\xD0\xD0\xBC\xC7\xC2\xBC"},                        // 运行记录
+    {AdvancedGroup::Plan, "\xD0\xF8\xC6\xDA\xBC\xC6\xBB\xAE"},                          // 续期计划
+    {AdvancedGroup::Push, "\xCD\xC6\xCB\xCD\xC7\xFE\xB5\xC0"},                          // 推送渠道
+    {AdvancedGroup::Heartbeat, "\xD0\xC4\xCC\xF8"},                                     // 心跳
 };
 
 struct AdvancedFieldSpec {
@@ -90,15 +93,15 @@ inline constexpr std::string_view kAdvancedDialogCaption = "\xB8\xDF\xBC\xB6\xC9
 inline constexpr std::string_view kSendingTestMessages =
     "\xD5\xFD\xD4\xDA\xB7\xA2\xCB\xCD\xB2\xE2\xCA\xD4\xCF\xFB\xCF\xA2\xA1\xAD";
 
-// Two groups of check boxes side by side; below them the channels, with the test and its answer (a
+// Three groups of check boxes side by side; below them the channels, with the test and its answer (a
 // line per channel, all in view) to their right; the heartbeat last.
 // clang-format off
 inline constexpr AdvancedFieldSpec kAdvancedFields[] = {
   // field                         kind                              group                     caption                                                          key                  left top  width height
-  {AdvancedField::Verify,          AdvancedFieldKind::CheckBox,     AdvancedGroup::Record,    "\xD0\xF8\xB7\xD1\xBA\xF3\xBA\xCB\xCA\xB5\xB5\xBD\xC6\xDA\xCA\xB1\xBC\xE4", kVerifyKey, 24,  30, 358, 20},  // 续费后核实到期时间
-  {AdvancedField::History,         AdvancedFieldKind::CheckBox,     AdvancedGroup::Record,    "\xB1\xA3\xB4\xE6\xD4\xCB\xD0\xD0\xBC\xC7\xC2\xBC\xB5\xBD korvan.log",      kHistoryKey, 24, 54, 358, 20},  // 保存运行记录到 korvan.log
-  {AdvancedField::Deadline,        AdvancedFieldKind::CheckBox,     AdvancedGroup::Plan,      "\xB5\xBD\xC6\xDA\xC7\xB0\xB0\xB4\xCA\xB1\xD0\xF8\xC6\xDA\xB2\xA2\xD6\xD8\xCA\xD4", kDeadlineKey, 418, 30, 358, 20},  // 到期前按时续期并重试
-  {AdvancedField::Wake,            AdvancedFieldKind::CheckBox,     AdvancedGroup::Plan,      "\xBB\xBD\xD0\xD1\xBC\xC6\xCB\xE3\xBB\xFA\xD6\xB4\xD0\xD0\xD0\xF8\xC6\xDA", kWakeKey, 418, 54, 358, 20},  // 唤醒计算机执行续期
+  {AdvancedField::Verify,          AdvancedFieldKind::CheckBox,     AdvancedGroup::Verification, "\xD0\xF8\xB7\xD1\xBA\xF3\xBA\xCB\xCA\xB5\xB5\xBD\xC6\xDA\xCA\xB1\xBC\xE4", kVerifyKey, 24,  30, 226, 20},  // 续费后核实到期时间
+  {AdvancedField::History,         AdvancedFieldKind::CheckBox,     AdvancedGroup::Record,    "\xB1\xA3\xB4\xE6\xD4\xCB\xD0\xD0\xBC\xC7\xC2\xBC\xB5\xBD korvan.log",      kHistoryKey, 287, 30, 226, 20},  // 保存运行记录到 korvan.log
+  {AdvancedField::Deadline,        AdvancedFieldKind::CheckBox,     AdvancedGroup::Plan,      "\xB5\xBD\xC6\xDA\xC7\xB0\xB0\xB4\xCA\xB1\xD0\xF8\xC6\xDA\xB2\xA2\xD6\xD8\xCA\xD4", kDeadlineKey, 550, 30, 226, 20},  // 到期前按时续期并重试
+  {AdvancedField::Wake,            AdvancedFieldKind::CheckBox,     AdvancedGroup::Plan,      "\xBB\xBD\xD0\xD1\xBC\xC6\xCB\xE3\xBB\xFA\xD6\xB4\xD0\xD0\xD0\xF8\xC6\xDA", kWakeKey, 550, 54, 226, 20},  // 唤醒计算机执行续期
   {AdvancedField::Notify,          AdvancedFieldKind::Choice,       AdvancedGroup::Push,      {},                                                              kNotifyKey,         120, 116, 372, 22},
   {AdvancedField::ServerChan,      AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kServerChanKey,     120, 146, 372, 22},
   {AdvancedField::PushPlus,        AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kPushPlusKey,       120, 174, 372, 22},
@@ -138,7 +141,8 @@ struct FormBox {
 // The label that carries the caption of a text box or the choice (to its left, level with its first
 // line) or of the result box (above it); width 0 for the controls that carry their own caption.
 FormBox FieldCaptionBox(AdvancedField field);
-// A group box's frame: around its fields and their labels, with its title's line above them.
+// A group box's frame: around its fields and their labels, with its title's line above them; groups
+// side by side (frames with the same top) are as tall as the tallest of them.
 FormBox GroupFrame(AdvancedGroup group);
 int AdvancedGroupId(AdvancedGroup group);
 
@@ -183,5 +187,20 @@ void SaveAdvancedDialogValues(IniStore& store, const AdvancedDialogValues& value
 
 // The test's answer as a multi-line edit box shows it: every line ending as "\r\n".
 Text TestResultBoxText(std::string_view result);
+
+// A pasted URL that the test would refuse without a request, and the reason it would give.
+struct RefusedUrl {
+  AdvancedField field;
+  Text reason;  // code page 936: "地址须以 http:// 或 https:// 开头" or "地址无效"
+  friend bool operator==(const RefusedUrl&, const RefusedUrl&) = default;
+};
+
+// The channels' and the heartbeat's URLs, in the dialog's order, that PushUrl refuses; blank ones are
+// no URL and pass.
+std::vector<RefusedUrl> RefusedUrls(const AdvancedDialogValues& values);
+
+// What the result box says when 确定 refuses them: "请改正或清空以下地址后再点“确定”：", then a line
+// per URL, its caption, "：" and the reason.
+Text RefusedUrlsText(const std::vector<RefusedUrl>& refused);
 
 }  // namespace korvan

@@ -9,6 +9,7 @@
 
 #include "app/main_window/form.h"
 #include "app/main_window/form_controls.h"
+#include "app/main_window/status_caption.h"
 #include "portable/fake_controls.h"
 #include "renewal/panel_state.h"
 #include "runtime/datetime/numbers.h"
@@ -330,6 +331,19 @@ TEST_F(ScheduleForm, StatusIsAbnormalUntilALoginSucceedsThenBlinks) {
   EXPECT_EQ(StatusOverTicks(2), (std::vector<std::string>{kAbnormal, kAbnormal}));
   loginOk().store(true);
   EXPECT_EQ(StatusOverTicks(2), (std::vector<std::string>{kRunningFilled, kRunningHollow}));
+}
+
+// A failing renewal blinks where 监控运行中 would, and the abnormal and paused states still win.
+TEST_F(ScheduleForm, AFailingRenewalTakesTheRunningTextsPlace) {
+  const std::string failed = "\xC9\xCF\xB4\xCE\xD0\xF8\xC6\xDA\xCE\xB4\xB3\xC9\xB9\xA6 ";  // 上次续期未成功
+  FillAll();
+  shownStanding() = {.shown = true, .lastRunFailed = true};
+  EXPECT_EQ(StatusOverTicks(1), (std::vector<std::string>{kAbnormal}));
+  loginOk().store(true);
+  EXPECT_EQ(StatusOverTicks(2), (std::vector<std::string>{failed + "\xA1\xF0", failed + "\xA1\xF1"}));
+  password.SetContent("");
+  EXPECT_EQ(StatusOverTicks(1), (std::vector<std::string>{kPaused}));
+  shownStanding() = {};
 }
 
 TEST_F(ScheduleForm, NoticeViewReloadsEveryFourthTickInEveryState) {
