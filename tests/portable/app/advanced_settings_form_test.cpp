@@ -41,7 +41,25 @@ TEST(AdvancedSettingsFormTest, TableIsInFieldOrderAndInsideTheDialog) {
       }
     }
   }
-  EXPECT_EQ(keys.size(), 15u);
+}
+
+// The keys as README and korvan.ini spell them: a field saved under another field's key, or under a
+// misspelt one, would be read back by nobody.
+TEST(AdvancedSettingsFormTest, EachFieldHasTheKeyKorvanIniUses) {
+  const std::map<AdvancedField, std::string_view> keys = {
+      {AdvancedField::Verify, "verify"},       {AdvancedField::History, "history"},
+      {AdvancedField::Deadline, "deadline"},   {AdvancedField::Wake, "wake"},
+      {AdvancedField::Notify, "notify"},       {AdvancedField::ServerChan, "serverchan"},
+      {AdvancedField::PushPlus, "pushplus"},   {AdvancedField::WeCom, "wecom"},
+      {AdvancedField::DingTalk, "dingtalk"},   {AdvancedField::DingTalkSecret, "dingtalkSecret"},
+      {AdvancedField::Feishu, "feishu"},       {AdvancedField::Bark, "bark"},
+      {AdvancedField::Telegram, "telegram"},   {AdvancedField::Webhook, "webhook"},
+      {AdvancedField::Heartbeat, "heartbeat"},
+  };
+  for (const AdvancedFieldSpec& spec : kAdvancedFields) {
+    const auto named = keys.find(spec.field);
+    EXPECT_EQ(spec.key, named == keys.end() ? "" : named->second) << static_cast<int>(spec.field);
+  }
 }
 
 // Every keyed field reaches korvan.ini under its own key, and reads back into the same field.

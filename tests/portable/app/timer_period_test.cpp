@@ -13,20 +13,22 @@ struct PeriodCase {
   std::int32_t milliseconds;
 };
 
+// Worked out by hand: hours x 3,600,000, and past 596 hours the low 32 bits as a signed number.
 const PeriodCase kPeriodCases[] = {
     {"Zero", 0, 0},
     {"OneHour", 1, 3'600'000},
     {"RenewDefault", 10, 36'000'000},
     {"RestartDefault", 24, 86'400'000},
     {"LargestExact", 596, 2'145'600'000},
-    // 597 h = 2,149,200,000 ms, past INT32_MAX: the low 32 bits wrap negative.
-    {"FirstWrapping", 597, 2'149'200'000LL - 4'294'967'296LL},
-    {"WrapsPastFullTurn", 1193, static_cast<std::int32_t>(1193LL * 3'600'000LL - 4'294'967'296LL)},
+    // 2,149,200,000 ms is past 2^31 - 1: less 2^32.
+    {"FirstWrapping", 597, -2'145'767'296},
+    {"WrapsPastFullTurn", 1193, -167'296},
+    {"BackAbovePositive", 1194, 3'432'704},
     {"NegativeHour", -1, -3'600'000},
-    {"Int32Max", std::numeric_limits<std::int32_t>::max(),
-     static_cast<std::int32_t>(static_cast<std::uint32_t>(2147483647LL * 3600000LL))},
-    {"Int32Min", std::numeric_limits<std::int32_t>::min(),
-     static_cast<std::int32_t>(static_cast<std::uint32_t>(-2147483648LL * 3600000LL))},
+    {"LargestExactNegative", -596, -2'145'600'000},
+    {"FirstWrappingNegative", -597, 2'145'767'296},
+    {"Int32Max", std::numeric_limits<std::int32_t>::max(), -3'600'000},
+    {"Int32Min", std::numeric_limits<std::int32_t>::min(), 0},
 };
 
 class HoursToMillisecondsTest : public testing::TestWithParam<PeriodCase> {};

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "korvan/hosts.h"
 #include "run_message_bytes.h"
 
 namespace korvan {
@@ -36,7 +35,8 @@ const Text kLoginOkPage = "<script>top.location='/default.asp'</script>";
 
 ByteSet Bytes(std::string_view text) { return ByteSet(text.begin(), text.end()); }
 
-const Text kRoot = Text("http://") + hosts::kSite;
+// The panel's root as the build was configured (KORVAN_SITE_HOST), plain http, no trailing slash.
+const Text kRoot = "http://" KORVAN_TEST_SITE_HOST;
 
 // A panel that answers each path (without query) with a fixed answer and records what was asked.
 struct FakePanel {
@@ -455,10 +455,8 @@ TEST(RenewFreeVps, LoginEntryShowsTheNameTheBoxHoldsWhenItIsWritten) {
   EXPECT_EQ(panel.log.at(0), "after" + kLoggedIn);
 }
 
-TEST(SiteRoot, IsHttpAndTheSiteHostWithoutTrailingSlash) {
-  EXPECT_EQ(SiteRoot(), kRoot);
-  EXPECT_NE(SiteRoot().back(), '/');
-}
+// Every request above starts with kRoot; this one names the fault when the root alone is wrong.
+TEST(SiteRoot, IsHttpAndTheConfiguredSiteHostWithoutTrailingSlash) { EXPECT_EQ(SiteRoot(), kRoot); }
 
 }  // namespace
 }  // namespace korvan
