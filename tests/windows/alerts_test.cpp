@@ -67,11 +67,13 @@ TEST_F(SendTestAlertsTest, EveryChannelIsTriedAndReportsItsOwnResult) {
   const Text lines = SendTestAlerts(settings);
   const auto took = std::chrono::steady_clock::now() - started;
 
-  // PushPlus's refusal carries its message after the code: 200，code=903，无效的用户token.
+  // PushPlus's refusal carries its message after the code: 200，code=903，无效的用户token, and the hint: 请检查
+  // PushPlus 的 token.
   const Text expected = JoinTexts(Line(PushChannel::ServerChan, true), "\r\n",  //
                                   Line(PushChannel::PushPlus, false,
                                        "200\xA3\xAC"
-                                       "code=903\xA3\xAC\xCE\xDE\xD0\xA7\xB5\xC4\xD3\xC3\xBB\xA7token"),
+                                       "code=903\xA3\xAC\xCE\xDE\xD0\xA7\xB5\xC4\xD3\xC3\xBB\xA7token"
+                                       "\xA3\xAC\xC7\xEB\xBC\xEC\xB2\xE9 PushPlus \xB5\xC4 token"),
                                   "\r\n",                                                       //
                                   Line(PushChannel::WeCom, false, "500"), "\r\n",               //
                                   Line(PushChannel::DingTalk, true), "\r\n",                    //
