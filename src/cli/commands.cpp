@@ -218,6 +218,7 @@ int RunHoldingLock(const Settings& settings,
   if (waitSeconds > 0) std::this_thread::sleep_for(std::chrono::seconds(waitSeconds));
   EntryOutput output(paths.quiet);
   const RunReport report = RunWithPorts(settings, paths, mode, output);
+  if (!report.entries.empty()) output.RunEnded(report.outcome, RunResultMessage(report));
   const int exitStatus = ExitStatusOfRun(report.outcome);
   // Quiet, for cron: the entries only of a run that failed.
   if (exitStatus != kExitOk) output.Flush();

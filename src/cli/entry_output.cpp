@@ -42,11 +42,17 @@ void PrintEntry(DateTime stamp, std::string_view message, RunOutcome outcome) {
 
 void EntryOutput::Entry(DateTime stamp, std::string_view message, RunOutcome outcome) {
   const Text entry = EntryText(stamp, message, outcome, journal_);
+  failureShown_ = failureShown_ || IsFailedRun(outcome);
+  lastStamp_ = stamp;
   if (quiet_) {
     held_ += entry;
   } else {
     Write(entry);
   }
+}
+
+void EntryOutput::RunEnded(RunOutcome outcome, std::string_view result) {
+  if (journal_ && IsFailedRun(outcome) && !failureShown_) Entry(lastStamp_, result, outcome);
 }
 
 void EntryOutput::Flush() {

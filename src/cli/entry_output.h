@@ -27,11 +27,16 @@ class EntryOutput {
  public:
   explicit EntryOutput(bool quiet) : quiet_(quiet), journal_(StandardOutputIsJournal()) {}
   void Entry(DateTime stamp, std::string_view message, RunOutcome outcome);
+  // A run that failed without an entry saying so (no verdict, and no verification to log one)
+  // still gets one error line in the journal, so that `journalctl -p err` finds it.
+  void RunEnded(RunOutcome outcome, std::string_view result);
   void Flush();
 
  private:
   bool quiet_;
   bool journal_;
+  bool failureShown_ = false;
+  DateTime lastStamp_{};
   std::string held_;
 };
 

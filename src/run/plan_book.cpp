@@ -43,7 +43,13 @@ RenewalPlan PlanBook::Resume(std::int64_t now, bool history) {
   const std::lock_guard lock(mutex_);
   RenewalPlan plan = ResumePlan(CurrentLocked(history), now);
   KeepLocked(plan, history);
+  ++resumes_;
   return plan;
+}
+
+std::uint64_t PlanBook::Resumes() {
+  const std::lock_guard lock(mutex_);
+  return resumes_;
 }
 
 }  // namespace korvan

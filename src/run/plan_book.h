@@ -22,6 +22,8 @@ class PlanBook {
   void Keep(const RenewalPlan& plan, bool history);
   // ResumePlan on the kept plan, as one step against Keep: at a start, after a save or a new password.
   RenewalPlan Resume(std::int64_t now, bool history);
+  // How many times the plan was resumed: a run compares it across itself to see a save made meanwhile.
+  std::uint64_t Resumes();
 
  private:
   RunRecordBook::OpenStatusFile openStatusFile_;
@@ -32,6 +34,7 @@ class PlanBook {
   void KeepLocked(const RenewalPlan& plan, bool history);
   std::mutex mutex_;
   RenewalPlan own_;
+  std::uint64_t resumes_ = 0;
 };
 
 }  // namespace korvan

@@ -19,6 +19,7 @@ RunReport RunOnce(const RunPorts& ports, const RunSnapshot& snapshot, RenewalMod
   renewal.setLoginOk = ports.setLoginOk;
   renewal.settings = [advanced = snapshot.advanced] { return RunSettings{advanced.verify, advanced.deadline}; };
   renewal.mode = mode;
+  const std::uint64_t resumesBefore = ports.plan ? ports.plan->Resumes() : 0;
   RunReport report;
   {
     const PanelCookies::RunScope underWay(*ports.cookies);
@@ -33,7 +34,12 @@ RunReport RunOnce(const RunPorts& ports, const RunSnapshot& snapshot, RenewalMod
   std::optional<PlanStep> planned;
   if (snapshot.advanced.deadline && ports.plan) {
     const std::int64_t now = ports.unixMilliseconds() / 1000;
-    planned = PlanAfterRun(ports.plan->Current(history), report, snapshot.advanced.verify, now);
+    const RenewalPlan current = ports.plan->Current(history);
+    // A password saved while this run tried the old one: that refusal is no reason to wait for another.
+    const bool savedDuringRun = ports.plan->Resumes() != resumesBefore;
+    planned = report.outcome == RunOutcome::WrongPassword && savedDuringRun
+                  ? PlanStep{current, {}}
+                  : PlanAfterRun(current, report, snapshot.advanced.verify, now);
     for (const Text& entry : planned->entries)
       appendLog(entry);
     if (LateWarningDue(planned->plan, now)) {

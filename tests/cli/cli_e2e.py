@@ -380,7 +380,7 @@ def group_accounts(args, panel, scratch):
 
     # A failure stays visible: status exits 1 after a failed run, 2 after a refused password, with
     # history off too, and the journal gets one line per entry with its level.
-    for scenario, code in (("login_500", 1), ("wrong_password", 2), ("success", 0)):
+    for scenario, code in (("login_500", 1), ("unknown_verdict", 1), ("wrong_password", 2), ("success", 0)):
         panel.set_scenario(scenario)
         config = account(scratch, "visible-" + scenario)
         journal = config.parent / "journal"

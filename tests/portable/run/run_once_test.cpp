@@ -25,6 +25,10 @@ const Text kLoginOkPage = "<script>top.location='/default.asp'</script>";
 const Text kListPage = "<a href=vpsadm2.asp?id=9&go=c>";
 const Text kRenewalPage = mb::kExpiry + "2024-05-06</TD>";
 const Text kSucceededEscapedUtf8 = "%E6%88%90%E5%8A%9F";  // 成功
+// 请在该产品到期前1日内进行积分免费续期, as the panel's script carries it
+const Text kOneDayEscapedUtf8 =
+    "%E8%AF%B7%E5%9C%A8%E8%AF%A5%E4%BA%A7%E5%93%81%E5%88%B0%E6%9C%9F%E5%89%8D1%E6%97%A5%E5%86%85"
+    "%E8%BF%9B%E8%A1%8C%E7%A7%AF%E5%88%86%E5%85%8D%E8%B4%B9%E7%BB%AD%E6%9C%9F";
 
 // korvan-status.ini kept across the book's openings.
 class StatusFileView final : public IniStore {
@@ -45,6 +49,8 @@ struct Program {
   RunRecordBook record{[this] { return std::make_unique<StatusFileView>(statusFile); }};
   PanelCookies cookies;
   Text verdict;
+  Text loginPage = kLoginOkPage;
+  std::function<void()> duringLogin = [] {};
   std::function<void()> duringRenewal = [] {};
   std::vector<std::pair<Text, bool>> entries;  // message, written to korvan.log too
   std::vector<std::string> pushes;             // method and URL
@@ -56,7 +62,10 @@ struct Program {
     RunPorts ports;
     ports.cookies = &cookies;
     ports.exchange = [this](const PanelRequest& request, Text&, Text&) {
-      if (request.url.ends_with("/user/usertop_login.asp")) return Bytes(kLoginOkPage);
+      if (request.url.ends_with("/user/usertop_login.asp")) {
+        duringLogin();
+        return Bytes(loginPage);
+      }
       if (request.url.ends_with("/user/vpsadm.asp")) return Bytes(kListPage);
       if (request.url.find("/vpsadm/selfvpsmodifyrepay.asp") != Text::npos) return Bytes(kRenewalPage);
       duringRenewal();
@@ -222,10 +231,7 @@ TEST(RunOnceTest, WithDeadlineOnTheRunPlansRetriesAndWarnsOnce) {
     program.Set(kHistoryKey, "1");
     program.Set(kWebhookKey, "http://127.0.0.1:1/wh");
     program.Set(kHeartbeatKey, "http://127.0.0.1:1/hb");
-    // 请在该产品到期前1日内进行积分免费续期, as the panel's script carries it
-    program.verdict =
-        "%E8%AF%B7%E5%9C%A8%E8%AF%A5%E4%BA%A7%E5%93%81%E5%88%B0%E6%9C%9F%E5%89%8D1%E6%97%A5%E5%86%85"
-        "%E8%BF%9B%E8%A1%8C%E7%A7%AF%E5%88%86%E5%85%8D%E8%B4%B9%E7%BB%AD%E6%9C%9F";
+    program.verdict = kOneDayEscapedUtf8;
     program.now = 1714924800 - 3 * 3600;  // 2024-05-06 0:00 in UTC+8, less three hours
     for (int run = 0; run < 2; ++run)
       RunOnce(program.Ports(), ReadRunSnapshot(program.config), RenewalMode::Renew);
@@ -242,6 +248,27 @@ TEST(RunOnceTest, WithDeadlineOnTheRunPlansRetriesAndWarnsOnce) {
     EXPECT_EQ(program.pushes, expected) << c.deadline;
     EXPECT_EQ(program.timeAsked > 0, c.planKept);
     EXPECT_EQ(program.statusFile.Read(kStatusSection, kNextRunKey).empty(), !c.planKept);
+  }
+}
+
+// The plan waits after " 密码不正确！" until the settings are saved again; a save made while the run
+// still tried the old password must not be undone by that run's refusal.
+TEST(RunOnceTest, ARefusedPasswordWaitsUnlessANewOneWasSavedDuringTheRun) {
+  for (const bool savedDuringRun : {false, true}) {
+    Program program;
+    program.Set(kDeadlineKey, "1");
+    program.Set(kHistoryKey, "1");
+    program.verdict = kOneDayEscapedUtf8;
+    program.now = 1714924800 - 3 * 3600;  // inside the window of the expiry 2024-05-06
+    RunOnce(program.Ports(), ReadRunSnapshot(program.config), RenewalMode::Renew);
+    ASSERT_GT(program.plan.Current(true).nextRun, 0);
+
+    program.loginPage = "<script>alert('" + mb::kWrongPassword.substr(1, 10) + "')</script>";
+    if (savedDuringRun) program.duringLogin = [&] { program.plan.Resume(program.now, true); };
+    RunOnce(program.Ports(), ReadRunSnapshot(program.config), RenewalMode::Renew);
+    const RenewalPlan plan = program.plan.Current(true);
+    EXPECT_EQ(plan.waitingForUser, !savedDuringRun) << savedDuringRun;
+    EXPECT_EQ(plan.nextRun > 0, savedDuringRun) << savedDuringRun;
   }
 }
 
