@@ -161,6 +161,8 @@ std::optional<PlannedRun> NextPlannedRun(const RenewalPlan& plan) {
   return PlannedRun{plan.nextRun, plan.nextRun < plan.windowOpens ? RenewalMode::CheckOnly : RenewalMode::Renew};
 }
 
+bool PlanWaitsForExpiry(const RenewalPlan& plan) { return !HasWindow(plan) && !plan.waitingForUser; }
+
 bool RestartWaits(const RenewalPlan& plan, std::int64_t now, bool runUnderWay) {
   if (runUnderWay) return true;
   now = SaneNow(now);
