@@ -29,6 +29,7 @@ from proof_e2e import status_keys, write_settings  # noqa: E402
 from renewal_e2e import ONE_DAY, RENEWED, log_entries  # noqa: E402
 
 CHECK_DONE = "检查完成：未提交续期"
+RUN_STATUS = 0x0110  # the system menu's 运行状况…
 DAY = 24 * 3600
 UTC8 = 8 * 3600
 # The planned run comes 2 minutes after the run that planned it, and the window's check looks every 30 s.
@@ -71,6 +72,15 @@ def check_status_label(session, text):
           "status label %r, expected %r" % (session.status_samples(1, 0), text))
     samples = session.status_samples(8, 0.3)
     check(set(samples) == shown, "status label %r" % samples)
+
+
+def run_status_lines(wine, session):
+    """The lines of the 运行状况 box, opened from the system menu and closed again."""
+    check(wine.run_probe("sys", RUN_STATUS)[0] == 0, "window_probe sys %#x failed" % RUN_STATUS)
+    box = session.message_box()
+    wine.run_probe("dismiss")
+    check(wait_until(lambda: wine.run_probe("message-box", 0)[0] != 0, 5), "the 运行状况 box did not close")
+    return [text for text in box["texts"] if "\r\n" in text][0].split("\r\n")
 
 
 def case_window_ahead(wine, args, directory, panel, user):
@@ -133,6 +143,10 @@ def case_retry(wine, args, directory, panel, user):
               "korvan-status.ini %r" % keys)
         clock = time.gmtime(retry + UTC8)
         check_status_label(session, "续期未成功，%d:%02d重试" % (clock.tm_hour, clock.tm_min))
+        # 运行状况 names the retry first, as the one next run; the plan's detail line stays below.
+        lines = run_status_lines(wine, session)
+        check(re.fullmatch(r"下次运行：%d时%d分（(不到1|[12])分钟后，按时续期重试）" % (clock.tm_hour, clock.tm_min), lines[0])
+              and "下次计划运行：%s（续期）" % match.group(1) in lines, "运行状况 %r" % lines)
         log = wait_messages(session, 6, PLANNED_WAIT)
         check(log[3:6] == [logged_in, "到期时间：" + panel_text(expiry), RENEWED], "retry run %r" % log[3:])
         check(time.time() >= retry - 2, "the retry came before its time")
