@@ -24,6 +24,7 @@
 #include "log/log_entry.h"
 #include "log/network_clock.h"
 #include "renewal/panel_state.h"
+#include "run/next_run.h"
 #include "run/run_status_text.h"
 #include "run/run_once.h"
 
@@ -164,6 +165,12 @@ bool WaitsForUser(const TickState& state, const Settings& settings) {
   return state.waitingForUser && state.configDigest == settings.digest;
 }
 
+// How long until a tick starts the N-hour run: one due now is the next tick's; a stopped period has none.
+std::int64_t MillisecondsToPeriodicRun(const TickState& state, const Settings& settings) {
+  const TickDecision next = DecideTick(state, settings.period, NowSeconds());
+  return next.due ? 1 : next.millisecondsToDue;
+}
+
 // The plan as a tick decides by: resumed when korvan.ini changed since a refused password.
 RenewalPlan PlanForTick(const Settings& settings, const CommandLine& paths, TickState& state) {
   PlanBook book = PlanOf(paths);
@@ -177,7 +184,11 @@ RenewalPlan PlanForTick(const Settings& settings, const CommandLine& paths, Tick
   return plan;
 }
 
-RunReport RunWithPorts(const Settings& settings, const CommandLine& paths, RenewalMode mode, EntryOutput& output) {
+RunReport RunWithPorts(const Settings& settings,
+                       const CommandLine& paths,
+                       RenewalMode mode,
+                       const TickState& state,
+                       EntryOutput& output) {
   PanelCookies cookies;  // every run starts without cookies
   PosixHistoryFiles files;
   LogHistory history(files, StatePath(paths, kLogEnding));
@@ -197,8 +208,8 @@ RunReport RunWithPorts(const Settings& settings, const CommandLine& paths, Renew
   ports.setLoginOk = [](bool) {};
   ports.send = PushOverCurl;
   ports.unixMilliseconds = NetworkUnixMillisecondsOverCurl;
-  // The next run is a period after this one, as the window's timer has it.
-  ports.nextCheck = [&] { return DueText(settings.period.value_or(0)); };
+  ports.networkNow = [] { return ProgramNetworkClock().Now(); };
+  ports.millisecondsToPeriodicRun = [&] { return MillisecondsToPeriodicRun(state, settings); };
   ports.record = &record;
   PlanBook plan = PlanOf(paths);
   ports.plan = &plan;
@@ -217,7 +228,7 @@ int RunHoldingLock(const Settings& settings,
   if (!KeepTickState(paths, state)) return kExitCannotKeepState;
   if (waitSeconds > 0) std::this_thread::sleep_for(std::chrono::seconds(waitSeconds));
   EntryOutput output(paths.quiet);
-  const RunReport report = RunWithPorts(settings, paths, mode, output);
+  const RunReport report = RunWithPorts(settings, paths, mode, state, output);
   if (!report.entries.empty()) output.RunEnded(report.outcome, RunResultMessage(report));
   const int exitStatus = ExitStatusOfRun(report.outcome);
   // Quiet, for cron: the entries only of a run that failed.
@@ -304,8 +315,14 @@ int TickCommand(const CommandLine& paths) {
   TickState state = LoadTickState(paths);
   if (StateOfAnotherConfig(paths, state)) return kExitConfig;
   std::optional<PlannedRun> planned;
+  // The plan switched on (a changed korvan.ini) before any expiry was read for it: one check now.
+  const bool configChanged = state.seenConfig != settings->digest;
+  state.seenConfig = settings->digest;
+  bool checkForPlan = false;
   if (settings->snapshot.advanced.deadline) {
-    planned = NextPlannedRun(PlanForTick(*settings, paths, state));
+    const RenewalPlan plan = PlanForTick(*settings, paths, state);
+    checkForPlan = configChanged && PlanWaitsForExpiry(plan);
+    planned = NextPlannedRun(plan);
     // A planned run is decided by a fresh network time: the computer's clock may have been stepped
     // or the computer rebooted since the last read.
     if (planned && ProgramNetworkClock().AskRead(planned->at)) {
@@ -313,7 +330,8 @@ int TickCommand(const CommandLine& paths) {
       ReadNetworkSecondsOverCurl();
     }
   }
-  const TickDecision decision = DecideTick(state, settings->period, NowSeconds(), planned, ProgramNetworkClock().Now());
+  const TickDecision decision =
+      DecideTick(state, settings->period, NowSeconds(), planned, ProgramNetworkClock().Now(), checkForPlan);
   if (!decision.due) {
     if (!KeepTickState(paths, state)) return kExitCannotKeepState;
     return kExitOk;
@@ -328,31 +346,35 @@ int StatusCommand(const CommandLine& paths) {
   RecordSource source = RecordSource::StatusFile;
   const RunRecord record = RecordOf(paths).Current(history, &source);
   const TickState state = LoadTickState(paths);
-  const TickDecision next = DecideTick(state, settings->period, NowSeconds());
-  // Due now is the next tick's work; a stopped period has nothing scheduled. There are no restarts.
-  const std::int64_t toNextRun = next.due ? 1 : next.millisecondsToDue;
+  // There are no restarts.
+  const std::int64_t toNextRun = MillisecondsToPeriodicRun(state, *settings);
   std::optional<RenewalPlan> plan;
   if (settings->snapshot.advanced.deadline) {
     plan = PlanOf(paths).Current(history);
     plan->waitingForUser = WaitsForUser(state, *settings);
   }
+  // The one next run, by the network time the plan goes by.
+  const std::int64_t now = ProgramNetworkClock().Now();
+  const std::optional<NextRun> nextRun = ChooseNextRun(PeriodicRunAt(toNextRun, now), plan);
   // A script or a monitor asks how the last run ended: 1 failed, 2 the password was refused.
   const int exitStatus = state.lastExit.value_or(kExitOk);
   if (paths.json) {
     Print(StatusJson(
         {.record = record,
          .nextRenewalRun = toNextRun > 0 ? std::optional(NowSeconds() + (toNextRun + 999) / 1000) : std::nullopt,
+         .nextRun = nextRun,
          .plan = plan,
          .clockOffsetSeconds = ClockOffset(state.clock),
          .lastExit = state.lastExit,
          .recordFile = StateFileName(paths, history ? kStatusEnding : kTickEnding)}));
     return exitStatus;
   }
-  Text text = RunStatusText(record, source, toNextRun, std::nullopt, {}, {},
-                            StateFileName(paths, history ? kStatusEnding : kTickEnding));
+  Text text = JoinTexts(NextRunLine(nextRun, now), "\r\n",
+                        RunStatusText(record, source, toNextRun, std::nullopt, {}, {},
+                                      StateFileName(paths, history ? kStatusEnding : kTickEnding)));
   text += JoinTexts("\r\n", plan ? kDeadlineOnLine : kDeadlineOffLine);
   if (plan) {
-    for (const Text& line : PlanStatusLines(*plan))
+    for (const Text& line : PlanStatusLines(*plan, kUnplannedHintCommand))
       text += JoinTexts("\r\n", line);
     if (const std::optional<Text> offset = ClockOffsetLine(ClockOffset(state.clock)))
       text += JoinTexts("\r\n", *offset);
@@ -373,7 +395,7 @@ int TestPushCommand(const CommandLine& paths) {
   const AlertPorts ports{.send = PushOverCurl,
                          .appendLog = [](std::string_view message) { PrintEntry(FetchNetworkTimeOverCurl(), message); },
                          .unixMilliseconds = NetworkUnixMillisecondsOverCurl,
-                         .nextCheck = [&] { return DueText(settings->period.value_or(0)); }};
+                         .nextCheck = {}};  // a test message names no next run
   const Text lines = SendTestMessages(alerts, settings->userName, DateTimeToText(FetchNetworkTimeOverCurl()), ports);
   Print(TerminalText(JoinTexts(lines, "\n")));
 

@@ -28,8 +28,9 @@ constexpr char kExitStatusHelp[] = R"(Exit status:
       state directory cannot be written, test-push without any channel)";
 
 constexpr char kJsonHelp[] =
-    "as one line of JSON: lastRun, lastResult, lastRenewed, expiry, failures, lastExitStatus, nextRenewalRun, "
-    "deadline, plan {windowOpens, nextRun, nextRunKind, attempts, waitingForUser}, clockOffsetSeconds, recordFile; "
+    "as one line of JSON: lastRun, lastResult, lastRenewed, expiry, failures, lastExitStatus, nextRun {time, kind: "
+    "periodic, renew, retry or check}, nextRenewalRun, deadline, plan {windowOpens, nextRun, nextRunKind, attempts, "
+    "waitingForUser}, clockOffsetSeconds, recordFile; "
     "times in ISO 8601 at +08:00, null when none";
 
 // The first word that is neither an option nor an option's value, when it names no command.

@@ -64,6 +64,9 @@ std::string StatusJson(const StatusFacts& facts) {
       {"expiry", TerminalText(record.expiry)},
       {"failures", record.failures},
       {"lastExitStatus", facts.lastExit ? nlohmann::json(*facts.lastExit) : nlohmann::json(nullptr)},
+      {"nextRun", facts.nextRun ? nlohmann::json{{"time", IsoTimeUtc8(facts.nextRun->at)},
+                                                 {"kind", NextRunKindName(facts.nextRun->kind)}}
+                                : nlohmann::json(nullptr)},
       {"nextRenewalRun", TimeOrNull(facts.nextRenewalRun)},
       {"deadline", facts.plan.has_value()},
       {"plan", nullptr},

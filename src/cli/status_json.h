@@ -8,6 +8,7 @@
 #include <string>
 
 #include "plan/renewal_plan.h"
+#include "run/next_run.h"
 #include "run/run_record.h"
 
 namespace korvan {
@@ -15,13 +16,15 @@ namespace korvan {
 struct StatusFacts {
   RunRecord record;
   std::optional<std::int64_t> nextRenewalRun;  // Unix seconds by the computer's clock
+  std::optional<NextRun> nextRun;              // the one next run, network time (next_run.h)
   std::optional<RenewalPlan> plan;             // with deadline on
   std::int64_t clockOffsetSeconds = 0;         // the computer's clock minus the network time
   std::optional<int> lastExit;
   std::string recordFile;
 };
 
-// Keys: lastRun, lastResult, lastRenewed, expiry, failures, lastExitStatus, nextRenewalRun,
+// Keys: lastRun, lastResult, lastRenewed, expiry, failures, lastExitStatus, nextRun {time, kind
+// ("periodic", "renew", "retry" or "check")}, nextRenewalRun,
 // deadline, plan {windowOpens, nextRun, nextRunKind ("check" or "renew"), attempts, waitingForUser},
 // clockOffsetSeconds, recordFile; an absent time or status is null. One line, UTF-8, newline ended.
 std::string StatusJson(const StatusFacts& facts);

@@ -31,6 +31,7 @@ TickState ReadTickState(IniStore& file) {
   state.clock = LoadTimeReading(file, kTickSection);
   state.config = file.Read(kTickSection, kConfigKey);
   const Text lastExit = TrimBlanks(file.Read(kTickSection, kLastExitKey));
+  state.seenConfig = TrimBlanks(file.Read(kTickSection, kSeenConfigKey));
   if (lastExit.size() == 1 && lastExit[0] >= '0' && lastExit[0] <= '9') state.lastExit = lastExit[0] - '0';
   return state;
 }
@@ -42,6 +43,7 @@ void WriteTickState(IniStore& file, const TickState& state) {
   file.Write(kTickSection, kConfigDigestKey, state.waitingForUser ? state.configDigest : Text());
   SaveTimeReading(file, kTickSection, state.clock);
   if (!state.config.empty()) file.Write(kTickSection, kConfigKey, state.config);
+  if (!state.seenConfig.empty()) file.Write(kTickSection, kSeenConfigKey, state.seenConfig);
   if (state.lastExit) file.Write(kTickSection, kLastExitKey, ToText(static_cast<std::int64_t>(*state.lastExit)));
 }
 
@@ -57,7 +59,8 @@ TickDecision DecideTick(const TickState& state,
                         std::optional<std::int64_t> periodMilliseconds,
                         std::int64_t nowSeconds,
                         const std::optional<PlannedRun>& planned,
-                        std::optional<std::int64_t> networkNow) {
+                        std::optional<std::int64_t> networkNow,
+                        bool checkForPlan) {
   const std::int64_t planNow = networkNow.value_or(nowSeconds);
   // The plan's own run comes first: it may be a check, and it is what renews on time.
   if (planned && planned->at <= planNow) return {true, TickReason::PlannedRun, 0, planned->mode};
@@ -68,11 +71,14 @@ TickDecision DecideTick(const TickState& state,
           : std::nullopt;
   const std::optional<std::int64_t> since = state.lastRunStarted ? state.lastRunStarted : state.lastRunEnded;
   if (!since) return {true, TickReason::NoRunYet};
-  if (!periodMilliseconds) return waitForPlanned.value_or(TickDecision{false, TickReason::Stopped});
+  const TickDecision check{true, TickReason::PlanCheck, 0, RenewalMode::CheckOnly};
+  if (!periodMilliseconds)
+    return checkForPlan ? check : waitForPlanned.value_or(TickDecision{false, TickReason::Stopped});
   const std::int64_t elapsed = (nowSeconds - *since) * 1000;
   // A clock set back by more than a period cannot be waited out: the run is due. A smaller step back
   // (a time sync) only lengthens this one wait.
   if (elapsed >= *periodMilliseconds || -elapsed > *periodMilliseconds) return {true, TickReason::PeriodOver};
+  if (checkForPlan) return check;
   return waitForPlanned.value_or(TickDecision{false, TickReason::NotYet, *periodMilliseconds - elapsed});
 }
 

@@ -23,6 +23,7 @@ inline constexpr std::string_view kWaitingForUserKey = "waitingForUser";  // 1: 
 inline constexpr std::string_view kConfigDigestKey = "configDigest";      // of the korvan.ini refused
 inline constexpr std::string_view kConfigKey = "config";                  // the config file's absolute path
 inline constexpr std::string_view kLastExitKey = "lastExit";              // the last run's exit status
+inline constexpr std::string_view kSeenConfigKey = "seenConfig";          // digest of the korvan.ini the last tick read
 
 struct TickState {
   std::optional<std::int64_t> lastRunStarted{};  // Unix seconds; none before the first renewal run
@@ -32,6 +33,7 @@ struct TickState {
   TimeReading clock{};            // the latest read of the time page that answered
   Text config{};                  // whose state this is: the config file's absolute path; empty before the first run
   std::optional<int> lastExit{};  // the last run's exit status, for `korvan status`
+  Text seenConfig{};              // the digest of korvan.ini as the last tick read it: a change switches the plan on
   friend bool operator==(const TickState&, const TickState&) = default;
 };
 
@@ -49,6 +51,7 @@ enum class TickReason {
                // within waitSeconds, before the next tick would come
   NoRunYet,    // due: no renewal run has been recorded
   PeriodOver,  // due: the last run started a whole period ago or more
+  PlanCheck,   // due: a check, as korvan.ini changed with the plan on and no expiry read for it yet
   NotYet,      // not due
   Stopped,     // not due: a negative period, with which the window renews only once at its start
 };
@@ -64,11 +67,14 @@ struct TickDecision {
 
 // planned: the plan's next run, with deadline on, due by networkNow (nowSeconds when not given). The
 // N-hour period counts from the last run's start (the end of one for a file of an older version),
-// so a run that keeps dying is not repeated at every tick.
+// so a run that keeps dying is not repeated at every tick. checkForPlan: korvan.ini changed since
+// the last tick while the plan waits for an expiry (PlanWaitsForExpiry); a check then comes unless
+// a renewal run, which reads the expiry too, is due.
 TickDecision DecideTick(const TickState& state,
                         std::optional<std::int64_t> periodMilliseconds,
                         std::int64_t nowSeconds,
                         const std::optional<PlannedRun>& planned = std::nullopt,
-                        std::optional<std::int64_t> networkNow = std::nullopt);
+                        std::optional<std::int64_t> networkNow = std::nullopt,
+                        bool checkForPlan = false);
 
 }  // namespace korvan

@@ -33,8 +33,9 @@ constexpr std::int64_t kOffsetShownFrom = 60;
 constexpr std::string_view kNothingYet = "\xC9\xD0\xCE\xDE";            // 尚无
 constexpr std::string_view kNotScheduled = "\xCE\xB4\xB0\xB2\xC5\xC5";  // 未安排
 
-Text NextRunText(const RenewalPlan& plan) {
+Text NextRunText(const RenewalPlan& plan, std::string_view unplannedHint) {
   if (plan.windowOpens > 0 && plan.waitingForUser) return Text(kWaitingForPassword);
+  if (plan.windowOpens <= 0 && !plan.waitingForUser) return JoinTexts(kNotScheduled, unplannedHint);
   const std::optional<PlannedRun> next = NextPlannedRun(plan);
   if (!next) return Text(kNotScheduled);
   return JoinTexts(ProviderTimeText(next->at), next->mode == RenewalMode::CheckOnly ? kCheckWord : kRenewalWord);
@@ -60,11 +61,11 @@ std::optional<Text> ClockOffsetLine(std::int64_t offsetSeconds) {
   return JoinTexts(kClockLabel, offsetSeconds > 0 ? kAheadWord : kBehindWord, amount);
 }
 
-std::vector<Text> PlanStatusLines(const RenewalPlan& plan) {
+std::vector<Text> PlanStatusLines(const RenewalPlan& plan, std::string_view unplannedHint) {
   const bool planned = plan.windowOpens > 0;
   return {
       JoinTexts(kWindowOpensLabel, planned ? ProviderTimeText(plan.windowOpens) : Text(kNothingYet)),
-      JoinTexts(kNextPlannedLabel, NextRunText(plan)),
+      JoinTexts(kNextPlannedLabel, NextRunText(plan, unplannedHint)),
       JoinTexts(kAttemptsLabel, ToText(static_cast<std::int64_t>(planned ? plan.attempts : 0)), kTimesWord),
   };
 }

@@ -128,7 +128,9 @@ PlanStep PlanAfterRun(const RenewalPlan& before, const RunReport& run, bool veri
   if (plan.nextRun == 0) return step;
   // A failed try says when the next one comes, also in the run that made the plan.
   if (tried) {
-    step.entries.push_back(JoinTexts(kRetryLineStart, ProviderTimeText(plan.nextRun), kRetryWord));
+    // "续期未成功" right after "续费成功！" would contradict it: the entry names why it did not count.
+    const std::string_view start = run.outcome == RunOutcome::ExpiryUnchanged ? kNotTakenLineStart : kRetryLineStart;
+    step.entries.push_back(JoinTexts(start, ProviderTimeText(plan.nextRun), kRetryWord));
   } else if (newPlan) {
     const std::int64_t firstRenewal =
         plan.nextRun >= plan.windowOpens ? plan.nextRun : plan.windowOpens + kFirstRenewalAfterOpening;
@@ -158,6 +160,8 @@ std::optional<PlannedRun> NextPlannedRun(const RenewalPlan& plan) {
   if (!HasWindow(plan) || plan.nextRun <= 0 || plan.nextRun > kLastSecond || plan.waitingForUser) return std::nullopt;
   return PlannedRun{plan.nextRun, plan.nextRun < plan.windowOpens ? RenewalMode::CheckOnly : RenewalMode::Renew};
 }
+
+bool PlanWaitsForExpiry(const RenewalPlan& plan) { return !HasWindow(plan) && !plan.waitingForUser; }
 
 bool RestartWaits(const RenewalPlan& plan, std::int64_t now, bool runUnderWay) {
   if (runUnderWay) return true;

@@ -58,6 +58,10 @@ RenewalPlan ResumePlan(const RenewalPlan& plan, std::int64_t now);
 // The run the caller's timer waits for; nothing while waiting for the user or without a plan.
 std::optional<PlannedRun> NextPlannedRun(const RenewalPlan& plan);
 
+// No window yet (no expiry read since the plan was switched on, or none that can be read) and no
+// wait for a new password: a check run now would read the expiry and make the plan.
+bool PlanWaitsForExpiry(const RenewalPlan& plan);
+
 // A restart that falls due now waits while a run is under way, or when the planned run is due within
 // 30 minutes; it then waits for that run to end and restarts without asking again.
 bool RestartWaits(const RenewalPlan& plan, std::int64_t now, bool runUnderWay);

@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "run/next_run.h"
+
 namespace korvan {
 
 RunReport RunOnce(const RunPorts& ports, const RunSnapshot& snapshot, RenewalMode mode) {
@@ -26,12 +28,18 @@ RunReport RunOnce(const RunPorts& ports, const RunSnapshot& snapshot, RenewalMod
     report = RenewFreeVps(renewal);
   }
 
+  // Without deadline the network time is not asked for here: the run stays what it always was.
+  std::optional<PlanStep> planned;
+  // Read when a push is made, so a retry this run planned is the next run it names.
+  const auto nextCheck = [&] {
+    const std::int64_t now = ports.networkNow();
+    const std::optional<RenewalPlan> plan = planned ? std::optional(planned->plan) : std::nullopt;
+    return NextRunText(ChooseNextRun(PeriodicRunAt(ports.millisecondsToPeriodicRun(), now), plan), now);
+  };
   const AlertPorts alerts{.send = ports.send,
                           .appendLog = [&](std::string_view message) { appendLog(message); },
                           .unixMilliseconds = ports.unixMilliseconds,
-                          .nextCheck = ports.nextCheck};
-  // Without deadline the network time is not asked for here: the run stays what it always was.
-  std::optional<PlanStep> planned;
+                          .nextCheck = nextCheck};
   if (snapshot.advanced.deadline && ports.plan) {
     const std::int64_t now = ports.unixMilliseconds() / 1000;
     const RenewalPlan current = ports.plan->Current(history);

@@ -1,7 +1,8 @@
 // One whole run of the program: the heartbeat's start ping, RenewFreeVps with its entries, with
 // deadline on the plan's entries and its late warning, the run's pushes and end ping, and the
-// record's update, all on the settings read at its start. The
-// platform gives the ports; the run's logic is all here, so every front end runs the same.
+// record's update, all on the settings read at its start. The pushes name the next run (next_run.h)
+// as the plan stands after this run. The platform gives the ports; the run's logic is all here, so
+// every front end runs the same.
 #pragma once
 
 #include <cstdint>
@@ -29,7 +30,11 @@ struct RunPorts {
   std::function<void(bool)> setLoginOk;
   PushPort send;                                   // one push or ping
   std::function<std::int64_t()> unixMilliseconds;  // the network time, to sign DingTalk pushes
-  std::function<Text()> nextCheck;                 // when the next run is due, for a push
+  // For the pushes' 下次检查, asked after the run's outcome updated the plan: the network time by
+  // the latest read (Unix seconds, no request) and the milliseconds the N-hour run's timer has left
+  // (0 when it is stopped).
+  std::function<std::int64_t()> networkNow;
+  std::function<std::int64_t()> millisecondsToPeriodicRun;
   RunRecordBook* record = nullptr;
   PlanBook* plan = nullptr;  // with deadline on: the plan of runs around the renewal window
 };

@@ -115,7 +115,8 @@ def check_request_bytes(panel, args, result, folder):
     log = "".join("%s\r\n%s\r\n" % entry for entry in result.entries)
     check((folder / "korvan.log").read_bytes() == b"\xEF\xBB\xBF" + log.encode(), "korvan.log differs")
     shown = korvan(args, "status", "--config", folder / "korvan.ini")
-    check(re.fullmatch("上次运行：%s\n运行结果：续费成功！\n上次成功续费：%s\n%s\n连续失败次数：0\n"
+    check(re.fullmatch("下次运行：\\d+时\\d+分（(10小时0|9小时59)分钟后，定时续期）\n"
+                       "上次运行：%s\n运行结果：续费成功！\n上次成功续费：%s\n%s\n连续失败次数：0\n"
                        "下次续费运行：(10小时0|9小时59)分钟后\n记录来源：korvan-status.ini\n按时续期：已关闭（deadline=0）\n"
                        % (STAMP, STAMP, EXPIRY), shown.out) and shown.code == 0, "status %r" % shown.out)
 
@@ -302,8 +303,14 @@ def group_plan(args, panel, scratch):
           "a clock three years ahead: %d, sent %r" % (result.code, panel_paths(panel)))
     # The offset shown is the reading kept by the tick.
     shown = korvan(args, "status", "--config", config)
-    check("下次计划运行：%s（检查）" % provider_time(network + 20 * 60) in shown.out and "本机时钟：比网络时间快" in shown.out,
-          "status %r" % shown.out)
+    # The first line is the one next run: the plan's check, by the network time.
+    clock = time.gmtime(network + 20 * 60 + 8 * 3600)
+    check(re.match("下次运行：%d时%d分（(19|20)分钟后，检查）\n" % (clock.tm_hour, clock.tm_min), shown.out)
+          and "下次计划运行：%s（检查）" % provider_time(network + 20 * 60) in shown.out
+          and "本机时钟：比网络时间快" in shown.out, "status %r" % shown.out)
+    status = json.loads(korvan(args, "status", "--config", config, "--json").out)
+    check(status["nextRun"]["kind"] == "check" and status["nextRun"]["time"] == status["plan"]["nextRun"],
+          "JSON status %r" % status)
     yield "the computer's clock off: planned runs by the network time"
 
     # A planned run due before the next tick is waited for in this one, not rounded up to the next.
@@ -334,9 +341,33 @@ def group_plan(args, panel, scratch):
         check("下次计划运行：%s（检查）" % provider_time(now + 7200 - 1800) in shown.out,
               "a changed korvan.ini did not resume the plan: %r" % shown.out)
         yield "a refused password waits for a changed korvan.ini"
+
     finally:
         panel.state.time_ms = fake_panel.DEFAULT_TIME_MS
         panel.set_scenario("success")
+
+    # The plan switched on in korvan.ini after runs without it: until an expiry is read the plan
+    # line says why nothing is planned, and the next tick checks at once; a tick after it, with
+    # korvan.ini as it was, sends nothing.
+    panel.set_scenario("success")
+    config = account(scratch, "plan-switched-on")
+    check(korvan(args, "tick", "--config", config).code == 0, "the first tick")
+    config.write_bytes(ini_text(extra=["deadline=1"]).encode("gbk"))
+    shown = korvan(args, "status", "--config", config)
+    check("下次计划运行：未安排（读到到期时间后安排，可运行 korvan check）" in shown.out
+          and re.match("下次运行：\\d+时\\d+分（(10小时0|9小时59)分钟后，定时续期）\n", shown.out),
+          "status before the check %r" % shown.out)
+    panel.reset()
+    result = korvan(args, "tick", "--config", config)
+    check(result.code == 0 and result.messages[:3] == [LOGGED_IN, EXPIRY, CHECK_DONE]
+          and result.messages[3].startswith("续期窗口：") and len(panel.requests()) == 3,
+          "the tick after the plan was switched on: %d %r" % (result.code, result.messages))
+    shown = korvan(args, "status", "--config", config)
+    check("下次计划运行：2024年5月5日11时30分（检查）" in shown.out, "status after the check %r" % shown.out)
+    panel.reset()
+    result = korvan(args, "tick", "--config", config)
+    check(result.code == 0 and not panel.requests(), "the next tick sent %r" % panel_paths(panel))
+    yield "the plan switched on in korvan.ini checks at once"
 
     # A state directory that cannot be written: nothing is sent, and the tick says why.
     if os.geteuid() == 0 and shutil.which("unshare"):
@@ -369,6 +400,7 @@ def group_accounts(args, panel, scratch):
     status = json.loads(shown.out)
     check(shown.code == 0 and status["lastResult"] == "续费成功！" and status["recordFile"] == "bob-tick.ini"
           and status["lastRun"] == "2023-11-15T06:13:20+08:00" and status["deadline"] is False
+          and status["nextRun"]["kind"] == "periodic"
           and fake_panel.PASSWORD not in shown.out, "bob's JSON status %r" % shown.out)
     # A state directory that holds another config's state is refused.
     other = fresh(scratch, "other") / "alice.ini"

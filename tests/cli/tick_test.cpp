@@ -67,6 +67,30 @@ TEST(Tick, APlannedRunThatCameDueRunsInItsMode) {
             (TickDecision{false, TickReason::NotYet, 10 * kHour - 600000}));
 }
 
+// korvan.ini changed while the plan waits for an expiry: a check reads it now, unless a renewal run
+// (which reads it too) is due anyway; within the period, and with the timer stopped, it is the check.
+TEST(Tick, AChangedConfigChecksWhileThePlanWaitsForAnExpiry) {
+  const struct {
+    const char* name;
+    TickState state;
+    const char* hours;
+    TickDecision expected;
+  } cases[] = {
+      {"WithinThePeriod",
+       {.lastRunStarted = kNow - 60},
+       "10",
+       {true, TickReason::PlanCheck, 0, RenewalMode::CheckOnly}},
+      {"TimerStopped", {.lastRunStarted = kNow - 60}, "-1", {true, TickReason::PlanCheck, 0, RenewalMode::CheckOnly}},
+      {"PeriodOverRenews", {.lastRunStarted = kNow - 10 * 3600}, "10", {true, TickReason::PeriodOver}},
+      {"NoRunYetRenews", {}, "10", {true, TickReason::NoRunYet}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(DecideTick(c.state, RenewalPeriodMilliseconds(c.hours), kNow, std::nullopt, std::nullopt, true),
+              c.expected);
+  }
+}
+
 TEST(TickState, ADamagedValueCountsAsNoRun) {
   for (const char* text : {"", "abc", "-5", "0", "12x", "99999999999999999999"}) {
     FakeIniStore file;

@@ -14,6 +14,7 @@ import hmac
 import json
 import os
 import pathlib
+import re
 import shutil
 import subprocess
 import sys
@@ -33,7 +34,9 @@ CHANNELS = ("serverchan", "pushplus", "wecom", "dingtalk", "feishu", "bark", "te
 DINGTALK_SECRET = "SEC1"
 # The time page's milliseconds cut to the second, as the log's stamps are.
 SIGNED_MILLISECONDS = fake_panel.DEFAULT_TIME_MS // 1000 * 1000
-NEXT_CHECK = "10小时0分钟后"  # a run at the tick of a 10-hour period
+# The next run after a run at the tick of a 10-hour period, by the time page's 6:13:20: the N-hour
+# run, its clock time and distance as 运行状况's first line says them (the timer has run a few seconds).
+NEXT_CHECK = r"16时1[23]分（(10小时0|9小时59)分钟后，定时续期）"
 HEARTBEAT = fake_receiver.CHANNEL_PATHS["heartbeat"]
 
 # case: (panel scenario, channels set, "closed": channels at a closed port, notify, failures in
@@ -79,8 +82,12 @@ def form_encode(text):
 
 def check_bytes(receiver, title):
     """The request bytes of the webhook (JSON), Server酱 (form) and DingTalk (signed URL)."""
-    text = "\n".join(["账号：" + USER, "本次结果：" + WRONG_PASSWORD, "时间：" + STAMP, "下次检查：" + NEXT_CHECK])
     (webhook,) = receiver.requests("webhook")
+    # The one next run, read from the webhook's text, is then held to every channel's bytes.
+    next_check = re.search("下次检查：([^\"\\\\]*)", webhook["body"])
+    check(next_check and re.fullmatch(NEXT_CHECK, next_check.group(1)), "webhook body %r: 下次检查 is no %s"
+          % (webhook["body"], NEXT_CHECK))
+    text = "\n".join(["账号：" + USER, "本次结果：" + WRONG_PASSWORD, "时间：" + STAMP, "下次检查：" + next_check.group(1)])
     expected = json.dumps({"source": "korvan", "event": "wrong_password", "title": title, "text": text,
                            "user": USER, "vps": "", "expiry": "", "time": STAMP},
                           ensure_ascii=False, separators=(",", ":"))

@@ -31,6 +31,8 @@ CHECK_REQUESTS = [
     ("GET", "/vpsadm/selfvpsmodifyrepay.asp?id=" + fake_panel.VPS_IDS[0]),
 ]
 # The periods of write_ini's korvan.ini (10 and 24 hours), a few minutes after the start at most.
+# The one next run first: with the plan off, the N-hour run, by the time page's clock.
+NEXT_RUN = r"下次运行：\d+时\d+分（9小时5\d分钟后，定时续期）"
 NEXT_RENEWAL = r"下次续费运行：9小时5\d分钟后"
 NEXT_RESTART = r"下次重启：23小时5\d分钟后"
 
@@ -39,10 +41,10 @@ NEXT_RESTART = r"下次重启：23小时5\d分钟后"
 # first run is under way, the others after it))
 CASES = {
     "good-run": ("success", 0, [LOGGED_IN, EXPIRY, RENEWED], 4,
-                 ["上次运行：" + STAMP, "运行结果：" + RENEWED, "上次成功续费：" + STAMP, EXPIRY, "连续失败次数：0",
+                 [NEXT_RUN, "上次运行：" + STAMP, "运行结果：" + RENEWED, "上次成功续费：" + STAMP, EXPIRY, "连续失败次数：0",
                   NEXT_RENEWAL, NEXT_RESTART, THIS_PROCESS], "check-now"),
     "failed-run": ("wrong_password", 0, [WRONG_PASSWORD], 1,
-                   ["上次运行：" + STAMP, "运行结果：" + WRONG_PASSWORD, "上次成功续费：尚无", "到期时间：尚无",
+                   [NEXT_RUN, "上次运行：" + STAMP, "运行结果：" + WRONG_PASSWORD, "上次成功续费：尚无", "到期时间：尚无",
                     "连续失败次数：1", NEXT_RENEWAL, NEXT_RESTART, THIS_PROCESS], "open-log"),
     "check-while-running": ("success", 2500, [LOGGED_IN, EXPIRY, RENEWED], 4, None, "busy"),
 }

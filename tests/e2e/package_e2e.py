@@ -34,6 +34,8 @@ GUIDE_MUST_HOLD = [
     "korvan tick", "高级设置已保存，下次运行起生效，无需重启",
     # the first minutes: the folder, the lower panel, a warning about the unsigned program
     "Korvan\\", "公告", "SmartScreen", "杀毒软件", "续期未成功", "上次续期未成功",
+    # the one next run, its kinds, the plan before the first expiry, a renewal that did not take
+    "下次运行：", "定时续期", "按时续期重试", "读到到期时间后安排", "续期未生效（到期时间未变）",
 ]
 
 

@@ -6,7 +6,10 @@ tools/fake_panel.py, whose time page gives the real clock and whose expiry is se
                 + 5 min> 续期", and about 2 minutes later the planned check run comes (login, VPS
                 list, renewal page; no renewal form).
   retry         the window is open and the first renewal answer is unknown: the run logs "续期未成功，
-                <2 minutes later> 重试", and the planned retry renews ("续费成功！").
+                <2 minutes later> 重试", 运行状况 names the retry first, and the planned retry renews
+                ("续费成功！").
+  switched-on   the plan off for the first run; switched on in the 高级设置 dialog, 确定 starts a check
+                at once, which makes the plan.
 Each case takes some 2.5 minutes, so they run side by side, each as its own user of the panel with
 its own scenario and expiry; the waits are bounded. Standard library only; needs WINEPREFIX.
 """
@@ -29,6 +32,9 @@ from proof_e2e import status_keys, write_settings  # noqa: E402
 from renewal_e2e import ONE_DAY, RENEWED, log_entries  # noqa: E402
 
 CHECK_DONE = "检查完成：未提交续期"
+RUN_STATUS = 0x0110  # the system menu's 运行状况…
+ADVANCED_SETTINGS = 0x0140  # and its 高级设置…
+SETTINGS_SAVED = "高级设置已保存，下次运行起生效，无需重启"
 DAY = 24 * 3600
 UTC8 = 8 * 3600
 # The planned run comes 2 minutes after the run that planned it, and the window's check looks every 30 s.
@@ -71,6 +77,15 @@ def check_status_label(session, text):
           "status label %r, expected %r" % (session.status_samples(1, 0), text))
     samples = session.status_samples(8, 0.3)
     check(set(samples) == shown, "status label %r" % samples)
+
+
+def run_status_lines(wine, session):
+    """The lines of the 运行状况 box, opened from the system menu and closed again."""
+    check(wine.run_probe("sys", RUN_STATUS)[0] == 0, "window_probe sys %#x failed" % RUN_STATUS)
+    box = session.message_box()
+    wine.run_probe("dismiss")
+    check(wait_until(lambda: wine.run_probe("message-box", 0)[0] != 0, 5), "the 运行状况 box did not close")
+    return [text for text in box["texts"] if "\r\n" in text][0].split("\r\n")
 
 
 def case_window_ahead(wine, args, directory, panel, user):
@@ -133,6 +148,10 @@ def case_retry(wine, args, directory, panel, user):
               "korvan-status.ini %r" % keys)
         clock = time.gmtime(retry + UTC8)
         check_status_label(session, "续期未成功，%d:%02d重试" % (clock.tm_hour, clock.tm_min))
+        # 运行状况 names the retry first, as the one next run; the plan's detail line stays below.
+        lines = run_status_lines(wine, session)
+        check(re.fullmatch(r"下次运行：%d时%d分（(不到1|[12])分钟后，按时续期重试）" % (clock.tm_hour, clock.tm_min), lines[0])
+              and "下次计划运行：%s（续期）" % match.group(1) in lines, "运行状况 %r" % lines)
         log = wait_messages(session, 6, PLANNED_WAIT)
         check(log[3:6] == [logged_in, "到期时间：" + panel_text(expiry), RENEWED], "retry run %r" % log[3:])
         check(time.time() >= retry - 2, "the retry came before its time")
@@ -145,10 +164,47 @@ def case_retry(wine, args, directory, panel, user):
         session.close()
 
 
+def case_switched_on(wine, args, directory, panel, user):
+    logged_in = user + " 登录成功！"
+    expiry = panel.set_expiry_minutes(24 * 60 + 40, user)
+    write_settings(directory, user, deadline="0", history="1")
+    session = Session(wine, args.korvan, directory)
+    try:
+        check(wine.run_probe("wait", 60000)[0] == 0, "main window did not appear")
+        first = [logged_in, "到期时间：" + panel_text(expiry), ONE_DAY]
+        log = wait_messages(session, len(first), 60)
+        check(log == first, "first run %r" % log)
+        lines = run_status_lines(wine, session)
+        check(re.fullmatch(r"下次运行：\d+时\d+分（9小时5\d分钟后，定时续期）", lines[0]), "运行状况 %r" % lines)
+        # Switched on by hand in korvan.ini, with no expiry read for the plan: the plan line says why.
+        write_settings(directory, user, deadline="1", history="1")
+        lines = run_status_lines(wine, session)
+        check("下次计划运行：未安排（读到到期时间后安排，可点“立即检查”）" in lines, "运行状况 %r" % lines)
+        write_settings(directory, user, deadline="0", history="1")
+        # Switched on in the dialog: 确定 starts a check at once, which makes the plan.
+        check(wine.run_probe("sys", ADVANCED_SETTINGS)[0] == 0, "window_probe sys %#x failed" % ADVANCED_SETTINGS)
+        code, controls = wine.run_probe("dialog", 10000)
+        check(code == 0, "the 高级设置 dialog did not open")
+        boxes = [c["id"] for c in controls[1:] if c["text"].startswith("到期前按时续期并重试")]
+        check(boxes, "no 按时续期 box among %r" % [c["text"] for c in controls[1:]])
+        check(wine.run_probe("dialog-click", boxes[0])[0] == 0 and wine.run_probe("dialog-click", 1)[0] == 0,
+              "window_probe dialog-click failed")
+        log = wait_messages(session, len(first) + 5, 60)
+        check(log[3:7] == [SETTINGS_SAVED, logged_in, "到期时间：" + panel_text(expiry), CHECK_DONE]
+              and log[7].startswith("续期窗口："), "after 确定 %r" % log[3:])
+        check(paths(panel, user) == RUN_PATHS + RUN_PATHS[:3], "requests %r" % paths(panel, user))
+        # The plan's check, 30 minutes before the window opens, is now the next run.
+        lines = run_status_lines(wine, session)
+        check(re.fullmatch(r"下次运行：\d+时\d+分（(9|10)分钟后，检查）", lines[0]), "运行状况 %r" % lines)
+    finally:
+        session.close()
+
+
 # case: (fake panel scenario, check)
 CASES = {
     "window-ahead": ("renewal_refused", case_window_ahead),
     "retry": ("fails_once", case_retry),
+    "switched-on": ("renewal_refused", case_switched_on),
 }
 
 

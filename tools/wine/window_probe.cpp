@@ -12,6 +12,7 @@
 //   window_probe dismiss              presses OK on the message box
 //   window_probe dialog MS            waits for a dialog box (a message box or the settings dialog); a
 //                                     line as `window` gives for it, then one per control as `controls`
+//   window_probe dialog-click ID      clicks the control ID of the dialog box (posted, as `click`)
 //   window_probe pixel X Y            colour at a client point of the main window, RRGGBB
 //   window_probe close                asks the main window to close
 //   window_probe focus                the id of the control with the keyboard focus (0: none of them)
@@ -272,6 +273,12 @@ int main() {
   } else if (command == L"dialog") {
     HWND box = WaitFor(L"#32770", 0, _wtoi(argument(2)));
     result = box ? DescribeWindow(box) + ListControls(box) : 1;
+  } else if (command == L"dialog-click" && count >= 3) {
+    // Posted, like a click: the dialog's handler may open a message box or end the dialog.
+    HWND box = WaitFor(L"#32770", 0, 2000);
+    HWND control = box ? GetDlgItem(box, _wtoi(args[2])) : nullptr;
+    if (control) PostMessageW(control, BM_CLICK, 0, 0);
+    result = control ? 0 : 1;
   } else if (HWND main = MainWindow(2000); !main) {
     result = 1;
   } else if (command == L"window") {

@@ -19,6 +19,7 @@
 #include "config/config_file.h"
 #include "log/history_file.h"
 #include "plan/plan_status_text.h"
+#include "run/next_run.h"
 #include "run/run_status_text.h"
 #include "runtime/datetime/numbers.h"
 #include "runtime/system/files.h"
@@ -53,12 +54,18 @@ void OnRunStatusCommand() {
   const auto reason = [&](FormControl box, bool restartTimer) {
     return UnscheduledReason(ToInteger(form.Get<EditBox>(box).Content()), saved, restartTimer);
   };
-  Text text = RunStatusText(record, source, form.Get<Timer>(FormControl::RenewTimer).MillisecondsToNextTick(),
-                            form.Get<Timer>(FormControl::RestartTimer).MillisecondsToNextTick(),
-                            reason(FormControl::RenewHoursBox, false), reason(FormControl::RestartHoursBox, true));
+  const std::int64_t toRenewal = form.Get<Timer>(FormControl::RenewTimer).MillisecondsToNextTick();
   const AdvancedSettings settings = ReadAdvancedSettings();
-  if (settings.deadline) {
-    for (const Text& line : PlanStatusLines(ProgramPlan().Current(settings.history)))
+  const std::optional<RenewalPlan> plan =
+      settings.deadline ? std::optional(ProgramPlan().Current(settings.history)) : std::nullopt;
+  // The one next run first, by the network time the plan goes by; the details below it.
+  const std::int64_t now = ProgramNetworkClock().Now();
+  Text text = JoinTexts(
+      NextRunLine(ChooseNextRun(PeriodicRunAt(toRenewal, now), plan), now), "\r\n",
+      RunStatusText(record, source, toRenewal, form.Get<Timer>(FormControl::RestartTimer).MillisecondsToNextTick(),
+                    reason(FormControl::RenewHoursBox, false), reason(FormControl::RestartHoursBox, true)));
+  if (plan) {
+    for (const Text& line : PlanStatusLines(*plan, kUnplannedHintWindow))
       text = JoinTexts(text, "\r\n", line);
     if (const std::optional<Text> offset = ClockOffsetLine(ClockOffset(ProgramNetworkClock().Reading())))
       text = JoinTexts(text, "\r\n", *offset);
@@ -91,8 +98,14 @@ void OnAdvancedSettingsCommand() {
   AdvancedSettingsDialogHooks hooks;
   hooks.appendLog = [](std::string_view message) { AppendLog(message); };
   hooks.sendTestMessages = SendTestAlerts;
-  // deadline may have been switched on, or a planned time may lie in the past.
-  hooks.saved = ResumeProgramPlan;
+  // deadline may have been switched on, or a planned time may lie in the past. Switched on with no
+  // expiry read yet, a check reads it at once, so the plan does not wait for the next N-hour run.
+  hooks.saved = [deadlineBefore = ReadAdvancedSettings().deadline] {
+    ResumeProgramPlan();
+    const AdvancedSettings settings = ReadAdvancedSettings();
+    if (settings.deadline && !deadlineBefore && PlanWaitsForExpiry(ProgramPlan().Current(settings.history)))
+      StartCheckWorker();
+  };
   ShowAdvancedSettingsDialog(MainWindowHandle(), hooks);
 }
 

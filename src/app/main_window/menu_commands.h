@@ -3,7 +3,8 @@
 
 namespace korvan {
 
-// "运行状况…": a box with the run record and when the renewal and restart timers fire next.
+// "运行状况…": a box with the next run (next_run.h) first, then the run record and when the renewal
+// and restart timers fire next, and with deadline on the plan.
 void OnRunStatusCommand();
 
 // "立即检查（不续期）": one check run (login, VPS list, renewal page); while a run is under way a box

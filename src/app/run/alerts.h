@@ -1,5 +1,5 @@
 // The alerts' platform side: pushes and pings over HttpRequest, the network time that signs a
-// DingTalk push, when the renewal timer fires next, and the test button's messages.
+// DingTalk push, how long the renewal timer has left, and the test button's messages.
 #pragma once
 
 #include <cstdint>
@@ -17,8 +17,8 @@ PushAnswer PushOverHttp(const PushRequest& request);
 // The time page's time as Unix milliseconds.
 std::int64_t NetworkUnixMilliseconds();
 
-// When the renewal timer fires next, as the 运行状况 box says it.
-Text NextCheckText();
+// How long the renewal timer (the N-hour run) has left, 0 when it is not armed; read on the window's thread.
+std::int64_t MillisecondsToPeriodicRun();
 
 // "Korvan：测试消息" to every channel of settings now, and one result line per channel (CR LF between
 // them), or "未填写任何推送地址". Blocks for up to 10 seconds a channel; not to be called on the

@@ -8,7 +8,6 @@
 #include "http/http_request.h"
 #include "log/network_clock.h"
 #include "log/network_time.h"
-#include "run/run_status_text.h"
 
 namespace korvan {
 
@@ -42,13 +41,13 @@ PushAnswer PushOverHttp(const PushRequest& request) {
 // The plan and the DingTalk signature go by the network time even while the page does not answer.
 std::int64_t NetworkUnixMilliseconds() { return ReadNetworkSeconds().value_or(ProgramNetworkClock().Now()) * 1000; }
 
-// The renewal timer fires once a period; a run starts at its tick, so the next one is a period away.
-Text NextCheckText() {
-  std::int32_t interval = 0;
+std::int64_t MillisecondsToPeriodicRun() {
+  std::int64_t milliseconds = 0;
   RunOnWindowThread([&] {
-    if (auto* timer = MainFormControls().Find<Timer>(FormControl::RenewTimer)) interval = timer->Interval();
+    if (auto* timer = MainFormControls().Find<Timer>(FormControl::RenewTimer))
+      milliseconds = timer->MillisecondsToNextTick();
   });
-  return DueText(interval);
+  return milliseconds;
 }
 
 Text SendTestAlerts(const AlertSettings& settings) {
@@ -57,7 +56,7 @@ Text SendTestAlerts(const AlertSettings& settings) {
   const AlertPorts ports{.send = PushOverHttp,
                          .appendLog = [](std::string_view message) { AppendLog(message); },
                          .unixMilliseconds = NetworkUnixMilliseconds,
-                         .nextCheck = NextCheckText};
+                         .nextCheck = {}};  // a test message names no next run
   return SendTestMessages(settings, UserNameOnWindowThread(), DateTimeToText(FetchNetworkTime()), ports);
 }
 

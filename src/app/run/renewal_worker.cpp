@@ -11,6 +11,7 @@
 #include "app/run/program_run_record.h"
 #include "app/run/run_gate.h"
 #include "config/ini_file_store.h"
+#include "log/network_clock.h"
 #include "renewal/panel_state.h"
 #include "renewal/renew_free_vps.h"
 #include "run/run_once.h"
@@ -56,7 +57,8 @@ void RenewalWorker(RenewalMode mode) {
   ports.setLoginOk = [](bool ok) { loginOk().store(ok); };
   ports.send = PushOverHttp;
   ports.unixMilliseconds = NetworkUnixMilliseconds;
-  ports.nextCheck = NextCheckText;
+  ports.networkNow = [] { return ProgramNetworkClock().Now(); };
+  ports.millisecondsToPeriodicRun = MillisecondsToPeriodicRun;
   ports.record = &ProgramRunRecord();
   ports.plan = &ProgramPlan();
   RunOnce(ports, snapshot, mode);

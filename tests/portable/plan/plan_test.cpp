@@ -28,6 +28,9 @@ const Text kOpensWord = " \xBF\xAA\xB7\xC5\xA3\xAC";                         // 
 const Text kRenewWord = " \xD0\xF8\xC6\xDA";                                 // " 续期"
 const Text kRetryLine = "\xD0\xF8\xC6\xDA\xCE\xB4\xB3\xC9\xB9\xA6\xA3\xAC";  // 续期未成功，
 const Text kRetryWord = " \xD6\xD8\xCA\xD4";                                 // " 重试"
+// 续期未生效（到期时间未变），
+const Text kNotTakenLine =
+    "\xD0\xF8\xC6\xDA\xCE\xB4\xC9\xFA\xD0\xA7\xA3\xA8\xB5\xBD\xC6\xDA\xCA\xB1\xBC\xE4\xCE\xB4\xB1\xE4\xA3\xA9\xA3\xAC";
 // 到期时间无法识别，按监控时间续期
 const Text kUnreadable =
     "\xB5\xBD\xC6\xDA\xCA\xB1\xBC\xE4\xCE\xDE\xB7\xA8\xCA\xB6\xB1\xF0\xA3\xAC\xB0\xB4\xBC\xE0\xBF\xD8\xCA\xB1\xBC\xE4"
@@ -87,7 +90,7 @@ RenewalPlan Plan(int attempts, int nextRun = kNone) {
   return plan;
 }
 
-enum class Says { Nothing, Window, Retry, Unreadable };
+enum class Says { Nothing, Window, Retry, NotTaken, Unreadable };
 
 struct AfterRunCase {
   const char* name;
@@ -117,7 +120,9 @@ const AfterRunCase kAfterRunCases[] = {
      Says::Unreadable},
     {"VerifiedButNotComparedClosesTheWindow", 2, kNone, kNotComparedRun, true, 180, kNone, kNone, 0, Says::Nothing},
     {"VerifiedRenewalPlansTheNext", 2, kNone, kMoved, true, 180, 43200, 43170, 0, Says::Window},
-    {"SuccessNotMovedRetries", 2, kNone, kUnmoved, true, 180, 0, 190, 3, Says::Retry},
+    // "续费成功！" then the expiry unchanged: the retry's entry says why, not "续期未成功".
+    {"SuccessNotMovedRetriesSayingWhy", 2, kNone, kUnmoved, true, 180, 0, 190, 3, Says::NotTaken},
+    {"SuccessNotMovedFirstTrySayingWhy", 0, 5, kUnmoved, true, 5, 0, 7, 1, Says::NotTaken},
     {"TooEarlyInsideRetries", 2, kNone, kTooEarly, false, 180, 0, 190, 3, Says::Retry},
     {"UnknownVerdictRetries", 2, kNone, kUnknown, true, 180, 0, 190, 3, Says::Retry},
     {"NoVpsRetries", 2, kNone, kNoVpsRun, false, 180, 0, 190, 3, Says::Retry},
@@ -139,6 +144,7 @@ std::vector<Text> Entries(const AfterRunCase& c) {
     case Says::Window:
       return {kWindowLine + ProviderTimeText(At(c.opens)) + kOpensWord + ProviderTimeText(At(first)) + kRenewWord};
     case Says::Retry: return {kRetryLine + ProviderTimeText(At(c.next)) + kRetryWord};
+    case Says::NotTaken: return {kNotTakenLine + ProviderTimeText(At(c.next)) + kRetryWord};
     case Says::Unreadable: return {kUnreadable};
     default: return {};
   }

@@ -12,6 +12,7 @@
 #include "fake_ini_store.h"
 #include "korvan/hosts.h"
 #include "run/plan_store.h"
+#include "runtime/text/encoding.h"
 #include "run_message_bytes.h"
 
 namespace korvan {
@@ -54,8 +55,10 @@ struct Program {
   std::function<void()> duringRenewal = [] {};
   std::vector<std::pair<Text, bool>> entries;  // message, written to korvan.log too
   std::vector<std::string> pushes;             // method and URL
+  std::vector<std::string> bodies;             // of the same pushes
   PlanBook plan{[this] { return std::make_unique<StatusFileView>(statusFile); }};
   std::int64_t now = 1700000000;
+  std::int64_t periodicMilliseconds = 36000000;  // the N-hour timer: 10 hours left
   int timeAsked = 0;
 
   RunPorts Ports() {
@@ -80,13 +83,15 @@ struct Program {
     ports.setLoginOk = [](bool) {};
     ports.send = [this](const PushRequest& request) {
       pushes.push_back((request.method == HttpMethod::Get ? "GET " : "POST ") + request.url);
+      bodies.emplace_back(request.body.begin(), request.body.end());
       return PushAnswer{200, Bytes(R"({"ok":true})")};
     };
     ports.unixMilliseconds = [this] {
       ++timeAsked;
       return now * 1000;
     };
-    ports.nextCheck = [] { return Text("10h"); };
+    ports.networkNow = [this] { return now; };
+    ports.millisecondsToPeriodicRun = [this] { return periodicMilliseconds; };
     ports.record = &record;
     ports.plan = &plan;
     return ports;
@@ -269,6 +274,54 @@ TEST(RunOnceTest, ARefusedPasswordWaitsUnlessANewOneWasSavedDuringTheRun) {
     const RenewalPlan plan = program.plan.Current(true);
     EXPECT_EQ(plan.waitingForUser, !savedDuringRun) << savedDuringRun;
     EXPECT_EQ(plan.nextRun > 0, savedDuringRun) << savedDuringRun;
+  }
+}
+
+// The failure push's 下次检查 is the next run as the plan stands after the run: with deadline on, the
+// retry the failed try just planned two minutes on, not the N-hour run ten hours away.
+TEST(RunOnceTest, TheFailurePushNamesTheNextRunAfterThePlanUpdate) {
+  const Text label = "\xCF\xC2\xB4\xCE\xBC\xEC\xB2\xE9\xA3\xBA";          // 下次检查：
+  const Text minutesFromNow = "\xB7\xD6\xD6\xD3\xBA\xF3";                 // 分钟后
+  const Text periodic = "\xB6\xA8\xCA\xB1\xD0\xF8\xC6\xDA";               // 定时续期
+  const Text retry = "\xB0\xB4\xCA\xB1\xD0\xF8\xC6\xDA\xD6\xD8\xCA\xD4";  // 按时续期重试
+  const struct {
+    const char* name;
+    const char* deadline;
+    std::int64_t periodicMilliseconds;
+    Text next;  // after 下次检查：
+  } cases[] = {
+      // 22时0分（10小时0分钟后，定时续期）
+      {"deadline off: the N-hour run", "", 36000000,
+       "22\xCA\xB1"
+       "0\xB7\xD6\xA3\xA8"
+       "10\xD0\xA1\xCA\xB1"
+       "0" +
+           minutesFromNow + "\xA3\xAC" + periodic + "\xA3\xA9"},
+      // 12时2分（2分钟后，按时续期重试）
+      {"deadline on: the retry", "1", 36000000,
+       "12\xCA\xB1"
+       "2\xB7\xD6\xA3\xA8"
+       "2" +
+           minutesFromNow + "\xA3\xAC" + retry + "\xA3\xA9"},
+      // 12时1分（1分钟后，定时续期）: the N-hour run comes before the retry
+      {"deadline on: the N-hour run sooner", "1", 60000,
+       "12\xCA\xB1"
+       "1\xB7\xD6\xA3\xA8"
+       "1" +
+           minutesFromNow + "\xA3\xAC" + periodic + "\xA3\xA9"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Program program;
+    program.Set(kDeadlineKey, c.deadline);
+    program.Set(kWebhookKey, "http://127.0.0.1:1/wh");
+    program.verdict = "<html>busy</html>";
+    program.now = 1714924800 - 12 * 3600;  // 2024-05-05 12:00 in UTC+8, inside the window, not yet late
+    program.periodicMilliseconds = c.periodicMilliseconds;
+    RunOnce(program.Ports(), ReadRunSnapshot(program.config), RenewalMode::Renew);
+
+    ASSERT_EQ(program.pushes, std::vector<std::string>{"POST http://127.0.0.1:1/wh"});
+    EXPECT_NE(program.bodies[0].find(AnsiToUtf8(label + c.next)), std::string::npos) << program.bodies[0];
   }
 }
 
