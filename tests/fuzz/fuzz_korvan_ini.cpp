@@ -28,10 +28,6 @@ std::vector<Text> Readings(const IniDocument& document, std::string_view section
   return values;
 }
 
-bool HoldsKnown(const IniDocument& document) {
-  return std::ranges::any_of(kKnownSections, [&](std::string_view name) { return document.HasSection(name); });
-}
-
 // A name or value as one line holds it.
 bool OneLine(std::string_view text) {
   const auto blank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r') || c == '\x1A'; };
@@ -65,7 +61,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Text utf16 = "\xFF\xFE" + Text(wide.begin(), wide.end() - std::min<std::size_t>(wide.size(), 2));
     for (const Text& saved : {"\xEF\xBB\xBF" + utf8, utf16})
       FUZZ_CHECK(Readings(ReadKnownIni(saved, kKnownSections).document, section, key) == expected);
-    if (HoldsKnown(IniDocument(formed)) && !HoldsKnown(IniDocument(utf8))) {
+    const auto holdsKnown = [](const IniDocument& document) {
+      return std::ranges::any_of(kKnownSections, [&](std::string_view name) { return document.HasSection(name); });
+    };
+    if (holdsKnown(IniDocument(formed)) && !holdsKnown(IniDocument(utf8))) {
       const KnownIni unmarked = ReadKnownIni(utf8, kKnownSections);
       FUZZ_CHECK(unmarked.known && Readings(unmarked.document, section, key) == expected);
     }

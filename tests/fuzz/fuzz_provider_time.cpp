@@ -1,7 +1,7 @@
 // The panel's expiry text as the plan reads it, at any clock: fields read as the time they name on
 // the calendar of <chrono>, or not at all; a time read is one the plan's own lines give back; every
 // planned run at least 2 minutes after the run that set it, before the expiry and at most a day and
-// a half ahead of it; an unreadable text logged once. The panel's layouts are the corpus's.
+// half an hour ahead of it; an unreadable text logged once. The panel's layouts are the corpus's.
 // Input: now (8 bytes), lateness (2), a flag, year (2), month, day, hour, minute, second (1 each), text.
 #include <chrono>
 
