@@ -15,6 +15,7 @@ its own scenario and expiry; the waits are bounded. Standard library only; needs
 """
 import calendar
 import concurrent.futures
+import json
 import os
 import pathlib
 import re
@@ -27,7 +28,9 @@ sys.path.insert(0, str(HERE))
 sys.path.insert(0, str(HERE.parent.parent / "tools"))
 
 import fake_panel  # noqa: E402
-from korvan_e2e import Session, Wine, check, panel_driver_arguments, shared_wineserver, wait_until  # noqa: E402
+import fake_receiver  # noqa: E402
+from korvan_e2e import (Session, Wine, check, panel_driver_arguments, shared_wineserver, take_screenshot,  # noqa: E402
+                        wait_until)
 from proof_e2e import status_keys, write_settings  # noqa: E402
 from renewal_e2e import ONE_DAY, RENEWED, log_entries  # noqa: E402
 
@@ -79,10 +82,23 @@ def check_status_label(session, text):
     check(set(samples) == shown, "status label %r" % samples)
 
 
-def run_status_lines(wine, session):
+# Where the retry case saves pictures of the window and 运行状况 for a reader, if anywhere.
+SCREENSHOTS = os.environ.get("KORVAN_PLAN_SCREENSHOTS")
+
+
+def screenshot(wine, command, name):
+    if SCREENSHOTS:
+        _, found = wine.run_probe(command, *([5000] if command == "dialog" else []))
+        if found:
+            take_screenshot(found[0], pathlib.Path(SCREENSHOTS) / name)
+
+
+def run_status_lines(wine, session, picture=None):
     """The lines of the 运行状况 box, opened from the system menu and closed again."""
     check(wine.run_probe("sys", RUN_STATUS)[0] == 0, "window_probe sys %#x failed" % RUN_STATUS)
     box = session.message_box()
+    if picture:
+        screenshot(wine, "dialog", picture)
     wine.run_probe("dismiss")
     check(wait_until(lambda: wine.run_probe("message-box", 0)[0] != 0, 5), "the 运行状况 box did not close")
     return [text for text in box["texts"] if "\r\n" in text][0].split("\r\n")
@@ -129,6 +145,8 @@ def case_retry(wine, args, directory, panel, user):
     # The window is known from an earlier run, so this run's failure is a retry, not a new plan.
     status = "[运行状态]\r\nwindowOpens=%s\r\nattempts=0\r\n" % panel_text(opens)
     (pathlib.Path(directory) / "korvan-status.ini").write_bytes(status.encode("gbk"))
+    receiver = fake_receiver.FakeReceiver()
+    write_settings(directory, user, deadline="1", history="1", webhook=receiver.url("webhook"))
     session = Session(wine, args.korvan, directory)
     try:
         check(wine.run_probe("wait", 60000)[0] == 0, "main window did not appear")
@@ -148,10 +166,18 @@ def case_retry(wine, args, directory, panel, user):
               "korvan-status.ini %r" % keys)
         clock = time.gmtime(retry + UTC8)
         check_status_label(session, "续期未成功，%d:%02d重试" % (clock.tm_hour, clock.tm_min))
-        # 运行状况 names the retry first, as the one next run; the plan's detail line stays below.
-        lines = run_status_lines(wine, session)
-        check(re.fullmatch(r"下次运行：%d时%d分（(不到1|[12])分钟后，按时续期重试）" % (clock.tm_hour, clock.tm_min), lines[0])
+        screenshot(wine, "window", "label-retry.png")
+        # 运行状况 and the failure push name the retry first, as the one next run; the plan's detail
+        # line stays below.
+        next_run = r"%d时%d分（(不到1|[12])分钟后，按时续期重试）" % (clock.tm_hour, clock.tm_min)
+        lines = run_status_lines(wine, session, "run-status-retry.png")
+        check(re.fullmatch("下次运行：" + next_run, lines[0])
               and "下次计划运行：%s（续期）" % match.group(1) in lines, "运行状况 %r" % lines)
+        check(wait_until(lambda: receiver.requests("webhook"), 30), "no failure push")
+        pushed = json.loads(receiver.requests("webhook")[0]["body"])["text"]
+        check(re.search("下次检查：" + next_run + "$", pushed), "the failure push says %r" % pushed)
+        if SCREENSHOTS:
+            (pathlib.Path(SCREENSHOTS) / "push-retry.txt").write_text(pushed + "\n")
         log = wait_messages(session, 6, PLANNED_WAIT)
         check(log[3:6] == [logged_in, "到期时间：" + panel_text(expiry), RENEWED], "retry run %r" % log[3:])
         check(time.time() >= retry - 2, "the retry came before its time")
@@ -162,6 +188,7 @@ def case_retry(wine, args, directory, panel, user):
         check_status_label(session, "监控运行中")
     finally:
         session.close()
+        receiver.close()
 
 
 def case_switched_on(wine, args, directory, panel, user):

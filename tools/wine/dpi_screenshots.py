@@ -10,7 +10,9 @@ dismissed, the window is checked against the form scaled by the DPI and saved as
 screenshot-100.png / screenshot-150.png. Then the system menu's 高级设置… opens the dialog on a
 korvan.ini with two settings filled in; its controls are checked (inside the dialog, each group box
 around whole controls only, no two others overlapping) and it is saved as advanced-100.png /
-advanced-150.png. Reuses tests/e2e/korvan_e2e.py; standard library plus ImageMagick's import.
+advanced-150.png. Last, 运行状况… with the plan on and no expiry read yet is saved as
+status-100.png / status-150.png. Reuses tests/e2e/korvan_e2e.py; standard library plus ImageMagick's
+import.
 """
 import argparse
 import os
@@ -31,14 +33,15 @@ def prepare_prefix(prefix, dpi):
     subprocess.run([str(root / "wine-run"), "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels",
                     "/t", "REG_DWORD", "/d", str(dpi), "/f"], env=env, check=True, timeout=60,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    # The DPI is read when the wineserver's session starts.
+    # The DPI is read when the wineserver's session starts; the prefix's server stays up until told.
+    subprocess.run(["wineserver", "-k"], env=env, timeout=60)
     subprocess.run(["wineserver", "-w"], env=env, timeout=60)
 
 
 # WM_SYSCOMMAND of 高级设置… (kAdvancedSettingsCommand) and a korvan.ini for the dialog to show:
-# history on, a Server酱 address (only shown, never requested).
+# history and the plan on, a Server酱 address (only shown, never requested).
 ADVANCED_SETTINGS_COMMAND = "0x0140"
-ADVANCED_SETTINGS = "[高级设置]\r\nhistory=1\r\nserverchan=https://127.0.0.1/SCT0000.send\r\n".encode("gbk")
+ADVANCED_SETTINGS = "[高级设置]\r\nhistory=1\r\ndeadline=1\r\nserverchan=https://127.0.0.1/SCT0000.send\r\n".encode("gbk")
 BS_TYPEMASK, BS_GROUPBOX = 0xF, 0x7
 
 
@@ -81,7 +84,24 @@ def shoot_advanced_dialog(wine, session, dpi, name, out_dir):
     print("%s: %dx%d at %d DPI" % (name, box["width"], box["height"], dpi))
 
 
-def shoot(args, dpi, name, advanced_name, work):
+# WM_SYSCOMMAND of 运行状况… (kRunStatusCommand); IDCANCEL closes 高级设置 unchanged.
+RUN_STATUS_COMMAND = "0x0110"
+CANCEL = 2
+
+
+def shoot_run_status(wine, dpi, name, out_dir):
+    wine.run_probe("dialog-click", CANCEL)
+    check(wait_until(lambda: wine.run_probe("message-box", 0)[0] != 0, 5), "高级设置 did not close")
+    wine.run_probe("sys", RUN_STATUS_COMMAND)
+    code, lines = wine.run_probe("dialog", 10000)
+    check(code == 0 and lines, "运行状况 did not open at %d DPI" % dpi)
+    wait_until(lambda: False, 1)  # let the box paint
+    korvan_e2e.take_screenshot(lines[0], pathlib.Path(out_dir) / name)
+    print("%s: %dx%d at %d DPI" % (name, lines[0]["width"], lines[0]["height"], dpi))
+    wine.run_probe("dismiss")
+
+
+def shoot(args, dpi, name, advanced_name, status_name, work):
     prefix = work / ("prefix-%d" % dpi)
     prepare_prefix(prefix, dpi)
     os.environ["WINEPREFIX"] = str(prefix)
@@ -109,6 +129,7 @@ def shoot(args, dpi, name, advanced_name, work):
         korvan_e2e.take_screenshot(window, pathlib.Path(args.out_dir) / name)
         print("%s: %dx%d at %d DPI" % (name, window["width"], window["height"], dpi))
         shoot_advanced_dialog(wine, session, dpi, advanced_name, args.out_dir)
+        shoot_run_status(wine, dpi, status_name, args.out_dir)
     finally:
         session.close()
         subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=str(prefix)), timeout=60)
@@ -124,9 +145,9 @@ def main():
                       LC_ALL="zh_CN.UTF-8")
     # Room for the dialog at 150%, as on a 1080p screen.
     with tempfile.TemporaryDirectory(prefix="korvan-dpi-") as work, korvan_e2e.Display("1920x1080"):
-        for dpi, name, advanced_name in ((96, "screenshot-100.png", "advanced-100.png"),
-                                         (144, "screenshot-150.png", "advanced-150.png")):
-            shoot(args, dpi, name, advanced_name, pathlib.Path(work))
+        for dpi, *names in ((96, "screenshot-100.png", "advanced-100.png", "status-100.png"),
+                            (144, "screenshot-150.png", "advanced-150.png", "status-150.png")):
+            shoot(args, dpi, *names, pathlib.Path(work))
     return 0
 
 
