@@ -31,7 +31,9 @@ function(korvan_wine_test)
   if(NOT ARG_SHARES_NOTHING)
     set_tests_properties(${ARG_NAME} PROPERTIES RESOURCE_LOCK wine_desktop)
   endif()
+  # A crash fails the test whatever exit code Wine gives the crashed program (at times 0).
   set_tests_properties(${ARG_NAME} PROPERTIES
+    FAIL_REGULAR_EXPRESSION "wine: Unhandled "
     FIXTURES_REQUIRED wine_prefix
     TIMEOUT ${ARG_TIMEOUT}
     LABELS "wine;${ARG_LABELS}"

@@ -46,9 +46,8 @@ inline constexpr std::string_view kExpiryNotComparedMessage =
 // is cut after this many bytes; the log box alone shows it whole. 2 MB of it made
 // korvan-status.ini too large for the Linux program to read back.
 inline constexpr std::size_t kKeptExpiryBytes = 200;
-// An entry's message as they carry it, the bound on the whole message a log writer sees: room for
-// the moved expiry's entry with both texts whole up to kKeptExpiryBytes. The expiry's own entry so
-// keeps a little more of its one text.
+// An entry's message as they carry it: each expiry text in it cut after kKeptExpiryBytes, any other
+// message after this many bytes, the room of the moved expiry's entry.
 inline constexpr std::size_t kKeptMessageBytes =
     kExpiryMovedLabel.size() + kKeptExpiryBytes + kExpiryArrow.size() + kKeptExpiryBytes;
 

@@ -30,7 +30,21 @@ std::string_view RunResultMessage(const RunReport& run) {
   return run.entries.back().message;
 }
 
-Text KeptMessage(std::string_view message) { return CutText(message, kKeptMessageBytes); }
+Text KeptMessage(std::string_view message) {
+  // The panel's expiry texts are kept to kKeptExpiryBytes each, as the record and the pushes keep them.
+  if (message.starts_with(kExpiryLabel)) {
+    return JoinTexts(kExpiryLabel, CutText(message.substr(kExpiryLabel.size()), kKeptExpiryBytes));
+  }
+  if (message.starts_with(kExpiryMovedLabel)) {
+    const std::string_view texts = message.substr(kExpiryMovedLabel.size());
+    const std::size_t arrow = texts.find(kExpiryArrow);
+    if (arrow != std::string_view::npos) {
+      return JoinTexts(kExpiryMovedLabel, CutText(texts.substr(0, arrow), kKeptExpiryBytes), kExpiryArrow,
+                       CutText(texts.substr(arrow + kExpiryArrow.size()), kKeptExpiryBytes));
+    }
+  }
+  return CutText(message, kKeptMessageBytes);
+}
 
 void RecordRunEntry(RunReport& report, std::string_view stamp, std::string_view message, RunOutcome outcome) {
   report.entries.push_back({Text(stamp), KeptMessage(message), outcome});

@@ -569,6 +569,10 @@ def group_texts(args, panel, scratch):
     check(result.code == 0 and len(result.messages) == 4 and all(
         message.startswith(start) and len(message) < 1024 for message, start in zip(result.messages, starts)),
         "%d, entries %r" % (result.code, [message[:40] for message in result.messages]))
+    # Each expiry text 200 bytes at most in the output and korvan.log, as in the record.
+    kept = "x" + "年" * 99 + "…"
+    check(result.messages[1] == "到期时间：" + kept and result.messages[3].startswith("到期时间已更新：%s → " % kept),
+          "expiry entries %r" % [message[:300] for message in result.messages[1::2]])
     log = "".join("%s\r\n%s\r\n" % entry for entry in result.entries)
     check((folder / "korvan.log").read_bytes() == b"\xEF\xBB\xBF" + log.encode(), "korvan.log is not what was shown")
     size = (folder / "korvan-status.ini").stat().st_size

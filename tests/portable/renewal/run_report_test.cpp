@@ -62,14 +62,26 @@ TEST(RecordRunEntryTest, KeepsEntriesInOrderAndTheOutcomeOfTheLast) {
 
 // The entries go on to the record and the pushes: a bound too tight for the moved expiry's entry
 // loses its new expiry, none lets a page's worth of text through.
-TEST(RecordRunEntryTest, KeepsTheMovedEntryOfTwoLongestExpiriesWholeAndCutsLonger) {
-  const Text moved = kMovedLabel + Text(200, '1') + kArrow + Text(200, '2');
-  const Text longer = kExpiry + Text(1000, '3');
-  RunReport report;
-  RecordRunEntry(report, "t1", moved, RunOutcome::ExpiryMoved);
-  RecordRunEntry(report, "t2", longer, RunOutcome::None);
-  EXPECT_EQ(report.entries[0].message, moved);
-  EXPECT_EQ(report.entries[1].message, longer.substr(0, moved.size()) + "\xA1\xAD");  // …
+// korvan.log, the Linux output, the record and the pushes keep each expiry text to 200 bytes; the
+// entries around them keep their own words.
+TEST(RecordRunEntryTest, KeepsEachExpiryTextTo200Bytes) {
+  const Text cut = "\xA1\xAD";  // …
+  const struct {
+    Text message;
+    Text kept;
+  } cases[] = {
+      {kMovedLabel + Text(200, '1') + kArrow + Text(200, '2'), kMovedLabel + Text(200, '1') + kArrow + Text(200, '2')},
+      {kMovedLabel + Text(201, '1') + kArrow + Text(900, '2'),
+       kMovedLabel + Text(200, '1') + cut + kArrow + Text(200, '2') + cut},
+      {kExpiry + Text(200, '3'), kExpiry + Text(200, '3')},
+      {kExpiry + Text(1000, '3'), kExpiry + Text(200, '3') + cut},
+  };
+  for (const auto& c : cases) {
+    RunReport report;
+    RecordRunEntry(report, "t", c.message, RunOutcome::None);
+    EXPECT_EQ(report.entries[0].message, c.kept) << c.message.size();
+    EXPECT_EQ(KeptMessage(c.message), c.kept);
+  }
 }
 
 }  // namespace
