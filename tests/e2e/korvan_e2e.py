@@ -120,7 +120,7 @@ class Session:
             if code in (0, 3):
                 break
             time.sleep(1)
-        check(code != 3, "the window's thread did not answer a message within 5 s")
+        check(code != 3, "the window's thread did not answer a message within 20 s")
         check(code == 0, "window_probe controls: main window not found")
         return {line["id"]: line for line in lines if line["id"]}
 

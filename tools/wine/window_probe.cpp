@@ -72,19 +72,18 @@ void Print(const std::string& line) {
   WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), withEnd.data(), static_cast<DWORD>(withEnd.size()), &written, nullptr);
 }
 
-std::wstring WindowText(HWND window, bool* answered = nullptr) {
-  // WM_GETTEXT by message so that texts of other processes' controls come back too; a window that
-  // does not answer within 5 s gives the empty text instead of hanging the probe.
-  if (answered && !*answered) return {};  // one wait on a window that does not answer is enough
+std::wstring WindowText(HWND window) {
+  // WM_GETTEXT by message so that texts of other processes' controls come back too; a hung
+  // window gives the empty text instead of hanging the probe.
   DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return {};
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
   DWORD_PTR copied = 0;
-  std::wstring text;
-  const bool got = SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length) &&
-                   (text.resize(static_cast<std::size_t>(length) + 1),
-                    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                                        SMTO_ABORTIFHUNG, 5000, &copied));
-  if (answered) *answered = *answered && got;
-  text.resize(got ? static_cast<std::size_t>(copied) : 0);
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                           5000, &copied)) {
+    return {};
+  }
+  text.resize(static_cast<std::size_t>(copied));
   return text;
 }
 
@@ -140,8 +139,8 @@ std::string RectJson(HWND parent, HWND window) {
   return out;
 }
 
-// Exit code 3 when a control's thread did not answer: a window thread that waits on something, named
-// as such rather than left to the caller's time-out.
+// Exit code 3 when a control's thread did not answer for 20 s (a window thread that waits on
+// something), named as such rather than left to the caller's 30 s guard; a slow answer is waited for.
 int ListControls(HWND parent) {
   bool answered = true;
   for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -151,11 +150,14 @@ int ListControls(HWND parent) {
                   static_cast<unsigned long>(GetWindowLongW(child, GWL_EXSTYLE)),
                   IsWindowVisible(child) ? "true" : "false");
     DWORD_PTR limit = 0;
-    answered = answered && SendMessageTimeoutW(child, EM_GETLIMITTEXT, 0, 0, SMTO_ABORTIFHUNG, 5000, &limit);
+    answered = answered && SendMessageTimeoutW(child, EM_GETLIMITTEXT, 0, 0, SMTO_NORMAL, 20000, &limit);
     // Built by appending: GCC 12 warns falsely (-Wrestrict) on "literal" + std::string chains.
     std::string line = "{";
     line.append(numbers).append(", \"class\": ").append(Json(ClassName(child)));
-    line.append(", \"text\": ").append(Json(WindowText(child, &answered))).append(", ").append(RectJson(parent, child));
+    line.append(", \"text\": ")
+        .append(Json(answered ? WindowText(child) : std::wstring()))
+        .append(", ")
+        .append(RectJson(parent, child));
     line.append(", \"limit\": ").append(std::to_string(limit)).append("}");
     Print(line);
   }
