@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Fails when a file of one layer of src/ includes a header of a layer above it or beside it. The
-# layers, bottom up: runtime (text, date-times, system services); http on runtime; renewal (the job)
+# layers, bottom up: runtime (texts, date-times, the HMAC); http on runtime; renewal (the job)
 # on http; plan (the runs around the renewal window) on renewal; config (korvan.ini) on runtime
 # alone; log (entries, network time, korvan.log) on runtime; alerts (policy, message, channels,
-# sender) on renewal, http and config; run (a whole run, the record) on all of these; the front
-# ends on top: app (the Win32 window) and cli (the Linux program), which never include each other.
+# sender) on renewal, http and config; run (a whole run, the record) on all of these; platform
+# (each platform's side of the ports: platform/win32 and platform/posix, which never include
+# each other) on all of these; the front ends on top: app (the Win32 window) and cli (the Linux
+# program), which never include each other.
 #
 #   tools/check_layers.sh [source root]   (default: src beside this script's folder)
 set -uo pipefail
@@ -12,17 +14,18 @@ root=${1:-"$(dirname "$0")/../src"}
 
 # Each layer and the folders its files must not include.
 declare -A forbidden=(
-  [runtime]="http renewal plan config log alerts run app cli"
-  [http]="renewal plan config log alerts run app cli"
-  [renewal]="plan config log alerts run app cli"
-  [plan]="http config log alerts run app cli"
-  [config]="http renewal plan log alerts run app cli"
-  [log]="http renewal plan config alerts run app cli"
-  [alerts]="plan log run app cli"
-  [run]="app cli"
+  [runtime]="http renewal plan config log alerts run platform app cli"
+  [http]="renewal plan config log alerts run platform app cli"
+  [renewal]="plan config log alerts run platform app cli"
+  [plan]="http config log alerts run platform app cli"
+  [config]="http renewal plan log alerts run platform app cli"
+  [log]="http renewal plan config alerts run platform app cli"
+  [alerts]="plan log run platform app cli"
+  [run]="platform app cli"
+  [platform]="app cli"
   [app]="cli"
   [cli]="app"
-  [resources]="http renewal plan config log alerts run app cli"
+  [resources]="http renewal plan config log alerts run platform app cli"
 )
 
 violations=0
@@ -43,6 +46,17 @@ for layer in "${!forbidden[@]}"; do
     done < <(grep -rnE "^[[:space:]]*#[[:space:]]*include[[:space:]]*[\"<]$above/" "$root/$layer" \
                --include='*.h' --include='*.cpp' --include='*.in' || true)
   done
+done
+
+# The two platform folders stand side by side, and the window program is built on Win32 alone.
+for pair in "platform/win32 posix" "platform/posix win32" "app posix"; do
+  read -r own other <<<"$pair"
+  [ -d "$root/$own" ] || continue
+  while IFS= read -r hit; do
+    echo "include against the layers: $hit"
+    violations=$((violations + 1))
+  done < <(grep -rnE "^[[:space:]]*#[[:space:]]*include[[:space:]]*[\"<]platform/$other/" "$root/$own" \
+             --include='*.h' --include='*.cpp' || true)
 done
 
 if [ "$violations" -gt 0 ]; then

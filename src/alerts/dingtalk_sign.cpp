@@ -4,7 +4,7 @@
 
 #include "alerts/push_url.h"
 #include "http/form_url_encode.h"
-#include "runtime/system/hmac_sha256.h"
+#include "runtime/crypto/hmac_sha256.h"
 #include "runtime/text/base64.h"
 #include "runtime/text/encoding.h"
 

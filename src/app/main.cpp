@@ -4,8 +4,8 @@
 
 #include "app/dialog_keys.h"
 #include "app/main_window/main_window.h"
-#include "runtime/system/com_owners.h"
-#include "runtime/system/program_location.h"
+#include "platform/win32/com_owners.h"
+#include "platform/win32/program_location.h"
 
 namespace {
 

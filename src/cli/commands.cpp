@@ -18,7 +18,7 @@
 #include "cli/program_ports.h"
 #include "plan/plan_status_text.h"
 #include "run/plan_book.h"
-#include "cli/state_files.h"
+#include "platform/posix/state_files.h"
 #include "cli/tick_decision.h"
 #include "alerts/push_answers.h"
 #include "log/log_entry.h"

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "cli/curl_http.h"
+#include "platform/posix/curl_http.h"
 #include "korvan/hosts.h"
 #include "log/network_clock.h"
 #include "log/network_time.h"

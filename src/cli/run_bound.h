@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "alerts/push_sender.h"
-#include "cli/curl_http.h"
+#include "platform/posix/curl_http.h"
 #include "config/alert_settings.h"
 #include "http/request_decisions.h"
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "cli/ini_document.h"
+#include "config/ini_document.h"
 #include "config/advanced_settings.h"
 #include "config/config_file.h"
 #include "fuzz_input.h"

@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "app/settings_dialog/advanced_settings_form.h"
-#include "runtime/system/ini_file.h"
-#include "runtime/system/threads.h"
-#include "runtime/system/wide_text.h"
+#include "platform/win32/ini_file.h"
+#include "platform/win32/threads.h"
+#include "platform/win32/wide_text.h"
 #include "scratch_directory.h"
 
 namespace korvan {

@@ -1,4 +1,4 @@
-#include "runtime/system/com_owners.h"
+#include "platform/win32/com_owners.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "app/window_thread.h"
-#include "runtime/system/handles.h"
+#include "platform/win32/handles.h"
 
 namespace korvan {
 namespace {

@@ -1,4 +1,4 @@
-#include "config/ini_file_store.h"
+#include "platform/win32/ini_file_store.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include "config/config_file.h"
 #include "korvan/hosts.h"
 #include "local_http_server.h"
-#include "runtime/system/program_location.h"
+#include "platform/win32/program_location.h"
 #include "scratch_directory.h"
 
 namespace korvan {

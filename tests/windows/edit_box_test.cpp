@@ -1,4 +1,4 @@
-#include "runtime/system/edit_box.h"
+#include "platform/win32/edit_box.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <type_traits>
 
-#include "runtime/system/handles.h"
+#include "platform/win32/handles.h"
 #include "runtime/text/text.h"
 
 namespace korvan {

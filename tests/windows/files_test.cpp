@@ -1,4 +1,4 @@
-#include "runtime/system/files.h"
+#include "platform/win32/files.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <span>
 #include <string>
 
-#include "runtime/system/handles.h"
+#include "platform/win32/handles.h"
 #include "scratch_directory.h"
 
 namespace korvan {

@@ -1,14 +1,14 @@
-#include "log/history_file.h"
+#include "platform/win32/history_file.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
-#include "config/ini_file_store.h"
+#include "platform/win32/ini_file_store.h"
 #include "run/run_record.h"
-#include "runtime/system/files.h"
-#include "runtime/system/program_location.h"
+#include "platform/win32/files.h"
+#include "platform/win32/program_location.h"
 #include "scratch_directory.h"
 
 namespace korvan {

@@ -1,4 +1,4 @@
-#include "runtime/system/ini_file.h"
+#include "platform/win32/ini_file.h"
 
 #include <gtest/gtest.h>
 

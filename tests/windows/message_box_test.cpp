@@ -1,4 +1,4 @@
-#include "runtime/system/message_box.h"
+#include "platform/win32/message_box.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <thread>
 
-#include "runtime/system/wide_text.h"
+#include "platform/win32/wide_text.h"
 
 namespace korvan {
 namespace {

@@ -1,4 +1,4 @@
-#include "runtime/system/processes.h"
+#include "platform/win32/processes.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "runtime/system/program_location.h"
+#include "platform/win32/program_location.h"
 #include "scratch_directory.h"
 
 namespace korvan {

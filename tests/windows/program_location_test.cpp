@@ -1,4 +1,4 @@
-#include "runtime/system/program_location.h"
+#include "platform/win32/program_location.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "runtime/system/read_url.h"
+#include "http/read_url.h"
 
 #include <gtest/gtest.h>
 

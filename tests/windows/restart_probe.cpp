@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include "app/restart/restart.h"
-#include "runtime/system/files.h"
-#include "runtime/system/program_location.h"
+#include "platform/win32/files.h"
+#include "platform/win32/program_location.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   korvan::FixRunDirectory();

@@ -12,9 +12,9 @@
 #include <thread>
 
 #include "config/advanced_settings.h"
-#include "runtime/system/files.h"
-#include "runtime/system/handles.h"
-#include "runtime/system/program_location.h"
+#include "platform/win32/files.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/program_location.h"
 
 namespace korvan {
 namespace {

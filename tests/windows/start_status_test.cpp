@@ -20,7 +20,7 @@
 #include "app/main_window/main_window.h"
 #include "app/run/renewal_worker.h"
 #include "app/controls/win32_controls.h"
-#include "runtime/system/program_location.h"
+#include "platform/win32/program_location.h"
 #include "scratch_directory.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "runtime/system/threads.h"
+#include "platform/win32/threads.h"
 
 #include <gtest/gtest.h>
 

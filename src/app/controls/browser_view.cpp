@@ -9,7 +9,7 @@
 #include <oleauto.h>
 #include <wrl/client.h>
 
-#include "runtime/system/com_owners.h"
+#include "platform/win32/com_owners.h"
 
 namespace korvan {
 

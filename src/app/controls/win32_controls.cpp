@@ -5,8 +5,8 @@
 #include <cwchar>
 #include <string>
 
-#include "runtime/system/edit_box.h"
-#include "runtime/system/wide_text.h"
+#include "platform/win32/edit_box.h"
+#include "platform/win32/wide_text.h"
 
 namespace korvan {
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "runtime/system/handles.h"
+#include "platform/win32/handles.h"
 
 namespace korvan {
 

@@ -5,11 +5,11 @@
 #include "log/entry_order.h"
 #include "app/main_window/configuration.h"
 #include "app/window_thread.h"
-#include "log/history_file.h"
+#include "platform/win32/history_file.h"
 #include "log/log_entry.h"
 #include "log/network_time.h"
 #include "renewal/run_report.h"
-#include "runtime/system/threads.h"
+#include "platform/win32/threads.h"
 
 namespace korvan {
 namespace {

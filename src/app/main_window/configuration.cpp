@@ -3,8 +3,8 @@
 #include "app/main_window/form_controls.h"
 #include "app/main_window/append_log.h"
 #include "app/run/planned_runs.h"
-#include "config/ini_file_store.h"
-#include "runtime/system/program_location.h"
+#include "platform/win32/ini_file_store.h"
+#include "platform/win32/program_location.h"
 
 namespace korvan {
 namespace {

@@ -15,7 +15,7 @@
 #include "http/browser_cookies.h"
 #include "korvan/hosts.h"
 #include "renewal/panel_state.h"
-#include "runtime/system/message_box.h"
+#include "platform/win32/message_box.h"
 
 namespace korvan {
 namespace {

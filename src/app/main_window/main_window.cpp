@@ -18,7 +18,7 @@
 #include "app/controls/win32_controls.h"
 #include "app/controls/window_scale.h"
 #include "resources/resource_ids.h"
-#include "runtime/system/wide_text.h"
+#include "platform/win32/wide_text.h"
 
 namespace korvan {
 namespace {

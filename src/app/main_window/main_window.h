@@ -10,7 +10,7 @@
 #include "app/controls/controls.h"
 #include "app/controls/window_scale.h"
 #include "app/main_window/form.h"
-#include "runtime/system/handles.h"
+#include "platform/win32/handles.h"
 
 namespace korvan {
 

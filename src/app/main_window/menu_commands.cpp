@@ -17,15 +17,15 @@
 #include "app/main_window/configuration.h"
 #include "app/run/planned_runs.h"
 #include "config/config_file.h"
-#include "log/history_file.h"
+#include "platform/win32/history_file.h"
 #include "plan/plan_status_text.h"
 #include "run/next_run.h"
 #include "run/run_status_text.h"
 #include "runtime/datetime/numbers.h"
-#include "runtime/system/files.h"
-#include "runtime/system/message_box.h"
-#include "runtime/system/program_location.h"
-#include "runtime/system/wide_text.h"
+#include "platform/win32/files.h"
+#include "platform/win32/message_box.h"
+#include "platform/win32/program_location.h"
+#include "platform/win32/wide_text.h"
 
 namespace korvan {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/main_window/menu_commands.h"
-#include "runtime/system/wide_text.h"
+#include "platform/win32/wide_text.h"
 
 namespace korvan {
 

@@ -4,10 +4,10 @@
 
 #include "app/main_window/append_log.h"
 #include "app/restart/restart_script.h"
-#include "runtime/system/files.h"
-#include "runtime/system/handles.h"
-#include "runtime/system/processes.h"
-#include "runtime/system/program_location.h"
+#include "platform/win32/files.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/processes.h"
+#include "platform/win32/program_location.h"
 
 namespace korvan {
 namespace {

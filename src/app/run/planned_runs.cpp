@@ -10,13 +10,13 @@
 #include "app/run/program_run_record.h"
 #include "app/run/renewal_worker.h"
 #include "app/window_thread.h"
-#include "config/ini_file_store.h"
+#include "platform/win32/ini_file_store.h"
 #include "log/network_clock.h"
 #include "log/network_time.h"
 #include "run/plan_store.h"
-#include "runtime/system/program_location.h"
-#include "runtime/system/threads.h"
-#include "runtime/system/wake_timer.h"
+#include "platform/win32/program_location.h"
+#include "platform/win32/threads.h"
+#include "platform/win32/wake_timer.h"
 
 namespace korvan {
 namespace {

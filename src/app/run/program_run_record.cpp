@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "app/main_window/configuration.h"
-#include "config/ini_file_store.h"
-#include "runtime/system/program_location.h"
+#include "platform/win32/ini_file_store.h"
+#include "platform/win32/program_location.h"
 
 namespace korvan {
 

@@ -10,14 +10,14 @@
 #include "app/run/planned_runs.h"
 #include "app/run/program_run_record.h"
 #include "app/run/run_gate.h"
-#include "config/ini_file_store.h"
+#include "platform/win32/ini_file_store.h"
 #include "log/network_clock.h"
 #include "renewal/panel_state.h"
 #include "renewal/renew_free_vps.h"
 #include "run/run_once.h"
-#include "runtime/system/program_location.h"
-#include "runtime/system/threads.h"
-#include "runtime/system/wake_timer.h"
+#include "platform/win32/program_location.h"
+#include "platform/win32/threads.h"
+#include "platform/win32/wake_timer.h"
 
 namespace korvan {
 

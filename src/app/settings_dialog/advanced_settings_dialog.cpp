@@ -12,11 +12,11 @@
 #include "app/controls/window_scale.h"
 #include "app/settings_dialog/advanced_settings_form.h"
 #include "app/window_thread.h"
-#include "config/ini_file_store.h"
-#include "runtime/system/handles.h"
-#include "runtime/system/program_location.h"
-#include "runtime/system/threads.h"
-#include "runtime/system/wide_text.h"
+#include "platform/win32/ini_file_store.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/program_location.h"
+#include "platform/win32/threads.h"
+#include "platform/win32/wide_text.h"
 
 namespace korvan {
 namespace {

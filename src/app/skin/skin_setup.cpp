@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "app/skin/program_resources.h"
-#include "runtime/system/files.h"
-#include "runtime/system/handles.h"
-#include "runtime/system/message_box.h"
-#include "runtime/system/program_location.h"
+#include "platform/win32/files.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/message_box.h"
+#include "platform/win32/program_location.h"
 
 namespace korvan {
 namespace {

@@ -1,5 +1,5 @@
 // Natively this checks OpenSSL's HMAC, under Wine (the Windows build of the same tests) BCrypt's.
-#include "runtime/system/hmac_sha256.h"
+#include "runtime/crypto/hmac_sha256.h"
 
 #include <gtest/gtest.h>
 

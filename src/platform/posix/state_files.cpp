@@ -1,0 +1,218 @@
+#include "platform/posix/state_files.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <utility>
+
+#include "config/advanced_settings.h"
+#include "runtime/text/encoding.h"
+
+namespace korvan {
+namespace {
+
+std::string Failure(std::string_view what, const std::string& path, int error) {
+  return JoinTexts(what, " ", path, ": ", std::strerror(error));
+}
+
+// Closes a descriptor whatever way the function leaves.
+class Descriptor {
+ public:
+  explicit Descriptor(int descriptor) : descriptor_(descriptor) {}
+  ~Descriptor() {
+    if (descriptor_ >= 0) ::close(descriptor_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return descriptor_; }
+  // The close's own error counts: NFS reports a failed write only there.
+  int Close() {
+    const int result = ::close(descriptor_);
+    descriptor_ = -1;
+    return result;
+  }
+
+ private:
+  int descriptor_;
+};
+
+bool WriteAll(int descriptor, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+// FNV-1a, 64 bits, in hex: enough to notice an edited korvan.ini, and stable across builds.
+std::string DigestOf(std::string_view bytes) {
+  std::uint64_t hash = 14695981039346656037ULL;
+  for (const char byte : bytes) {
+    hash ^= static_cast<unsigned char>(byte);
+    hash *= 1099511628211ULL;
+  }
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+  return text;
+}
+
+std::string DirectoryOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The sections of korvan.ini that the Linux program reads; 重启软件时间 is the window's alone.
+constexpr std::string_view kKnownSections[] = {kLoginSection, kRenewHoursSection, kAdvancedSection};
+
+// A file of at most kLargestConfigFile bytes, read whole into `bytes`; empty, or what went wrong.
+std::string ReadSmallFile(const std::string& path, std::string& bytes) {
+  const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.get() < 0) return Failure("cannot read", path, errno);
+  struct stat status {};
+  if (::fstat(file.get(), &status) != 0) return Failure("cannot read", path, errno);
+  if (!S_ISREG(status.st_mode)) return JoinTexts(path, " is not a file");
+  // Read in pieces: a buffer of the largest size would be a megabyte of memory touched by every tick.
+  char piece[16384];
+  while (bytes.size() <= kLargestConfigFile) {
+    const ssize_t got = ::read(file.get(), piece, sizeof piece);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return Failure("cannot read", path, errno);
+    if (got == 0) break;
+    bytes.append(piece, static_cast<std::size_t>(got));
+  }
+  if (bytes.size() > kLargestConfigFile) return JoinTexts(path, " is larger than 1 MiB: not a korvan.ini");
+  return {};
+}
+
+}  // namespace
+
+std::string JoinPath(std::string_view directory, std::string_view name) {
+  if (directory.empty()) return std::string(name);
+  return directory.back() == '/' ? JoinTexts(directory, name) : JoinTexts(directory, "/", name);
+}
+
+ConfigFile ReadConfigFile(const std::string& path) {
+  ConfigFile config;
+  std::string bytes;
+  config.error = ReadSmallFile(path, bytes);
+  if (!config.error.empty()) return config;
+  if (bytes.empty()) {
+    config.error = JoinTexts(path, " is empty");
+    return config;
+  }
+  KnownIni read = ReadKnownIni(bytes, kKnownSections);
+  if (read.binary) {
+    config.error = JoinTexts(path, " holds binary data: not a korvan.ini");
+  } else if (!read.known) {
+    config.error = JoinTexts(path, " holds none of the sections [", AnsiToUtf8(kLoginSection), "], [",
+                             AnsiToUtf8(kRenewHoursSection), "] and [", AnsiToUtf8(kAdvancedSection),
+                             "], read as GBK or as UTF-8: not a korvan.ini, or saved in another encoding"
+                             " (GBK, UTF-8 or UTF-16 are read)");
+  } else {
+    config.document = std::move(read.document);
+    config.digest = DigestOf(bytes);
+  }
+  return config;
+}
+
+std::string ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+  const std::string temporary = path + ".tmp";
+  Descriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  if (file.get() < 0) return Failure("cannot write", temporary, errno);
+  if (!WriteAll(file.get(), bytes) || ::fsync(file.get()) != 0 || file.Close() != 0) {
+    const int error = errno;
+    ::unlink(temporary.c_str());
+    return Failure("cannot write", temporary, error);
+  }
+  if (::rename(temporary.c_str(), path.c_str()) != 0) {
+    const int error = errno;
+    ::unlink(temporary.c_str());
+    return Failure("cannot replace", path, error);
+  }
+  // The rename itself is on the disk only once the directory is.
+  const Descriptor directory(::open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (directory.get() >= 0) ::fsync(directory.get());
+  return {};
+}
+
+StateIniFile::StateIniFile(std::string path) : path_(std::move(path)) {
+  // A state file is ours and small; one that cannot be read starts empty, as on Windows.
+  std::string bytes;
+  if (!ReadSmallFile(path_, bytes).empty()) return;
+  const IniText text = IniTextFromFileBytes(bytes);
+  if (!text.binary) document_ = IniDocument(text.text);
+}
+
+StateIniFile::~StateIniFile() { Commit(); }
+
+bool StateIniFile::Write(std::string_view section, std::string_view key, std::string_view value) {
+  document_.Write(section, key, value);
+  changed_ = true;
+  return true;
+}
+
+bool StateIniFile::Commit() {
+  if (!changed_) return true;
+  changed_ = false;
+  const std::string error = ReplaceFileAtomically(path_, document_.Serialize());
+  if (error.empty()) return true;
+  std::fprintf(stderr, "korvan: %s\n", error.c_str());
+  return false;
+}
+
+std::int64_t PosixHistoryFiles::FileSize(std::string_view path) {
+  struct stat status {};
+  if (::stat(std::string(path).c_str(), &status) != 0) return -1;
+  return static_cast<std::int64_t>(status.st_size);
+}
+
+bool PosixHistoryFiles::AppendBytes(std::string_view path, std::span<const std::uint8_t> bytes) {
+  Descriptor file(::open(std::string(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
+  if (file.get() < 0) return false;
+  const bool written =
+      WriteAll(file.get(), std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  return file.Close() == 0 && written;
+}
+
+bool PosixHistoryFiles::MoveReplacing(std::string_view from, std::string_view to) {
+  return ::rename(std::string(from).c_str(), std::string(to).c_str()) == 0;
+}
+
+StateLock::StateLock(const std::string& directory, std::string_view fileName) {
+  std::error_code made;
+  std::filesystem::create_directories(directory, made);
+  const std::string path = JoinPath(directory, fileName);
+  descriptor_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (descriptor_ < 0) {
+    error_ = Failure("cannot create", path, errno);
+    return;
+  }
+  if (::flock(descriptor_, LOCK_EX | LOCK_NB) == 0) {
+    state_ = State::Taken;
+    // A run whose end cannot be kept would be run again at every tick.
+    if (::access(directory.c_str(), W_OK) != 0) {
+      error_ = Failure("cannot write in", directory, errno);
+      state_ = State::Failed;
+    }
+  } else if (errno == EWOULDBLOCK) {
+    state_ = State::Busy;
+  } else {
+    error_ = Failure("cannot lock", path, errno);
+  }
+}
+
+StateLock::~StateLock() {
+  if (descriptor_ >= 0) ::close(descriptor_);
+}
+
+}  // namespace korvan

@@ -1,0 +1,95 @@
+// The Linux program's files: korvan.ini read whole once, the state directory's INI files replaced
+// whole, korvan.log appended, and the lock that keeps two runs of one account apart.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "config/ini_document.h"
+#include "config/config_file.h"
+#include "log/log_history.h"
+#include "run/run_record.h"
+
+namespace korvan {
+
+// Far beyond any korvan.ini; a larger file is something else given by mistake.
+inline constexpr std::size_t kLargestConfigFile = 1024 * 1024;
+
+std::string JoinPath(std::string_view directory, std::string_view name);
+
+// korvan.ini as the Windows program reads it, or as UTF-8 when only that finds its sections (see
+// ReadKnownIni); `error` says why it cannot be used (the path, then the reason), for a file without
+// any of the sections too.
+struct ConfigFile {
+  IniDocument document;
+  std::string error;
+  std::string digest;  // of the file's bytes: tells a changed file from the same one, whatever its time stamp
+};
+ConfigFile ReadConfigFile(const std::string& path);
+
+// The settings of korvan.ini for ReadRunSnapshot. The command never writes korvan.ini: it is the
+// user's, often read-only, and the Windows program writes it only from its settings boxes.
+class ConfigDocumentStore final : public IniStore {
+ public:
+  explicit ConfigDocumentStore(const IniDocument& document) : document_(document) {}
+  Text Read(std::string_view section, std::string_view key) override { return document_.Read(section, key); }
+  bool Write(std::string_view, std::string_view, std::string_view) override { return false; }
+
+ private:
+  const IniDocument& document_;
+};
+
+// Writes path + ".tmp", puts it on the disk and renames it over path, so that a reader, a kill or a
+// power cut finds the old content or the new, never a part. Empty, or what went wrong.
+std::string ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+
+// An INI file of the state directory (korvan-status.ini, korvan-tick.ini), read whole on opening; a
+// missing or unreadable file reads as empty. The writes of one opening go to the disk together, by
+// one atomic replacement at Commit or, at the latest, when it is closed; a failure is told on
+// standard error, as the run goes on without it.
+class StateIniFile final : public IniStore {
+ public:
+  explicit StateIniFile(std::string path);
+  ~StateIniFile() override;
+  StateIniFile(const StateIniFile&) = delete;
+  StateIniFile& operator=(const StateIniFile&) = delete;
+
+  Text Read(std::string_view section, std::string_view key) override { return document_.Read(section, key); }
+  bool Write(std::string_view section, std::string_view key, std::string_view value) override;
+  bool Commit();
+
+ private:
+  std::string path_;
+  IniDocument document_;
+  bool changed_ = false;
+};
+
+// korvan.log's file operations on a POSIX file system.
+class PosixHistoryFiles final : public HistoryFiles {
+ public:
+  std::int64_t FileSize(std::string_view path) override;
+  bool AppendBytes(std::string_view path, std::span<const std::uint8_t> bytes) override;
+  bool MoveReplacing(std::string_view from, std::string_view to) override;
+};
+
+// The state directory's lock file (NAME.lock), taken without waiting and held while the object lives; the
+// kernel lets go of it however the process ends. The directory is made when it is missing.
+class StateLock {
+ public:
+  enum class State { Taken, Busy, Failed };
+  StateLock(const std::string& directory, std::string_view fileName);
+  ~StateLock();
+  StateLock(const StateLock&) = delete;
+  StateLock& operator=(const StateLock&) = delete;
+
+  State state() const { return state_; }
+  const std::string& error() const { return error_; }
+
+ private:
+  int descriptor_ = -1;
+  State state_ = State::Failed;
+  std::string error_;
+};
+
+}  // namespace korvan

@@ -1,0 +1,49 @@
+#include <windows.h>
+
+#include <string>
+
+#include "korvan/hosts.h"
+#include "log/network_clock.h"
+#include "log/network_time.h"
+#include "http/read_url.h"
+
+namespace korvan {
+namespace {
+
+// FILETIME counts 100-nanosecond steps since 1601-01-01 UTC.
+constexpr std::int64_t kFileTimeOfUnixEpoch = 116444736000000000;
+constexpr std::int64_t kFileTimeStepsPerSecond = 10000000;
+
+std::int64_t ComputerClockSeconds() {
+  FILETIME now{};
+  ::GetSystemTimeAsFileTime(&now);
+  const std::int64_t steps =
+      static_cast<std::int64_t>((static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime);
+  return (steps - kFileTimeOfUnixEpoch) / kFileTimeStepsPerSecond;
+}
+
+// GetTickCount64 goes on during sleep and hibernation. The boot is named by this process alone: its
+// own readings are of one boot, one kept by an earlier process may not be.
+ComputerTime ComputerTimeNow() {
+  static const std::string boot =
+      JoinTexts("process ", std::to_string(::GetCurrentProcessId()), " ", std::to_string(::GetTickCount64()));
+  return {ComputerClockSeconds(), static_cast<std::int64_t>(::GetTickCount64() / 1000), boot};
+}
+
+}  // namespace
+
+NetworkClock& ProgramNetworkClock() {
+  static NetworkClock clock(ComputerTimeNow);
+  return clock;
+}
+
+std::optional<std::int64_t> ReadNetworkSeconds() {
+  const std::optional<std::int64_t> seconds =
+      NetworkSecondsFromAnswer(ReadUrl(JoinTexts("http://", hosts::kTime, kTimePagePath)));
+  if (seconds) ProgramNetworkClock().Answered(*seconds);
+  return seconds;
+}
+
+DateTime FetchNetworkTime() { return Utc8FromUnixSeconds(ReadNetworkSeconds().value_or(ComputerClockSeconds())); }
+
+}  // namespace korvan
