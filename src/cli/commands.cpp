@@ -13,9 +13,10 @@
 #include <thread>
 
 #include "cli/entry_output.h"
+#include "platform/network.h"
 #include "cli/exit_status.h"
 #include "cli/status_json.h"
-#include "cli/program_ports.h"
+#include "cli/terminal_text.h"
 #include "plan/plan_status_text.h"
 #include "run/plan_book.h"
 #include "platform/posix/state_files.h"
@@ -195,19 +196,19 @@ RunReport RunWithPorts(const Settings& settings,
   RunRecordBook record = RecordOf(paths);
   RunPorts ports;
   ports.cookies = &cookies;
-  ports.exchange = PanelExchangeOverCurl();
+  ports.exchange = PanelExchange();
   ports.userName = [&] { return settings.userName; };
   ports.password = [&] { return settings.password; };
   ports.appendLog = [&](std::string_view message, bool keep, RunOutcome outcome) {
-    const DateTime stamp = FetchNetworkTimeOverCurl();
+    const DateTime stamp = FetchNetworkTime();
     output.Entry(stamp, message, outcome);
     if (keep) history.Append(LogEntryText(stamp, KeptMessage(message)));
     return DateTimeToText(stamp);
   };
   // There is no status light to show a login by.
   ports.setLoginOk = [](bool) {};
-  ports.send = PushOverCurl;
-  ports.unixMilliseconds = NetworkUnixMillisecondsOverCurl;
+  ports.send = SendPushRequest;
+  ports.unixMilliseconds = NetworkUnixMilliseconds;
   ports.networkNow = [] { return ProgramNetworkClock().Now(); };
   ports.millisecondsToPeriodicRun = [&] { return MillisecondsToPeriodicRun(state, settings); };
   ports.record = &record;
@@ -327,7 +328,7 @@ int TickCommand(const CommandLine& paths) {
     // or the computer rebooted since the last read.
     if (planned && ProgramNetworkClock().AskRead(planned->at)) {
       if (!KeepTickState(paths, state)) return kExitCannotKeepState;
-      ReadNetworkSecondsOverCurl();
+      ReadNetworkSeconds();
     }
   }
   const TickDecision decision =
@@ -392,11 +393,11 @@ int TestPushCommand(const CommandLine& paths) {
                        TerminalText(kAdvancedSection), "])"));
     return kExitConfig;
   }
-  const AlertPorts ports{.send = PushOverCurl,
-                         .appendLog = [](std::string_view message) { PrintEntry(FetchNetworkTimeOverCurl(), message); },
-                         .unixMilliseconds = NetworkUnixMillisecondsOverCurl,
+  const AlertPorts ports{.send = SendPushRequest,
+                         .appendLog = [](std::string_view message) { PrintEntry(FetchNetworkTime(), message); },
+                         .unixMilliseconds = NetworkUnixMilliseconds,
                          .nextCheck = {}};  // a test message names no next run
-  const Text lines = SendTestMessages(alerts, settings->userName, DateTimeToText(FetchNetworkTimeOverCurl()), ports);
+  const Text lines = SendTestMessages(alerts, settings->userName, DateTimeToText(FetchNetworkTime()), ports);
   Print(TerminalText(JoinTexts(lines, "\n")));
 
   // Each line is its channel's, in the order of the settings, the heartbeat last.

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "cli/program_ports.h"
+#include "cli/terminal_text.h"
 
 namespace korvan {
 namespace {

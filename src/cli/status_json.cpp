@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "cli/program_ports.h"
+#include "cli/terminal_text.h"
 #include "plan/provider_time.h"
 
 namespace korvan {

@@ -27,13 +27,5 @@ std::int64_t UnixMillisecondsFromUtc8(DateTime time);
 std::optional<std::int64_t> NetworkSecondsFromAnswer(const ByteSet& answer);
 DateTime NetworkTimeFromAnswer(const ByteSet& answer, std::optional<DateTime> fallback = std::nullopt);
 
-#ifdef _WIN32
-// Reads the time page. When it cannot be read or gives no usable count, the computer's clock
-// converted to UTC+8 stands in, so a log entry never carries a stamp of 1970. A read that answered
-// goes to ProgramNetworkClock. Blocks for one request.
-DateTime FetchNetworkTime();
-// The time page's Unix seconds, nothing when it gives none; one request, fed to ProgramNetworkClock.
-std::optional<std::int64_t> ReadNetworkSeconds();
-#endif
 
 }  // namespace korvan

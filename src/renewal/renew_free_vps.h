@@ -64,7 +64,4 @@ using CookieExchange = std::function<ByteSet(const PanelRequest&, Text& cookieTe
 // into the replacement instead.
 std::function<ByteSet(const PanelRequest&)> RequestWithCookies(PanelCookies& cookies, CookieExchange exchange);
 
-// One exchange of the program's runs: HttpRequest with the cookie text in/out. Windows only.
-CookieExchange PanelExchangeOverHttp();
-
 }  // namespace korvan

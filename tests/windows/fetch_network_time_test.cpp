@@ -9,6 +9,7 @@
 #include <string>
 
 #include "korvan/hosts.h"
+#include "platform/network.h"
 #include "local_http_server.h"
 
 namespace korvan {

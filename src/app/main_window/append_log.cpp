@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "log/entry_order.h"
+#include "platform/network.h"
 #include "app/main_window/configuration.h"
 #include "app/window_thread.h"
 #include "platform/win32/history_file.h"

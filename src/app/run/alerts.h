@@ -1,5 +1,4 @@
-// The alerts' platform side: pushes and pings over HttpRequest, the network time that signs a
-// DingTalk push, how long the renewal timer has left, and the test button's messages.
+// The alerts' side of the window: how long the renewal timer has left, and the test button's messages.
 #pragma once
 
 #include <cstdint>
@@ -10,12 +9,6 @@
 namespace korvan {
 
 struct AlertSettings;
-
-// One push or ping, at most 10 seconds; never redirected, certificates checked.
-PushAnswer PushOverHttp(const PushRequest& request);
-
-// The time page's time as Unix milliseconds.
-std::int64_t NetworkUnixMilliseconds();
 
 // How long the renewal timer (the N-hour run) has left, 0 when it is not armed; read on the window's thread.
 std::int64_t MillisecondsToPeriodicRun();

@@ -5,9 +5,7 @@
 #include "app/window_thread.h"
 #include "run/run_alerts.h"
 #include "config/alert_settings.h"
-#include "http/http_request.h"
-#include "log/network_clock.h"
-#include "log/network_time.h"
+#include "platform/network.h"
 
 namespace korvan {
 
@@ -23,24 +21,6 @@ Text UserNameOnWindowThread() {
 
 }  // namespace
 
-// A push is never redirected: its body would go to wherever the answer points. A 3xx answer is a
-// failed push that names its status. Bad certificates fail it too, as the URLs carry secrets.
-PushAnswer PushOverHttp(const PushRequest& request) {
-  Text headers = request.contentType.empty() ? Text() : JoinTexts("Content-Type: ", request.contentType);
-  PushAnswer answer;
-  answer.body = HttpRequest(request.url, {.method = HttpMethodNumber(request.method),
-                                          .headers = &headers,
-                                          .statusCode = &answer.statusCode,
-                                          .noRedirect = true,
-                                          .postBytes = request.body,
-                                          .timeoutSeconds = kPushTimeoutSeconds,
-                                          .checkCertificates = true});
-  return answer;
-}
-
-// The plan and the DingTalk signature go by the network time even while the page does not answer.
-std::int64_t NetworkUnixMilliseconds() { return ReadNetworkSeconds().value_or(ProgramNetworkClock().Now()) * 1000; }
-
 std::int64_t MillisecondsToPeriodicRun() {
   std::int64_t milliseconds = 0;
   RunOnWindowThread([&] {
@@ -53,7 +33,7 @@ std::int64_t MillisecondsToPeriodicRun() {
 Text SendTestAlerts(const AlertSettings& settings) {
   // Nothing to send needs neither the network time nor the user name.
   if (!AnyAlertConfigured(settings)) return Text(kNothingToTestText);
-  const AlertPorts ports{.send = PushOverHttp,
+  const AlertPorts ports{.send = SendPushRequest,
                          .appendLog = [](std::string_view message) { AppendLog(message); },
                          .unixMilliseconds = NetworkUnixMilliseconds,
                          .nextCheck = {}};  // a test message names no next run

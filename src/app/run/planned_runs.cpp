@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "app/main_window/configuration.h"
+#include "platform/network.h"
 #include "app/main_window/main_window.h"
 #include "app/restart/restart.h"
 #include "app/run/planned_run_watch.h"

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/run/alerts.h"
+#include "platform/network.h"
 #include "app/main_window/form_controls.h"
 #include "app/main_window/append_log.h"
 #include "app/window_thread.h"
@@ -50,12 +51,12 @@ void RenewalWorker(RenewalMode mode) {
   if (snapshot.advanced.deadline && snapshot.advanced.wake) awake.emplace();
   RunPorts ports;
   ports.cookies = &panelCookies();
-  ports.exchange = PanelExchangeOverHttp();
+  ports.exchange = PanelExchange();
   ports.userName = [] { return ReadBoxOnWindowThread(FormControl::UserBox); };
   ports.password = [] { return ReadBoxOnWindowThread(FormControl::PasswordBox); };
   ports.appendLog = [](std::string_view message, bool history, RunOutcome) { return AppendRunLog(message, history); };
   ports.setLoginOk = [](bool ok) { loginOk().store(ok); };
-  ports.send = PushOverHttp;
+  ports.send = SendPushRequest;
   ports.unixMilliseconds = NetworkUnixMilliseconds;
   ports.networkNow = [] { return ProgramNetworkClock().Now(); };
   ports.millisecondsToPeriodicRun = MillisecondsToPeriodicRun;

@@ -1,3 +1,5 @@
+#include "platform/network.h"
+
 #include <windows.h>
 
 #include <string>
@@ -45,5 +47,7 @@ std::optional<std::int64_t> ReadNetworkSeconds() {
 }
 
 DateTime FetchNetworkTime() { return Utc8FromUnixSeconds(ReadNetworkSeconds().value_or(ComputerClockSeconds())); }
+
+std::int64_t NetworkUnixMilliseconds() { return ReadNetworkSeconds().value_or(ProgramNetworkClock().Now()) * 1000; }
 
 }  // namespace korvan

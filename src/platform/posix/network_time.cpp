@@ -1,0 +1,50 @@
+#include "platform/network.h"
+
+#include <time.h>
+
+#include <ctime>
+#include <fstream>
+#include <string>
+
+#include "korvan/hosts.h"
+#include "log/network_clock.h"
+#include "log/network_time.h"
+#include "platform/posix/curl_http.h"
+
+namespace korvan {
+namespace {
+
+// CLOCK_BOOTTIME goes on during suspend; the kernel names each boot afresh.
+ComputerTime ComputerTimeNow() {
+  static const std::string boot = [] {
+    std::ifstream file("/proc/sys/kernel/random/boot_id");
+    std::string id;
+    std::getline(file, id);
+    return id;
+  }();
+  timespec sinceBoot{};
+  ::clock_gettime(CLOCK_BOOTTIME, &sinceBoot);
+  return {static_cast<std::int64_t>(std::time(nullptr)), static_cast<std::int64_t>(sinceBoot.tv_sec), boot};
+}
+
+}  // namespace
+
+NetworkClock& ProgramNetworkClock() {
+  static NetworkClock clock(ComputerTimeNow);
+  return clock;
+}
+
+std::optional<std::int64_t> ReadNetworkSeconds() {
+  const std::optional<std::int64_t> seconds =
+      NetworkSecondsFromAnswer(ReadUrlOverCurl(JoinTexts("http://", hosts::kTime, kTimePagePath)));
+  if (seconds) ProgramNetworkClock().Answered(*seconds);
+  return seconds;
+}
+
+DateTime FetchNetworkTime() {
+  return Utc8FromUnixSeconds(ReadNetworkSeconds().value_or(static_cast<std::int64_t>(std::time(nullptr))));
+}
+
+std::int64_t NetworkUnixMilliseconds() { return ReadNetworkSeconds().value_or(ProgramNetworkClock().Now()) * 1000; }
+
+}  // namespace korvan
