@@ -59,6 +59,29 @@ for pair in "platform/win32 posix" "platform/posix win32" "app posix"; do
              --include='*.h' --include='*.cpp' || true)
 done
 
+# The window program's rooms, bottom up: each includes only the rooms before it, so that no two
+# include each other, directly or around a loop. A room without a place here fails too.
+app_rooms=(controls skin window_thread form restart settings_dialog worker main_window)
+if [ -d "$root/app" ]; then
+  for folder in "$root"/app/*/; do
+    room=$(basename "$folder")
+    if [[ " ${app_rooms[*]} " != *" $room "* ]]; then
+      echo "no place for the room app/$room in $0"
+      violations=$((violations + 1))
+    fi
+  done
+  for ((i = 0; i < ${#app_rooms[@]}; i++)); do
+    [ -d "$root/app/${app_rooms[i]}" ] || continue
+    for ((j = i + 1; j < ${#app_rooms[@]}; j++)); do
+      while IFS= read -r hit; do
+        echo "include against the rooms of app: $hit"
+        violations=$((violations + 1))
+      done < <(grep -rnE "^[[:space:]]*#[[:space:]]*include[[:space:]]*[\"<]app/${app_rooms[j]}/" "$root/app/${app_rooms[i]}" \
+                 --include='*.h' --include='*.cpp' || true)
+    done
+  done
+fi
+
 if [ "$violations" -gt 0 ]; then
   echo "check_layers: $violations include(s) against the layers"
   exit 1

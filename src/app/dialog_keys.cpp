@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "app/main_window/form.h"
+#include "app/form/form.h"
 
 namespace korvan {
 namespace {

@@ -6,6 +6,7 @@
 #include "app/main_window/main_window.h"
 #include "platform/win32/com_owners.h"
 #include "platform/win32/program_location.h"
+#include "app/window_thread/window_thread.h"
 
 namespace {
 

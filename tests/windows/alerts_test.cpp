@@ -1,7 +1,7 @@
 // SendTestAlerts, the test button's sending, over HttpRequest against tools/fake_receiver.py on
 // 127.0.0.1 (its port in KORVAN_RECEIVER_PORT, a port nothing listens on in KORVAN_CLOSED_PORT).
 // No main window: the user name reads as empty and the stamp falls back to the computer's clock.
-#include "app/run/alerts.h"
+#include "app/worker/alerts.h"
 
 #include <gtest/gtest.h>
 

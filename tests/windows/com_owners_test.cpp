@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "app/window_thread.h"
+#include "app/window_thread/window_thread.h"
 #include "platform/win32/handles.h"
 
 namespace korvan {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window/append_log.h"
+#include "app/form/append_log.h"
 #include "config/config_file.h"
 #include "korvan/hosts.h"
 #include "local_http_server.h"

@@ -24,11 +24,12 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window/form_controls.h"
+#include "app/form/form_controls.h"
 #include "app/main_window/main_window.h"
-#include "app/run/renewal_worker.h"
+#include "app/worker/renewal_worker.h"
 #include "platform/win32/program_location.h"
 #include "scratch_directory.h"
+#include "app/window_thread/window_thread.h"
 
 namespace {
 

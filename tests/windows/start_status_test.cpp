@@ -16,12 +16,13 @@
 #include <functional>
 #include <string>
 
-#include "app/main_window/form.h"
+#include "app/form/form.h"
 #include "app/main_window/main_window.h"
-#include "app/run/renewal_worker.h"
+#include "app/worker/renewal_worker.h"
 #include "app/controls/win32_controls.h"
 #include "platform/win32/program_location.h"
 #include "scratch_directory.h"
+#include "app/window_thread/window_thread.h"
 
 namespace {
 

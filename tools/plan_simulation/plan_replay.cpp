@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/run/planned_run_watch.h"
+#include "app/worker/planned_run_watch.h"
 #include "cli/tick_decision.h"
 #include "log/network_clock.h"
 #include "plan/renewal_plan.h"

@@ -38,7 +38,7 @@ enum class Cadence {
   // korvan.exe: the N-hour timer every N hours of the monotonic clock; the 30-second watch compares
   // the planned time with the network time.
   Window,
-  // The same, the watch comparing with the computer's clock (what src/app/run/planned_runs.cpp gives
+  // The same, the watch comparing with the computer's clock (what src/app/worker/planned_runs.cpp gives
   // it now).
   WindowByComputerClock,
   // korvan tick from the systemd timer every 5 minutes plus up to 30 s; a new process each time.

@@ -1,6 +1,5 @@
 #include "app/main_window/event_bindings.h"
 
-#include "app/main_window/configuration.h"
 #include "app/main_window/handlers.h"
 #include "app/main_window/monitor_schedule.h"
 

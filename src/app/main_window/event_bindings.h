@@ -3,7 +3,7 @@
 
 #include <span>
 
-#include "app/main_window/form_controls.h"
+#include "app/form/form_controls.h"
 
 namespace korvan {
 

@@ -3,19 +3,20 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/main_window/form_controls.h"
-#include "app/main_window/configuration.h"
+#include "app/form/form_controls.h"
+#include "app/form/configuration.h"
 #include "app/main_window/main_window.h"
 #include "app/main_window/monitor_schedule.h"
-#include "app/run/planned_runs.h"
-#include "app/run/program_run_record.h"
-#include "app/run/renewal_worker.h"
+#include "app/worker/planned_runs.h"
+#include "app/worker/program_run_record.h"
+#include "app/worker/renewal_worker.h"
 #include "app/restart/restart.h"
 #include "app/skin/skin_setup.h"
 #include "http/browser_cookies.h"
 #include "korvan/hosts.h"
 #include "renewal/panel_state.h"
 #include "platform/win32/message_box.h"
+#include "app/window_thread/window_thread.h"
 
 namespace korvan {
 namespace {
@@ -42,6 +43,11 @@ void OnMainWindowCreated() {
     return;
   }
   ShowMessage(kFirstUseMessage, 0, kInformationCaption);
+}
+
+void OnSaveClicked() {
+  SaveSettingBoxes();
+  ResumeProgramPlan();
 }
 
 void OnRenewTick() { StartRenewalWorker(); }

@@ -8,6 +8,10 @@ namespace korvan {
 // worker; first use: tells the user to save.
 void OnMainWindowCreated();
 
+// Clicked of 按钮_保存: saves the boxes and reports the outcome; a new password ends the plan's wait
+// for the user.
+void OnSaveClicked();
+
 // Tick of 时钟1: one renewal worker.
 void OnRenewTick();
 // Tick of 时钟2: the scheduled restart, unless it waits for a run (deadline on).

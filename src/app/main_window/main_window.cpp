@@ -8,13 +8,12 @@
 #include <string>
 
 #include "app/controls/browser_view.h"
-#include "app/main_window/form_controls.h"
-#include "app/window_thread.h"
+#include "app/form/form_controls.h"
+#include "app/window_thread/window_thread.h"
 #include "app/main_window/event_bindings.h"
 #include "app/main_window/handlers.h"
 #include "app/main_window/system_menu.h"
-#include "app/run/planned_runs.h"
-#include "app/window_thread.h"
+#include "app/worker/planned_runs.h"
 #include "app/controls/win32_controls.h"
 #include "app/controls/window_scale.h"
 #include "resources/resource_ids.h"
@@ -23,11 +22,6 @@
 namespace korvan {
 namespace {
 
-std::atomic<HWND>& MainWindowSlot() {
-  static std::atomic<HWND> window{nullptr};
-  return window;
-}
-
 std::optional<FormControl> FormControlOfId(int id) {
   const int index = id - kFirstControlId;
   if (index < 0 || index >= kFormControlCount) return std::nullopt;
@@ -35,8 +29,6 @@ std::optional<FormControl> FormControlOfId(int id) {
 }
 
 }  // namespace
-
-HWND MainWindowHandle() { return MainWindowSlot().load(); }
 
 MainWindow::~MainWindow() {
   if (window_) DestroyWindow(window_);
@@ -93,7 +85,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       BindEvents(MainFormControls(), MainWindowEventBindings());
       AddSystemMenuCommands(window_, MainWindowSystemMenu());
       StartControls();
-      MainWindowSlot().store(window_);
+      SetMainWindowHandle(window_);
       // After the window is shown: the first-use message box then has the window behind it.
       PostMessageW(window_, kCreatedMessage, 0, 0);
       return 0;
@@ -281,7 +273,7 @@ bool MainWindow::OnSetCursor(HWND control) {
 
 // The timers stop first; the browser controls close as their objects go.
 void MainWindow::OnDestroy() {
-  MainWindowSlot().store(nullptr);
+  SetMainWindowHandle(nullptr);
   FormControls& form = MainFormControls();
   for (const ControlSpec& spec : MainForm()) {
     if (auto* timer = form.Find<Timer>(spec.control)) timer->Platform().Stop();

@@ -9,19 +9,12 @@
 
 #include "app/controls/controls.h"
 #include "app/controls/window_scale.h"
-#include "app/main_window/form.h"
+#include "app/form/form.h"
 #include "platform/win32/handles.h"
 
 namespace korvan {
 
 inline constexpr wchar_t kMainWindowClass[] = L"KorvanMainWindow";
-
-// Private messages, carried out on the window's thread.
-inline constexpr UINT kCreatedMessage = WM_APP + 1;        // runs OnMainWindowCreated once
-inline constexpr UINT kEmbedBrowsersMessage = WM_APP + 3;  // creates the two browser controls
-
-// The main window of this process, null before it is created and after it is destroyed.
-HWND MainWindowHandle();
 
 class MainWindow final {
  public:

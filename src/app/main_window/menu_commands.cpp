@@ -8,14 +8,14 @@
 #include <string>
 
 #include "app/settings_dialog/advanced_settings_dialog.h"
-#include "app/run/alerts.h"
-#include "app/main_window/form_controls.h"
+#include "app/worker/alerts.h"
+#include "app/form/form_controls.h"
 #include "app/main_window/main_window.h"
-#include "app/main_window/append_log.h"
-#include "app/run/renewal_worker.h"
-#include "app/run/program_run_record.h"
-#include "app/main_window/configuration.h"
-#include "app/run/planned_runs.h"
+#include "app/form/append_log.h"
+#include "app/worker/renewal_worker.h"
+#include "app/worker/program_run_record.h"
+#include "app/form/configuration.h"
+#include "app/worker/planned_runs.h"
 #include "config/config_file.h"
 #include "platform/win32/history_file.h"
 #include "plan/plan_status_text.h"
@@ -26,6 +26,7 @@
 #include "platform/win32/message_box.h"
 #include "platform/win32/program_location.h"
 #include "platform/win32/wide_text.h"
+#include "app/window_thread/window_thread.h"
 
 namespace korvan {
 namespace {

@@ -1,8 +1,8 @@
 #include "app/main_window/monitor_schedule.h"
 
-#include "app/main_window/form.h"
-#include "app/main_window/form_controls.h"
-#include "app/main_window/status_caption.h"
+#include "app/form/form.h"
+#include "app/form/form_controls.h"
+#include "app/form/status_caption.h"
 #include "app/controls/timer_period.h"
 #include "renewal/panel_state.h"
 #include "runtime/datetime/numbers.h"

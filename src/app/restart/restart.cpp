@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/main_window/append_log.h"
+#include "app/form/append_log.h"
 #include "app/restart/restart_script.h"
 #include "platform/win32/files.h"
 #include "platform/win32/handles.h"

@@ -11,7 +11,7 @@
 
 #include "app/controls/window_scale.h"
 #include "app/settings_dialog/advanced_settings_form.h"
-#include "app/window_thread.h"
+#include "app/window_thread/window_thread.h"
 #include "platform/win32/ini_file_store.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/program_location.h"

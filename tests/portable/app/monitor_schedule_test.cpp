@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window/form.h"
-#include "app/main_window/form_controls.h"
-#include "app/main_window/status_caption.h"
+#include "app/form/form.h"
+#include "app/form/form_controls.h"
+#include "app/form/status_caption.h"
 #include "portable/fake_controls.h"
 #include "renewal/panel_state.h"
 #include "runtime/datetime/numbers.h"

@@ -1,4 +1,4 @@
-#include "app/main_window/status_caption.h"
+#include "app/form/status_caption.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,17 @@
-#include "app/window_thread.h"
+#include "app/window_thread/window_thread.h"
 
+#include <atomic>
 #include <mutex>
 #include <utility>
 #include <vector>
 
-#include "app/main_window/main_window.h"
-
 namespace korvan {
 namespace {
+
+std::atomic<HWND>& MainWindowSlot() {
+  static std::atomic<HWND> window{nullptr};
+  return window;
+}
 
 struct PostedWork {
   DWORD thread = 0;
@@ -46,6 +50,10 @@ void RunPostedWorkOfThisThread() {
 }
 
 }  // namespace
+
+HWND MainWindowHandle() { return MainWindowSlot().load(); }
+
+void SetMainWindowHandle(HWND window) { MainWindowSlot().store(window); }
 
 // SendMessage waits for the window's thread; a window destroyed meanwhile answers 0.
 bool RunOnWindowThread(const std::function<void()>& work) {

@@ -1,16 +1,15 @@
-#include "app/run/planned_runs.h"
+#include "app/worker/planned_runs.h"
 
 #include <atomic>
 #include <optional>
 
-#include "app/main_window/configuration.h"
+#include "app/form/configuration.h"
 #include "platform/network.h"
-#include "app/main_window/main_window.h"
 #include "app/restart/restart.h"
-#include "app/run/planned_run_watch.h"
-#include "app/run/program_run_record.h"
-#include "app/run/renewal_worker.h"
-#include "app/window_thread.h"
+#include "app/worker/planned_run_watch.h"
+#include "app/worker/program_run_record.h"
+#include "app/worker/renewal_worker.h"
+#include "app/window_thread/window_thread.h"
 #include "platform/win32/ini_file_store.h"
 #include "log/network_clock.h"
 #include "log/network_time.h"

@@ -1,8 +1,8 @@
-#include "app/run/alerts.h"
+#include "app/worker/alerts.h"
 
-#include "app/main_window/form_controls.h"
-#include "app/main_window/append_log.h"
-#include "app/window_thread.h"
+#include "app/form/form_controls.h"
+#include "app/form/append_log.h"
+#include "app/window_thread/window_thread.h"
 #include "run/run_alerts.h"
 #include "config/alert_settings.h"
 #include "platform/network.h"

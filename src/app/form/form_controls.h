@@ -8,7 +8,7 @@
 #include <span>
 
 #include "app/controls/controls.h"
-#include "app/main_window/form.h"
+#include "app/form/form.h"
 
 namespace korvan {
 

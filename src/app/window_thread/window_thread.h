@@ -7,10 +7,14 @@
 
 #include <functional>
 
+#include "app/window_thread/window_messages.h"
+
 namespace korvan {
 
-inline constexpr UINT kRunOnWindowThreadMessage = WM_APP + 2;  // lParam: const std::function<void()>* to run
-inline constexpr UINT kRunPostedWorkMessage = WM_APP + 4;      // runs the work posted for this thread
+// The main window of this process, null before it is created and after it is destroyed.
+HWND MainWindowHandle();
+// Called by the main window when it is created (its handle) and destroyed (null).
+void SetMainWindowHandle(HWND window);
 
 // Runs work on the main window's thread and returns when it has run; on that thread itself it is a
 // plain call. False, and work not run, when there is no main window (not yet made, or gone).

@@ -1,8 +1,8 @@
-#include "app/run/program_run_record.h"
+#include "app/worker/program_run_record.h"
 
 #include <memory>
 
-#include "app/main_window/configuration.h"
+#include "app/form/configuration.h"
 #include "platform/win32/ini_file_store.h"
 #include "platform/win32/program_location.h"
 

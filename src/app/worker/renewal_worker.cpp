@@ -1,16 +1,16 @@
-#include "app/run/renewal_worker.h"
+#include "app/worker/renewal_worker.h"
 
 #include <optional>
 #include <utility>
 
-#include "app/run/alerts.h"
+#include "app/worker/alerts.h"
 #include "platform/network.h"
-#include "app/main_window/form_controls.h"
-#include "app/main_window/append_log.h"
-#include "app/window_thread.h"
-#include "app/run/planned_runs.h"
-#include "app/run/program_run_record.h"
-#include "app/run/run_gate.h"
+#include "app/form/form_controls.h"
+#include "app/form/append_log.h"
+#include "app/window_thread/window_thread.h"
+#include "app/worker/planned_runs.h"
+#include "app/worker/program_run_record.h"
+#include "app/worker/run_gate.h"
 #include "platform/win32/ini_file_store.h"
 #include "log/network_clock.h"
 #include "renewal/panel_state.h"

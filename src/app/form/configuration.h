@@ -11,7 +11,7 @@ bool LoadConfiguration();
 // The 高级设置 section of korvan.ini as it stands now; a missing file reads as all off.
 AdvancedSettings ReadAdvancedSettings();
 
-// Clicked of 按钮_保存: saves the boxes and reports the outcome with AppendLog.
-void OnSaveClicked();
+// Saves the boxes to korvan.ini and reports the outcome with AppendLog.
+void SaveSettingBoxes();
 
 }  // namespace korvan

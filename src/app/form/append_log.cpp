@@ -1,11 +1,11 @@
-#include "app/main_window/append_log.h"
+#include "app/form/append_log.h"
 
 #include <chrono>
 
 #include "log/entry_order.h"
 #include "platform/network.h"
-#include "app/main_window/configuration.h"
-#include "app/window_thread.h"
+#include "app/form/configuration.h"
+#include "app/window_thread/window_thread.h"
 #include "platform/win32/history_file.h"
 #include "log/log_entry.h"
 #include "log/network_time.h"

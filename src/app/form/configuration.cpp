@@ -1,8 +1,7 @@
-#include "app/main_window/configuration.h"
+#include "app/form/configuration.h"
 
-#include "app/main_window/form_controls.h"
-#include "app/main_window/append_log.h"
-#include "app/run/planned_runs.h"
+#include "app/form/form_controls.h"
+#include "app/form/append_log.h"
 #include "platform/win32/ini_file_store.h"
 #include "platform/win32/program_location.h"
 
@@ -47,12 +46,10 @@ AdvancedSettings ReadAdvancedSettings() {
   return ReadAdvancedSettings(store);
 }
 
-void OnSaveClicked() {
+void SaveSettingBoxes() {
   IniFileStore store(FileBesideProgram(kConfigFileName));
   WindowSettingBoxes boxes;
   SaveConfiguration(store, boxes, AppendLog);
-  // A new password ends the plan's wait for the user.
-  ResumeProgramPlan();
 }
 
 }  // namespace korvan

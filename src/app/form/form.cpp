@@ -1,4 +1,4 @@
-#include "app/main_window/form.h"
+#include "app/form/form.h"
 
 #include <algorithm>
 

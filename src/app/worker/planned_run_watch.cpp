@@ -1,4 +1,4 @@
-#include "app/run/planned_run_watch.h"
+#include "app/worker/planned_run_watch.h"
 
 namespace korvan {
 namespace {

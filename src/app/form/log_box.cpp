@@ -1,6 +1,6 @@
-#include "app/main_window/form_controls.h"
-#include "app/main_window/append_log.h"
-#include "app/window_thread.h"
+#include "app/form/form_controls.h"
+#include "app/form/append_log.h"
+#include "app/window_thread/window_thread.h"
 
 namespace korvan {
 

@@ -1,4 +1,4 @@
-#include "app/main_window/form_controls.h"
+#include "app/form/form_controls.h"
 
 namespace korvan {
 

@@ -1,7 +1,7 @@
 // The program's run record: korvan-status.ini in the run directory, or what this process saw.
 #pragma once
 
-#include "app/main_window/status_caption.h"
+#include "app/form/status_caption.h"
 #include "run/run_record.h"
 #include "run/run_status_text.h"
 #include "run/plan_book.h"

@@ -1,4 +1,4 @@
-#include "app/run/run_gate.h"
+#include "app/worker/run_gate.h"
 
 #include <utility>
 
