@@ -7,9 +7,6 @@
 namespace korvan {
 namespace {
 
-constexpr std::int32_t kLongestPeriodHours = 596;
-constexpr std::int64_t kMillisecondsPerHour = 3600000;
-
 std::optional<std::int64_t> SecondsOf(IniStore& file, std::string_view key) {
   const Text text = file.Read(kTickSection, key);
   if (text.empty() || text.size() > 18 || text.find_first_not_of("0123456789") != Text::npos) return std::nullopt;
@@ -45,14 +42,6 @@ void WriteTickState(IniStore& file, const TickState& state) {
   if (!state.config.empty()) file.Write(kTickSection, kConfigKey, state.config);
   if (!state.seenConfig.empty()) file.Write(kTickSection, kSeenConfigKey, state.seenConfig);
   if (state.lastExit) file.Write(kTickSection, kLastExitKey, ToText(static_cast<std::int64_t>(*state.lastExit)));
-}
-
-std::optional<std::int64_t> RenewalPeriodMilliseconds(std::string_view hoursText) {
-  std::int32_t hours = ToInteger(hoursText);
-  if (hours < 0) return std::nullopt;
-  if (hours == 0) hours = 1;
-  if (hours > kLongestPeriodHours) hours = kLongestPeriodHours;
-  return hours * kMillisecondsPerHour;
 }
 
 TickDecision DecideTick(const TickState& state,

@@ -11,6 +11,7 @@
 
 #include "log/network_clock.h"
 #include "plan/renewal_plan.h"
+#include "run/renewal_period.h"
 #include "run/run_record.h"
 
 namespace korvan {
@@ -41,10 +42,6 @@ struct TickState {
 // never a renewal missed.
 TickState ReadTickState(IniStore& file);
 void WriteTickState(IniStore& file, const TickState& state);
-
-// 监控时间 as the window arms its renewal timer from it: no digits or 0 is 1 hour, above 596 hours is
-// 596; a negative period stops the timer, and none is given.
-std::optional<std::int64_t> RenewalPeriodMilliseconds(std::string_view hoursText);
 
 enum class TickReason {
   PlannedRun,  // due: a run of the renewal plan has come due (a check or a renewal), or comes due

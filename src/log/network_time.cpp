@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "korvan/hosts.h"
 #include "runtime/datetime/numbers.h"
 
 namespace korvan {
@@ -27,6 +28,8 @@ std::int64_t UnixMillisecondsFromUtc8(DateTime time) {
   const double seconds = (time.days - ToDateTime(kUtc8Epoch).days) * kSecondsPerDay;
   return static_cast<std::int64_t>(std::llround(seconds)) * 1000;
 }
+
+Text TimePageUrl() { return JoinTexts("http://", hosts::kTime, kTimePagePath); }
 
 std::optional<std::int64_t> NetworkSecondsFromAnswer(const ByteSet& answer) {
   const Text text = BytesToText(answer);

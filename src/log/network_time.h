@@ -13,6 +13,9 @@ namespace korvan {
 inline constexpr std::string_view kTimePageMarker = "window.baidu_time(";
 inline constexpr std::string_view kTimePagePath = "/special/time";
 
+// The time page every program of this build reads: http://, the time host, kTimePagePath.
+Text TimePageUrl();
+
 // 1970-01-01 08:00:00 plus the seconds: Unix seconds read as UTC+8, whatever the local time zone.
 DateTime Utc8FromUnixSeconds(std::int64_t seconds);
 // The other way: the Unix milliseconds of a UTC+8 time, to the nearest whole second.
@@ -26,6 +29,5 @@ std::int64_t UnixMillisecondsFromUtc8(DateTime time);
 // really answer).
 std::optional<std::int64_t> NetworkSecondsFromAnswer(const ByteSet& answer);
 DateTime NetworkTimeFromAnswer(const ByteSet& answer, std::optional<DateTime> fallback = std::nullopt);
-
 
 }  // namespace korvan

@@ -5,6 +5,7 @@
 #include "app/form/status_caption.h"
 #include "app/controls/timer_period.h"
 #include "renewal/panel_state.h"
+#include "run/renewal_period.h"
 #include "runtime/datetime/numbers.h"
 
 namespace korvan {
@@ -14,19 +15,12 @@ constexpr char kPaused[] = "\xBC\xE0\xBF\xD8\xD4\xDD\xCD\xA3\xD6\xD0 \xA1\xF1"; 
 // 监控异常中，请重启 ●
 constexpr char kAbnormal[] = "\xBC\xE0\xBF\xD8\xD2\xEC\xB3\xA3\xD6\xD0\xA3\xAC\xC7\xEB\xD6\xD8\xC6\xF4 \xA1\xF1";
 
-// The longest period whose milliseconds fit the timer's signed 32-bit interval. Longer ones would
-// wrap: 597..1193 hours would stop the timer and larger values would renew within minutes.
-constexpr std::int32_t kLongestPeriodHours = 596;
-
 void ApplyPeriod(EditBox& box, Timer& timer) {
   const std::int32_t hours = ToInteger(box.Content());
   // Each repair writes the box, whose handler then arms the timer with the repaired value.
-  if (hours == 0) {
-    box.SetContent("1");
-    return;
-  }
-  if (hours > kLongestPeriodHours) {
-    box.SetContent("596");
+  const std::optional<std::int32_t> taken = ClampedPeriodHours(hours);
+  if (taken && *taken != hours) {
+    box.SetContent(ToText(*taken));
     return;
   }
   timer.SetInterval(PeriodInterval(hours));

@@ -6,7 +6,6 @@
 #include <fstream>
 #include <string>
 
-#include "korvan/hosts.h"
 #include "log/network_clock.h"
 #include "log/network_time.h"
 #include "platform/posix/curl_http.h"
@@ -35,8 +34,7 @@ NetworkClock& ProgramNetworkClock() {
 }
 
 std::optional<std::int64_t> ReadNetworkSeconds() {
-  const std::optional<std::int64_t> seconds =
-      NetworkSecondsFromAnswer(ReadUrlOverCurl(JoinTexts("http://", hosts::kTime, kTimePagePath)));
+  const std::optional<std::int64_t> seconds = NetworkSecondsFromAnswer(ReadUrlOverCurl(TimePageUrl()));
   if (seconds) ProgramNetworkClock().Answered(*seconds);
   return seconds;
 }

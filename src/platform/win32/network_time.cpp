@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "korvan/hosts.h"
 #include "log/network_clock.h"
 #include "log/network_time.h"
 #include "http/read_url.h"
@@ -40,8 +39,7 @@ NetworkClock& ProgramNetworkClock() {
 }
 
 std::optional<std::int64_t> ReadNetworkSeconds() {
-  const std::optional<std::int64_t> seconds =
-      NetworkSecondsFromAnswer(ReadUrl(JoinTexts("http://", hosts::kTime, kTimePagePath)));
+  const std::optional<std::int64_t> seconds = NetworkSecondsFromAnswer(ReadUrl(TimePageUrl()));
   if (seconds) ProgramNetworkClock().Answered(*seconds);
   return seconds;
 }
