@@ -53,9 +53,7 @@ void Print(std::string_view text) {
 
 // What a command takes from korvan.ini, read once.
 struct Settings {
-  RunSnapshot snapshot;
-  Text userName;
-  Text password;
+  RunSnapshot snapshot;                // with the account of [登录配置]
   std::optional<std::int64_t> period;  // none: a negative 监控时间, the timer stopped
   std::string digest;                  // of korvan.ini as read
 };
@@ -73,12 +71,14 @@ std::optional<Settings> LoadSettings(const std::string& path, bool needAccount) 
     return std::nullopt;
   }
   ConfigDocumentStore store(file.document);
-  Settings settings{ReadRunSnapshot(store), store.Read(kLoginSection, kUserKey),
-                    store.Read(kLoginSection, kPasswordKey),
-                    RenewalPeriodMilliseconds(store.Read(kRenewHoursSection, kHoursKey)), file.digest};
+  Settings settings{ReadRunSnapshot(store), RenewalPeriodMilliseconds(store.Read(kRenewHoursSection, kHoursKey)),
+                    file.digest};
+  settings.snapshot.userName = store.Read(kLoginSection, kUserKey);
+  settings.snapshot.password = store.Read(kLoginSection, kPasswordKey);
   settings.snapshot.advanced.deadline = DeadlineOnLinux(store);
-  if (!needAccount || (!settings.userName.empty() && !settings.password.empty())) return settings;
-  const std::string_view missing = settings.userName.empty() ? "user name (key user" : "password (key pass";
+  const RunSnapshot& account = settings.snapshot;
+  if (!needAccount || (!account.userName.empty() && !account.password.empty())) return settings;
+  const std::string_view missing = account.userName.empty() ? "user name (key user" : "password (key pass";
   Complain(JoinTexts(path, " sets no ", missing, " in section [", TerminalText(kLoginSection), "])"));
   return std::nullopt;
 }
@@ -197,8 +197,6 @@ RunReport RunWithPorts(const Settings& settings,
   RunPorts ports;
   ports.cookies = &cookies;
   ports.exchange = PanelExchange();
-  ports.userName = [&] { return settings.userName; };
-  ports.password = [&] { return settings.password; };
   ports.appendLog = [&](std::string_view message, bool keep, RunOutcome outcome) {
     const DateTime stamp = FetchNetworkTime();
     output.Entry(stamp, message, outcome);
@@ -397,7 +395,7 @@ int TestPushCommand(const CommandLine& paths) {
                          .appendLog = [](std::string_view message) { PrintEntry(FetchNetworkTime(), message); },
                          .unixMilliseconds = NetworkUnixMilliseconds,
                          .nextCheck = {}};  // a test message names no next run
-  const Text lines = SendTestMessages(alerts, settings->userName, DateTimeToText(FetchNetworkTime()), ports);
+  const Text lines = SendTestMessages(alerts, settings->snapshot.userName, DateTimeToText(FetchNetworkTime()), ports);
   Print(TerminalText(JoinTexts(lines, "\n")));
 
   // Each line is its channel's, in the order of the settings, the heartbeat last.

@@ -41,6 +41,12 @@ Text ClockText(std::int64_t unixSeconds) {
 
 }  // namespace
 
+std::int64_t TimerLeftAfter(std::int64_t left, std::int64_t interval, std::int64_t elapsed) {
+  if (left <= 0 || interval <= 0) return 0;
+  if (elapsed < left) return left - elapsed;
+  return interval - (elapsed - left) % interval;
+}
+
 std::optional<std::int64_t> PeriodicRunAt(std::int64_t millisecondsToRun, std::int64_t now) {
   if (millisecondsToRun <= 0) return std::nullopt;
   return now + millisecondsToRun / 1000;

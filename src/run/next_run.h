@@ -25,6 +25,11 @@ struct NextRun {
   friend bool operator==(const NextRun&, const NextRun&) = default;
 };
 
+// What a repeating timer has left `elapsed` milliseconds after it had `left` of its `interval` (both
+// from one reading; 0 when it was not armed): it ticks on each interval, so a run longer than what
+// was left names the tick after.
+std::int64_t TimerLeftAfter(std::int64_t left, std::int64_t interval, std::int64_t elapsed);
+
 // The N-hour run's time from the milliseconds its timer has left (0 or less: not armed, none).
 std::optional<std::int64_t> PeriodicRunAt(std::int64_t millisecondsToRun, std::int64_t now);
 

@@ -15,8 +15,8 @@ RunReport RunOnce(const RunPorts& ports, const RunSnapshot& snapshot, RenewalMod
 
   RenewalPorts renewal;
   renewal.request = RequestWithCookies(*ports.cookies, ports.exchange);
-  renewal.userName = ports.userName;
-  renewal.password = ports.password;
+  renewal.userName = [&snapshot] { return snapshot.userName; };
+  renewal.password = [&snapshot] { return snapshot.password; };
   renewal.appendLog = appendLog;
   renewal.setLoginOk = ports.setLoginOk;
   renewal.settings = [advanced = snapshot.advanced] { return RunSettings{advanced.verify, advanced.deadline}; };

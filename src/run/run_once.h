@@ -22,8 +22,6 @@ namespace korvan {
 struct RunPorts {
   PanelCookies* cookies = nullptr;  // the run's cookie text; the site view may import into it
   CookieExchange exchange;          // one HTTP exchange with the panel
-  std::function<Text()> userName;
-  std::function<Text()> password;
   // Writes one entry (to korvan.log too when history is on) and gives its stamp; outcome: what the
   // entry says of the run (None for the plan's and the pushes' entries).
   std::function<Text(std::string_view message, bool history, RunOutcome outcome)> appendLog;

@@ -3,9 +3,8 @@
 #include <optional>
 #include <utility>
 
-#include "app/worker/alerts.h"
+#include "app/worker/window_reading.h"
 #include "platform/network.h"
-#include "app/form/form_controls.h"
 #include "app/form/append_log.h"
 #include "app/window_thread/window_thread.h"
 #include "app/worker/planned_runs.h"
@@ -29,15 +28,6 @@ RunGate& RenewalGate() {
   return gate;
 }
 
-// The content of a box, read on the window's thread; empty when the window is gone.
-Text ReadBoxOnWindowThread(FormControl box) {
-  Text content;
-  RunOnWindowThread([&] {
-    if (auto* edit = MainFormControls().Find<EditBox>(box)) content = edit->Content();
-  });
-  return content;
-}
-
 }  // namespace
 
 bool RenewalRunning() { return RenewalGate().Busy(); }
@@ -45,21 +35,22 @@ bool RenewalRunning() { return RenewalGate().Busy(); }
 void RenewalWorker(RenewalMode mode) {
   // Read at the start of every run, so a change applies without a restart.
   IniFileStore store(FileBesideProgram(kConfigFileName));
-  const RunSnapshot snapshot = ReadRunSnapshot(store);
+  RunSnapshot snapshot = ReadRunSnapshot(store);
+  const WindowReading window = ReadWindowForRun();
+  snapshot.userName = window.userName;
+  snapshot.password = window.password;
   // A computer woken for the run must not fall asleep in its middle.
   std::optional<SystemAwakeHold> awake;
   if (snapshot.advanced.deadline && snapshot.advanced.wake) awake.emplace();
   RunPorts ports;
   ports.cookies = &panelCookies();
   ports.exchange = PanelExchange();
-  ports.userName = [] { return ReadBoxOnWindowThread(FormControl::UserBox); };
-  ports.password = [] { return ReadBoxOnWindowThread(FormControl::PasswordBox); };
   ports.appendLog = [](std::string_view message, bool history, RunOutcome) { return AppendRunLog(message, history); };
   ports.setLoginOk = [](bool ok) { loginOk().store(ok); };
   ports.send = SendPushRequest;
   ports.unixMilliseconds = NetworkUnixMilliseconds;
   ports.networkNow = [] { return ProgramNetworkClock().Now(); };
-  ports.millisecondsToPeriodicRun = MillisecondsToPeriodicRun;
+  ports.millisecondsToPeriodicRun = [window] { return RenewalTimerLeft(window); };
   ports.record = &ProgramRunRecord();
   ports.plan = &ProgramPlan();
   RunOnce(ports, snapshot, mode);

@@ -92,5 +92,27 @@ TEST(NextRunTest, TheEarlierOfTheNHourRunAndThePlansWithItsKind) {
   }
 }
 
+// The window reads its renewal timer once, at the run's start; a push at the run's end must name
+// the tick the timer will really give, also after a run that outlasted what was left.
+TEST(NextRunTest, TheTimersLeftTimeGoesOnFromItsReading) {
+  constexpr std::int64_t kHourMs = 3600000;
+  struct Row {
+    const char* name;
+    std::int64_t left, interval, elapsed, expected;
+  };
+  const Row rows[] = {
+      {"NotArmed", 0, 0, 5000, 0},
+      {"StoppedTimerKeepsNone", 0, kHourMs, 5000, 0},
+      {"WithinWhatWasLeft", 10 * kHourMs, 10 * kHourMs, 60000, 10 * kHourMs - 60000},
+      {"TickedAtTheRunsEnd", 5000, kHourMs, 5000, kHourMs},
+      {"TickedDuringTheRun", 5000, kHourMs, 65000, kHourMs - 60000},
+      {"SeveralTicks", 1000, 60000, 1000 + 2 * 60000 + 500, 59500},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(TimerLeftAfter(row.left, row.interval, row.elapsed), row.expected);
+  }
+}
+
 }  // namespace
 }  // namespace korvan

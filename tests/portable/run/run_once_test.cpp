@@ -74,8 +74,6 @@ struct Program {
       duringRenewal();
       return Bytes(verdict);
     };
-    ports.userName = [] { return Text("alice"); };
-    ports.password = [] { return Text("secret"); };
     ports.appendLog = [this](std::string_view message, bool history, RunOutcome) {
       entries.emplace_back(Text(message), history);
       return Text("stamp");
@@ -95,6 +93,13 @@ struct Program {
     ports.record = &record;
     ports.plan = &plan;
     return ports;
+  }
+  // korvan.ini's settings with the account the window's boxes give.
+  RunSnapshot Snapshot() {
+    RunSnapshot snapshot = ReadRunSnapshot(config);
+    snapshot.userName = "alice";
+    snapshot.password = "secret";
+    return snapshot;
   }
   void Set(std::string_view key, std::string_view value) { config.items[{Text(kAdvancedSection), Text(key)}] = value; }
 };
@@ -150,7 +155,7 @@ TEST(RunOnceTest, AnUnreadableVerdictIsAFailedRunForTheRecordAndTheAlerts) {
     program.Set(kWebhookKey, "http://127.0.0.1:1/wh");
     program.Set(kHeartbeatKey, "http://127.0.0.1:1/hb");
     program.verdict = c.verdict;
-    RunOnce(program.Ports(), ReadRunSnapshot(program.config), RenewalMode::Renew);
+    RunOnce(program.Ports(), program.Snapshot(), RenewalMode::Renew);
 
     std::vector<Text> messages;
     for (const auto& entry : program.entries)
@@ -175,7 +180,7 @@ TEST(RunOnceTest, EveryPartOfARunGoesByTheSettingsReadAtItsStart) {
       program.Set(kHistoryKey, historyAtStart ? "0" : "1");
       program.Set(kHeartbeatKey, "http://127.0.0.1:1/other");
     };
-    const RunSnapshot snapshot = ReadRunSnapshot(program.config);
+    const RunSnapshot snapshot = program.Snapshot();
     RunOnce(program.Ports(), snapshot, RenewalMode::Renew);
 
     for (const auto& [message, history] : program.entries)
@@ -192,13 +197,13 @@ TEST(RunOnceTest, EveryPartOfARunGoesByTheSettingsReadAtItsStart) {
 TEST(RunOnceTest, TheRecordSwitchedOnGoesOnFromThisProcesssRuns) {
   Program program;
   program.verdict = "<html>busy</html>";
-  RunOnce(program.Ports(), ReadRunSnapshot(program.config), RenewalMode::Renew);
+  RunOnce(program.Ports(), program.Snapshot(), RenewalMode::Renew);
   program.Set(kHistoryKey, "1");
   RecordSource source = RecordSource::StatusFile;
   EXPECT_EQ(program.record.Current(true, &source).failures, 1);
   EXPECT_EQ(source, RecordSource::ThisProcessUntilSaved);
 
-  RunOnce(program.Ports(), ReadRunSnapshot(program.config), RenewalMode::Renew);
+  RunOnce(program.Ports(), program.Snapshot(), RenewalMode::Renew);
   EXPECT_EQ(program.statusFile.Read(kStatusSection, kFailuresKey), "2");
   EXPECT_EQ(program.record.Current(true, &source).failures, 2);
   EXPECT_EQ(source, RecordSource::StatusFile);
@@ -239,7 +244,7 @@ TEST(RunOnceTest, WithDeadlineOnTheRunPlansRetriesAndWarnsOnce) {
     program.verdict = kOneDayEscapedUtf8;
     program.now = 1714924800 - 3 * 3600;  // 2024-05-06 0:00 in UTC+8, less three hours
     for (int run = 0; run < 2; ++run)
-      RunOnce(program.Ports(), ReadRunSnapshot(program.config), RenewalMode::Renew);
+      RunOnce(program.Ports(), program.Snapshot(), RenewalMode::Renew);
 
     std::vector<Text> messages;
     for (std::size_t i = 0; i < c.messages.size(); ++i)
@@ -265,12 +270,12 @@ TEST(RunOnceTest, ARefusedPasswordWaitsUnlessANewOneWasSavedDuringTheRun) {
     program.Set(kHistoryKey, "1");
     program.verdict = kOneDayEscapedUtf8;
     program.now = 1714924800 - 3 * 3600;  // inside the window of the expiry 2024-05-06
-    RunOnce(program.Ports(), ReadRunSnapshot(program.config), RenewalMode::Renew);
+    RunOnce(program.Ports(), program.Snapshot(), RenewalMode::Renew);
     ASSERT_GT(program.plan.Current(true).nextRun, 0);
 
     program.loginPage = "<script>alert('" + mb::kWrongPassword.substr(1, 10) + "')</script>";
     if (savedDuringRun) program.duringLogin = [&] { program.plan.Resume(program.now, true); };
-    RunOnce(program.Ports(), ReadRunSnapshot(program.config), RenewalMode::Renew);
+    RunOnce(program.Ports(), program.Snapshot(), RenewalMode::Renew);
     const RenewalPlan plan = program.plan.Current(true);
     EXPECT_EQ(plan.waitingForUser, !savedDuringRun) << savedDuringRun;
     EXPECT_EQ(plan.nextRun > 0, savedDuringRun) << savedDuringRun;
@@ -318,7 +323,7 @@ TEST(RunOnceTest, TheFailurePushNamesTheNextRunAfterThePlanUpdate) {
     program.verdict = "<html>busy</html>";
     program.now = 1714924800 - 12 * 3600;  // 2024-05-05 12:00 in UTC+8, inside the window, not yet late
     program.periodicMilliseconds = c.periodicMilliseconds;
-    RunOnce(program.Ports(), ReadRunSnapshot(program.config), RenewalMode::Renew);
+    RunOnce(program.Ports(), program.Snapshot(), RenewalMode::Renew);
 
     ASSERT_EQ(program.pushes, std::vector<std::string>{"POST http://127.0.0.1:1/wh"});
     EXPECT_NE(program.bodies[0].find(AnsiToUtf8(label + c.next)), std::string::npos) << program.bodies[0];
