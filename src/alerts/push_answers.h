@@ -16,6 +16,16 @@ inline constexpr std::string_view kInvalidUrlReason = "\xB5\xD8\xD6\xB7\xCE\xDE\
 inline constexpr std::string_view kNoHttpSchemeReason =
     "\xB5\xD8\xD6\xB7\xD0\xEB\xD2\xD4 http:// \xBB\xF2 https:// \xBF\xAA\xCD\xB7";
 
+// How a channel's answer is read (its row holds it): the field of its JSON object that holds the
+// service's code and the code that means delivered (no field: any 2xx is delivered), and the text
+// field in which the service explains a refusal (none: it says nothing worth showing).
+struct PushAnswerReading {
+  std::string_view codeField{};
+  int successCode = 0;
+  bool successIsTrue = false;  // the code is JSON true rather than a number
+  std::string_view messageField{};
+};
+
 struct PushDelivery {
   bool delivered = false;
   Text reason;  // code page 936, empty when delivered

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "config/alert_settings.h"
+#include "alerts/alert_fields.h"
 #include "alerts/alert_policy.h"
 #include "alerts/push_sender.h"
 #include "run/run_record.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "config/advanced_settings.h"
-#include "config/alert_settings.h"
+#include "alerts/alert_fields.h"
 #include "config/config_file.h"
 #include "alerts/alert_policy.h"
 #include "runtime/text/text.h"
