@@ -183,10 +183,25 @@ Text PushFailureEntry(PushChannel channel, std::string_view reason) {
   return JoinTexts(kPushFailedPrefix, PushServiceName(channel), kOpenBracket, reason, kCloseBracket);
 }
 
-Text PushTestResultText(PushChannel channel, const PushDelivery& delivery) {
-  if (delivery.delivered) return JoinTexts(PushServiceName(channel), kColon, kSucceeded);
-  const Text& reason = delivery.detailedReason.empty() ? delivery.reason : delivery.detailedReason;
-  return JoinTexts(PushServiceName(channel), kColon, kFailed, kOpenBracket, reason, kCloseBracket);
+PushTestResult PushTestResultOf(PushChannel channel, const PushDelivery& delivery) {
+  if (delivery.delivered) return PushTestResult{channel, true, {}};
+  return PushTestResult{channel, false, delivery.detailedReason.empty() ? delivery.reason : delivery.detailedReason};
+}
+
+Text PushTestResultText(const PushTestResult& result) {
+  const std::string_view name = PushServiceName(result.channel);
+  if (result.delivered) return JoinTexts(name, kColon, kSucceeded);
+  return JoinTexts(name, kColon, kFailed, kOpenBracket, result.message, kCloseBracket);
+}
+
+Text PushTestResultsText(const std::vector<PushTestResult>& results) {
+  if (results.empty()) return Text(kNothingToTestText);
+  Text text;
+  for (const PushTestResult& result : results) {
+    if (!text.empty()) text += "\r\n";
+    text += PushTestResultText(result);
+  }
+  return text;
 }
 
 }  // namespace korvan

@@ -50,9 +50,9 @@ std::int64_t MillisecondsToPeriodicRun() {
   return milliseconds;
 }
 
-Text SendTestAlerts(const AlertSettings& settings) {
+std::vector<PushTestResult> SendTestAlerts(const AlertSettings& settings) {
   // Nothing to send needs neither the network time nor the user name.
-  if (!AnyAlertConfigured(settings)) return Text(kNothingToTestText);
+  if (!AnyAlertConfigured(settings)) return {};
   const AlertPorts ports{.send = PushOverHttp,
                          .appendLog = [](std::string_view message) { AppendLog(message); },
                          .unixMilliseconds = NetworkUnixMilliseconds,

@@ -39,7 +39,7 @@ std::vector<WORD> FrameTemplate() {
 // Where the worker sending the test messages hands its answer, on the dialog's thread; empty once
 // the dialog is gone.
 struct TestRun {
-  std::function<void(const Text&)> done;
+  std::function<void(const std::vector<PushTestResult>&)> done;
 };
 
 class AdvancedSettingsDialog {
@@ -86,7 +86,7 @@ class AdvancedSettingsDialog {
     stored_ = ReadAdvancedDialogValues(store_);
     Fill(stored_);
     EnableWake();
-    testRun_->done = [this](const Text& result) { OnTestDone(result); };
+    testRun_->done = [this](const std::vector<PushTestResult>& results) { OnTestDone(results); };
     PlaceFrame();
     SetFocus(Field(kAdvancedFields[0].field));
   }
@@ -286,8 +286,8 @@ class AdvancedSettingsDialog {
     SetWindowTextW(Field(AdvancedField::TestResult), AnsiToWide(kSendingTestMessages).c_str());
     const bool started =
         StartThread([run = testRun_, dialog = dialog_, send = hooks_.sendTestMessages, alerts = Entered().alerts] {
-          PostToWindowThread(dialog, [run, result = send(alerts)] {
-            if (run->done) run->done(result);
+          PostToWindowThread(dialog, [run, results = send(alerts)] {
+            if (run->done) run->done(results);
           });
         });
     if (!started) {
@@ -296,8 +296,9 @@ class AdvancedSettingsDialog {
     }
   }
 
-  void OnTestDone(const Text& result) {
-    SetWindowTextW(Field(AdvancedField::TestResult), AnsiToWide(TestResultBoxText(result)).c_str());
+  void OnTestDone(const std::vector<PushTestResult>& results) {
+    SetWindowTextW(Field(AdvancedField::TestResult),
+                   AnsiToWide(TestResultBoxText(PushTestResultsText(results))).c_str());
     EnableWindow(Field(AdvancedField::SendTest), TRUE);
   }
 
