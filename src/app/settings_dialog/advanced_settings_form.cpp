@@ -58,11 +58,13 @@ std::string_view FieldCue(AdvancedField field) {
 
 int AdvancedFieldId(AdvancedField field) {
   switch (AdvancedFieldSpecOf(field).kind) {
-    case AdvancedFieldKind::OkButton: return 1;
-    case AdvancedFieldKind::CancelButton: return 2;
-    default: return 2001 + static_cast<int>(field);
+    case AdvancedFieldKind::OkButton: return kAdvancedOkId;
+    case AdvancedFieldKind::CancelButton: return kAdvancedCancelId;
+    default: return kAdvancedFieldIdBase + static_cast<int>(field);
   }
 }
+
+int AdvancedCaptionId(AdvancedField field) { return kAdvancedCaptionIdBase + static_cast<int>(field); }
 
 FormBox FieldCaptionBox(AdvancedField field) {
   const auto& row = AdvancedFieldSpecOf(field);
@@ -107,7 +109,7 @@ FormBox GroupFrame(AdvancedGroup group) {
   return frame;
 }
 
-int AdvancedGroupId(AdvancedGroup group) { return 2201 + static_cast<int>(group); }
+int AdvancedGroupId(AdvancedGroup group) { return kAdvancedGroupIdBase + static_cast<int>(group); }
 
 int NotifyChoiceIndex(std::string_view stored) {
   const NotifyMode mode = NotifyModeFromSetting(stored);

@@ -122,13 +122,22 @@ inline constexpr AdvancedFieldSpec kAdvancedFields[] = {
 
 inline constexpr int kAdvancedFieldCount = static_cast<int>(sizeof(kAdvancedFields) / sizeof(kAdvancedFields[0]));
 
+// The child windows' ids: 确定 and 取消 have the dialog box's own (IDOK, IDCANCEL); the fields,
+// their captions and the group boxes are numbered from bases of their own in their enumerations' order.
+inline constexpr int kAdvancedOkId = 1;
+inline constexpr int kAdvancedCancelId = 2;
+inline constexpr int kAdvancedFieldIdBase = 2001;
+inline constexpr int kAdvancedCaptionIdBase = 2101;
+inline constexpr int kAdvancedGroupIdBase = 2201;
+
 const AdvancedFieldSpec& AdvancedFieldSpecOf(AdvancedField field);
 // The caption the dialog shows for the field.
 std::string_view FieldCaption(AdvancedField field);
 // The shape of the value a text box wants, shown greyed while it is empty; empty for the others.
 std::string_view FieldCue(AdvancedField field);
-// The control's child window id: 确定 and 取消 have the dialog box's own (IDOK 1, IDCANCEL 2).
+// The control's child window id, and that of the label carrying its caption.
 int AdvancedFieldId(AdvancedField field);
+int AdvancedCaptionId(AdvancedField field);
 
 // A rectangle at 96 DPI.
 struct FormBox {
