@@ -13,8 +13,8 @@
 
 namespace korvan {
 
-// Where an alert goes: the push services, and the heartbeat's monitor (last, as the rows' check
-// counts on).
+// Where an alert goes: the push services, and the heartbeat's monitor. Heartbeat stays last: the
+// check that each channel has one row counts up to it.
 enum class PushChannel {
   ServerChan,
   PushPlus,
@@ -63,8 +63,8 @@ PushRequest TelegramRequest(Text url, const AlertMessage& message, const DingTal
 // Every field of the message, for a receiver of the user's own.
 PushRequest WebhookRequest(Text url, const AlertMessage& message, const DingTalkSigning& signing);
 
-// The push of message to channel (not Heartbeat) at the pasted url by its row's request; none when the url is not a
-// usable address (see PushUrl), and then nothing is to be sent.
+// The push of message to channel (not Heartbeat) at the pasted url by its row's request; none when
+// the url is not a usable address (see PushUrl), and then nothing is to be sent.
 std::optional<PushRequest> PushChannelRequest(PushChannel channel,
                                               std::string_view url,
                                               const AlertMessage& message,
