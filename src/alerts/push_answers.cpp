@@ -2,9 +2,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include <optional>
 #include <string>
 
+#include "alerts/alert_fields.h"
 #include "alerts/push_url.h"
 #include "runtime/text/encoding.h"
 
@@ -37,40 +37,9 @@ constexpr std::size_t kLongestCodeText = 40;
 // A service's message, cut so that a huge one cannot flood the test results.
 constexpr std::size_t kLongestServiceMessage = 120;
 
-struct ExpectedCode {
-  std::string_view field;
-  Json value;
-};
-
-std::optional<ExpectedCode> ExpectedCodeOf(PushChannel channel) {
-  switch (channel) {
-    case PushChannel::ServerChan: return ExpectedCode{"code", 0};
-    case PushChannel::PushPlus: return ExpectedCode{"code", 200};
-    case PushChannel::WeCom:
-    case PushChannel::DingTalk: return ExpectedCode{"errcode", 0};
-    case PushChannel::Feishu: return ExpectedCode{"code", 0};
-    case PushChannel::Bark: return ExpectedCode{"code", 200};
-    case PushChannel::Telegram: return ExpectedCode{"ok", true};
-    case PushChannel::Webhook:
-    case PushChannel::Heartbeat: break;
-  }
-  return std::nullopt;
-}
-
-// The field of the answer's JSON object in which the service explains a refusal.
-std::string_view MessageFieldOf(PushChannel channel) {
-  switch (channel) {
-    case PushChannel::ServerChan:
-    case PushChannel::Bark: return "message";
-    case PushChannel::PushPlus:
-    case PushChannel::Feishu:
-    case PushChannel::Heartbeat: return "msg";  // Uptime Kuma's; healthchecks answers plain text
-    case PushChannel::WeCom:
-    case PushChannel::DingTalk: return "errmsg";
-    case PushChannel::Telegram: return "description";
-    case PushChannel::Webhook: break;
-  }
-  return {};
+// The code that means delivered, as its JSON value.
+Json SuccessCode(const PushAnswerReading& reading) {
+  return reading.successIsTrue ? Json(true) : Json(reading.successCode);
 }
 
 // A code counts only with the type the service uses: "0" as a text or 0.5 is not 0.
@@ -96,8 +65,8 @@ Json ParseAnswer(const ByteSet& answer) {
 
 // The service's message on one line of the program's text: a line break in it would split the
 // test results' one line per channel.
-Text ServiceMessage(PushChannel channel, const Json& answer) {
-  const std::string_view field = MessageFieldOf(channel);
+Text ServiceMessage(const PushAnswerReading& reading, const Json& answer) {
+  const std::string_view field = reading.messageField;
   if (field.empty() || !answer.is_object()) return {};
   const auto found = answer.find(field);
   if (found == answer.end() || !found->is_string()) return {};
@@ -165,10 +134,9 @@ std::string_view HintFor(PushChannel channel, int statusCode, std::string_view c
 }
 
 // The service's code as the reason writes it, whatever the status; empty without one.
-Text CodeOf(PushChannel channel, const Json& answer) {
-  const std::optional<ExpectedCode> expected = ExpectedCodeOf(channel);
-  if (!expected || !answer.is_object()) return {};
-  const auto found = answer.find(expected->field);
+Text CodeOf(const PushAnswerReading& reading, const Json& answer) {
+  if (reading.codeField.empty() || !answer.is_object()) return {};
+  const auto found = answer.find(reading.codeField);
   return found == answer.end() ? Text() : CodeText(*found);
 }
 
@@ -189,19 +157,19 @@ PushDelivery Failure(Text reason, std::string_view serviceMessage, std::string_v
 PushDelivery ReadPushAnswer(PushChannel channel, int statusCode, const ByteSet& answer) {
   if (statusCode == 0) return PushDelivery{false, Text(kNoAnswerReason)};
   const Text status = std::to_string(statusCode);
-  const std::optional<ExpectedCode> expected = ExpectedCodeOf(channel);
+  const PushAnswerReading& reading = AlertFieldOfChannel(channel).answer;
   const bool success = statusCode >= 200 && statusCode <= 299;
-  if (success && !expected) return PushDelivery{true, {}};
+  if (success && reading.codeField.empty()) return PushDelivery{true, {}};
 
   const Json parsed = ParseAnswer(answer);
-  const Text message = ServiceMessage(channel, parsed);
-  const std::string_view hint = HintFor(channel, statusCode, CodeOf(channel, parsed), message);
+  const Text message = ServiceMessage(reading, parsed);
+  const std::string_view hint = HintFor(channel, statusCode, CodeOf(reading, parsed), message);
   if (!success) return Failure(status, message, hint);
   if (parsed.is_object()) {
-    const auto found = parsed.find(expected->field);
+    const auto found = parsed.find(reading.codeField);
     if (found != parsed.end()) {
-      if (SameCode(*found, expected->value)) return PushDelivery{true, {}};
-      return Failure(JoinTexts(status, kComma, expected->field, "=", CodeText(*found)), message, hint);
+      if (SameCode(*found, SuccessCode(reading))) return PushDelivery{true, {}};
+      return Failure(JoinTexts(status, kComma, reading.codeField, "=", CodeText(*found)), message, hint);
     }
   }
   return Failure(JoinTexts(status, kComma, kUnreadableAnswer), message, hint);
@@ -215,10 +183,25 @@ Text PushFailureEntry(PushChannel channel, std::string_view reason) {
   return JoinTexts(kPushFailedPrefix, PushServiceName(channel), kOpenBracket, reason, kCloseBracket);
 }
 
-Text PushTestResultText(PushChannel channel, const PushDelivery& delivery) {
-  if (delivery.delivered) return JoinTexts(PushServiceName(channel), kColon, kSucceeded);
-  const Text& reason = delivery.detailedReason.empty() ? delivery.reason : delivery.detailedReason;
-  return JoinTexts(PushServiceName(channel), kColon, kFailed, kOpenBracket, reason, kCloseBracket);
+PushTestResult PushTestResultOf(PushChannel channel, const PushDelivery& delivery) {
+  if (delivery.delivered) return PushTestResult{channel, true, {}};
+  return PushTestResult{channel, false, delivery.detailedReason.empty() ? delivery.reason : delivery.detailedReason};
+}
+
+Text PushTestResultText(const PushTestResult& result) {
+  const std::string_view name = PushServiceName(result.channel);
+  if (result.delivered) return JoinTexts(name, kColon, kSucceeded);
+  return JoinTexts(name, kColon, kFailed, kOpenBracket, result.message, kCloseBracket);
+}
+
+Text PushTestResultsText(const std::vector<PushTestResult>& results) {
+  if (results.empty()) return Text(kNothingToTestText);
+  Text text;
+  for (const PushTestResult& result : results) {
+    if (!text.empty()) text += "\r\n";
+    text += PushTestResultText(result);
+  }
+  return text;
 }
 
 }  // namespace korvan

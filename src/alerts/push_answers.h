@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include "alerts/push_channels.h"
 #include "runtime/text/text.h"
@@ -15,6 +16,16 @@ inline constexpr std::string_view kInvalidUrlReason = "\xB5\xD8\xD6\xB7\xCE\xDE\
 // 地址须以 http:// 或 https:// 开头: the test's word for a pasted URL without either scheme.
 inline constexpr std::string_view kNoHttpSchemeReason =
     "\xB5\xD8\xD6\xB7\xD0\xEB\xD2\xD4 http:// \xBB\xF2 https:// \xBF\xAA\xCD\xB7";
+
+// How a channel's answer is read (its row holds it): the field of its JSON object that holds the
+// service's code and the code that means delivered (no field: any 2xx is delivered), and the text
+// field in which the service explains a refusal (none: it says nothing worth showing).
+struct PushAnswerReading {
+  std::string_view codeField{};
+  int successCode = 0;
+  bool successIsTrue = false;  // the code is JSON true rather than a number
+  std::string_view messageField{};
+};
 
 struct PushDelivery {
   bool delivered = false;
@@ -44,8 +55,24 @@ PushDelivery UnusableUrlDelivery(std::string_view pasted);
 // "推送失败：" + the service's name + "（" + reason + "）".
 Text PushFailureEntry(PushChannel channel, std::string_view reason);
 
-// The test button's line for one channel: the service's name, then "：成功" or "：失败（" the
-// detailed reason, else the reason, "）".
-Text PushTestResultText(PushChannel channel, const PushDelivery& delivery);
+// What a test of one channel gave, for the test button's lines and `korvan test-push`'s exit status.
+struct PushTestResult {
+  PushChannel channel = PushChannel::Webhook;
+  bool delivered = false;
+  Text message;  // code page 936: the detailed reason, else the reason; empty when delivered
+  friend bool operator==(const PushTestResult&, const PushTestResult&) = default;
+};
+
+PushTestResult PushTestResultOf(PushChannel channel, const PushDelivery& delivery);
+
+// The test's line for one channel: the service's name, then "：成功" or "：失败（" message "）".
+Text PushTestResultText(const PushTestResult& result);
+
+// 未填写任何推送地址: the test's answer when no channel and no heartbeat is set.
+inline constexpr std::string_view kNothingToTestText =
+    "\xCE\xB4\xCC\xEE\xD0\xB4\xC8\xCE\xBA\xCE\xCD\xC6\xCB\xCD\xB5\xD8\xD6\xB7";
+
+// One line per result (PushTestResultText), CR LF between them; kNothingToTestText for none.
+Text PushTestResultsText(const std::vector<PushTestResult>& results);
 
 }  // namespace korvan

@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "alerts/alert_fields.h"
 #include "alerts/dingtalk_sign.h"
 #include "alerts/push_url.h"
 #include "http/form_url_encode.h"
@@ -20,18 +21,6 @@ ByteSet Bytes(std::string_view text) { return ByteSet(text.begin(), text.end());
 PushRequest JsonPost(Text url, const Json& body) {
   return PushRequest{HttpMethod::Post, std::move(url), kJsonContentType,
                      Bytes(body.dump(-1, ' ', false, Json::error_handler_t::replace))};
-}
-
-// Server酱 reads desp as Markdown, where a single line break joins the lines into one paragraph.
-// (Byte by byte: the text operations step by code page 936 characters, and this text is UTF-8.)
-PushRequest ServerChanPost(Text url, const AlertMessage& message) {
-  Text desp;
-  for (const char character : message.text) {
-    if (character == '\n') desp += '\n';
-    desp += character;
-  }
-  const Text form = JoinTexts("title=", FormUrlEncode(message.title), "&desp=", FormUrlEncode(desp));
-  return PushRequest{HttpMethod::Post, std::move(url), kFormContentType, Bytes(form)};
 }
 
 Json TextMessage(const AlertMessage& message) {
@@ -60,55 +49,67 @@ PushRequest UptimeKumaPing(std::string_view url, const RunReport& run) {
 
 }  // namespace
 
-std::string_view PushServiceName(PushChannel channel) {
-  switch (channel) {
-    case PushChannel::ServerChan: return "Server\xBD\xB4";  // Server酱
-    case PushChannel::PushPlus: return "PushPlus";
-    case PushChannel::WeCom: return "\xC6\xF3\xD2\xB5\xCE\xA2\xD0\xC5";  // 企业微信
-    case PushChannel::DingTalk: return "\xB6\xA4\xB6\xA4";               // 钉钉
-    case PushChannel::Feishu: return "\xB7\xC9\xCA\xE9";                 // 飞书
-    case PushChannel::Bark: return "Bark";
-    case PushChannel::Telegram: return "Telegram";
-    case PushChannel::Webhook: return "Webhook";
-    case PushChannel::Heartbeat: return "\xD0\xC4\xCC\xF8";  // 心跳
+// (Byte by byte: the text operations step by code page 936 characters, and this text is UTF-8.)
+PushRequest ServerChanRequest(Text url, const AlertMessage& message, const DingTalkSigning&) {
+  Text desp;
+  for (const char character : message.text) {
+    if (character == '\n') desp += '\n';
+    desp += character;
   }
-  return {};
+  const Text form = JoinTexts("title=", FormUrlEncode(message.title), "&desp=", FormUrlEncode(desp));
+  return PushRequest{HttpMethod::Post, std::move(url), kFormContentType, Bytes(form)};
+}
+
+PushRequest PushPlusRequest(Text url, const AlertMessage& message, const DingTalkSigning&) {
+  return JsonPost(std::move(url), Json{{"title", message.title}, {"content", message.text}, {"template", "txt"}});
+}
+
+PushRequest WeComRequest(Text url, const AlertMessage& message, const DingTalkSigning&) {
+  return JsonPost(std::move(url), TextMessage(message));
+}
+
+PushRequest DingTalkRequest(Text url, const AlertMessage& message, const DingTalkSigning& signing) {
+  Text signedUrl =
+      signing.secret.empty() ? std::move(url) : DingTalkSignedUrl(url, signing.secret, signing.unixMilliseconds);
+  return JsonPost(std::move(signedUrl), TextMessage(message));
+}
+
+PushRequest FeishuRequest(Text url, const AlertMessage& message, const DingTalkSigning&) {
+  return JsonPost(std::move(url), Json{{"msg_type", "text"}, {"content", {{"text", AlertContent(message)}}}});
+}
+
+PushRequest BarkRequest(Text url, const AlertMessage& message, const DingTalkSigning&) {
+  return JsonPost(std::move(url), Json{{"title", message.title}, {"body", message.text}, {"group", "Korvan"}});
+}
+
+PushRequest TelegramRequest(Text url, const AlertMessage& message, const DingTalkSigning&) {
+  return JsonPost(std::move(url), Json{{"text", AlertContent(message)}});
+}
+
+PushRequest WebhookRequest(Text url, const AlertMessage& message, const DingTalkSigning&) {
+  return JsonPost(std::move(url), Json{{"source", "korvan"},
+                                       {"event", message.event},
+                                       {"title", message.title},
+                                       {"text", message.text},
+                                       {"user", message.user},
+                                       {"vps", message.vps},
+                                       {"expiry", message.expiry},
+                                       {"time", message.time}});
+}
+
+std::string_view PushServiceName(PushChannel channel) {
+  const AlertField& field = AlertFieldOfChannel(channel);
+  return field.serviceName.empty() ? field.caption : field.serviceName;
 }
 
 std::optional<PushRequest> PushChannelRequest(PushChannel channel,
                                               std::string_view url,
                                               const AlertMessage& message,
                                               const DingTalkSigning& signing) {
+  const PushRequestBuilder request = AlertFieldOfChannel(channel).request;
   std::optional<Text> target = PushUrl(url);
-  if (!target) return std::nullopt;
-  switch (channel) {
-    case PushChannel::ServerChan: return ServerChanPost(std::move(*target), message);
-    case PushChannel::PushPlus:
-      return JsonPost(std::move(*target),
-                      Json{{"title", message.title}, {"content", message.text}, {"template", "txt"}});
-    case PushChannel::WeCom: return JsonPost(std::move(*target), TextMessage(message));
-    case PushChannel::DingTalk: {
-      Text signedUrl = signing.secret.empty() ? std::move(*target)
-                                              : DingTalkSignedUrl(*target, signing.secret, signing.unixMilliseconds);
-      return JsonPost(std::move(signedUrl), TextMessage(message));
-    }
-    case PushChannel::Feishu:
-      return JsonPost(std::move(*target), Json{{"msg_type", "text"}, {"content", {{"text", AlertContent(message)}}}});
-    case PushChannel::Bark:
-      return JsonPost(std::move(*target), Json{{"title", message.title}, {"body", message.text}, {"group", "Korvan"}});
-    case PushChannel::Telegram: return JsonPost(std::move(*target), Json{{"text", AlertContent(message)}});
-    case PushChannel::Webhook:
-      return JsonPost(std::move(*target), Json{{"source", "korvan"},
-                                               {"event", message.event},
-                                               {"title", message.title},
-                                               {"text", message.text},
-                                               {"user", message.user},
-                                               {"vps", message.vps},
-                                               {"expiry", message.expiry},
-                                               {"time", message.time}});
-    case PushChannel::Heartbeat: break;
-  }
-  return std::nullopt;
+  if (!request || !target) return std::nullopt;
+  return request(std::move(*target), message, signing);
 }
 
 std::optional<PushRequest> HeartbeatStartRequest(std::string_view url) {

@@ -7,12 +7,25 @@
 #include <string_view>
 
 #include "alerts/alert_message.h"
-#include "config/alert_settings.h"
 #include "http/http_method.h"
 #include "renewal/run_report.h"
 #include "runtime/text/text.h"
 
 namespace korvan {
+
+// Where an alert goes: the push services, and the heartbeat's monitor. Heartbeat stays last: the
+// check that each channel has one row counts up to it.
+enum class PushChannel {
+  ServerChan,
+  PushPlus,
+  WeCom,
+  DingTalk,
+  Feishu,
+  Bark,
+  Telegram,
+  Webhook,
+  Heartbeat,
+};
 
 // The service's name in the log and the test results (code page 936), e.g. "Server酱", "钉钉".
 std::string_view PushServiceName(PushChannel channel);
@@ -35,8 +48,23 @@ struct DingTalkSigning {
   std::int64_t unixMilliseconds = 0;
 };
 
-// The push of message to channel (not Heartbeat) at the pasted url; none when the url is not a
-// usable address (see PushUrl), and then nothing is to be sent.
+// Each channel's push of message to url, a usable one (PushUrl's); named by the channel's row.
+using PushRequestBuilder = PushRequest (*)(Text url, const AlertMessage& message, const DingTalkSigning& signing);
+
+// Server酱 reads desp as Markdown, where a single line break joins the lines into one paragraph.
+PushRequest ServerChanRequest(Text url, const AlertMessage& message, const DingTalkSigning& signing);
+PushRequest PushPlusRequest(Text url, const AlertMessage& message, const DingTalkSigning& signing);
+PushRequest WeComRequest(Text url, const AlertMessage& message, const DingTalkSigning& signing);
+// Signed when signing has a secret.
+PushRequest DingTalkRequest(Text url, const AlertMessage& message, const DingTalkSigning& signing);
+PushRequest FeishuRequest(Text url, const AlertMessage& message, const DingTalkSigning& signing);
+PushRequest BarkRequest(Text url, const AlertMessage& message, const DingTalkSigning& signing);
+PushRequest TelegramRequest(Text url, const AlertMessage& message, const DingTalkSigning& signing);
+// Every field of the message, for a receiver of the user's own.
+PushRequest WebhookRequest(Text url, const AlertMessage& message, const DingTalkSigning& signing);
+
+// The push of message to channel (not Heartbeat) at the pasted url by its row's request; none when
+// the url is not a usable address (see PushUrl), and then nothing is to be sent.
 std::optional<PushRequest> PushChannelRequest(PushChannel channel,
                                               std::string_view url,
                                               const AlertMessage& message,

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -395,21 +396,12 @@ int TestPushCommand(const CommandLine& paths) {
                          .appendLog = [](std::string_view message) { PrintEntry(FetchNetworkTime(), message); },
                          .unixMilliseconds = NetworkUnixMilliseconds,
                          .nextCheck = {}};  // a test message names no next run
-  const Text lines = SendTestMessages(alerts, settings->snapshot.userName, DateTimeToText(FetchNetworkTime()), ports);
-  Print(TerminalText(JoinTexts(lines, "\n")));
-
-  // Each line is its channel's, in the order of the settings, the heartbeat last.
-  std::vector<PushChannel> channels;
-  for (const PushTarget& target : PushTargets(alerts))
-    channels.push_back(target.channel);
-  if (!alerts.heartbeat.empty()) channels.push_back(PushChannel::Heartbeat);
-  const TextList results = SplitText(lines, "\r\n");
-  for (std::size_t i = 0; i < channels.size(); ++i) {
-    if (i >= results.size() || results[i] != PushTestResultText(channels[i], {.delivered = true, .reason = {}})) {
-      return kExitFailedRun;
-    }
-  }
-  return kExitOk;
+  const std::vector<PushTestResult> results =
+      SendTestMessages(alerts, settings->snapshot.userName, DateTimeToText(FetchNetworkTime()), ports);
+  Print(TerminalText(JoinTexts(PushTestResultsText(results), "\n")));
+  const bool allDelivered =
+      std::all_of(results.begin(), results.end(), [](const PushTestResult& result) { return result.delivered; });
+  return allDelivered ? kExitOk : kExitFailedRun;
 }
 
 }  // namespace korvan

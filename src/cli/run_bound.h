@@ -8,7 +8,7 @@
 
 #include "alerts/push_sender.h"
 #include "platform/posix/curl_http.h"
-#include "config/alert_settings.h"
+#include "alerts/alert_fields.h"
 #include "http/request_decisions.h"
 
 namespace korvan {

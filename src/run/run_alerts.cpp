@@ -62,29 +62,23 @@ void PushExpiringSoon(const AlertSettings& settings, const RunReport& run, const
   LogFailures(targets, SendPushes(targets, message, SigningFor(settings, ports), ports.send), ports);
 }
 
-Text SendTestMessages(const AlertSettings& settings,
-                      std::string_view userName,
-                      std::string_view stamp,
-                      const AlertPorts& ports) {
-  if (!AnyAlertConfigured(settings)) return Text(kNothingToTestText);
+std::vector<PushTestResult> SendTestMessages(const AlertSettings& settings,
+                                             std::string_view userName,
+                                             std::string_view stamp,
+                                             const AlertPorts& ports) {
+  if (!AnyAlertConfigured(settings)) return {};
   const AlertMessage message = MakeTestAlert(userName, stamp);
   const std::vector<PushTarget> targets = PushTargets(settings);
   const std::vector<PushDelivery> deliveries = SendPushes(targets, message, SigningFor(settings, ports), ports.send);
-  std::vector<Text> lines;
+  std::vector<PushTestResult> results;
   for (std::size_t i = 0; i < targets.size(); ++i)
-    lines.push_back(PushTestResultText(targets[i].channel, deliveries[i]));
+    results.push_back(PushTestResultOf(targets[i].channel, deliveries[i]));
   if (!settings.heartbeat.empty()) {
     RunReport test;
     RecordRunEntry(test, stamp, AlertTitle(AlertEvent::Test, test), RunOutcome::None);
-    const PushDelivery ping = SendHeartbeatEnd(settings.heartbeat, test, ports.send);
-    lines.push_back(PushTestResultText(PushChannel::Heartbeat, ping));
+    results.push_back(PushTestResultOf(PushChannel::Heartbeat, SendHeartbeatEnd(settings.heartbeat, test, ports.send)));
   }
-  Text text;
-  for (const Text& line : lines) {
-    if (!text.empty()) text += "\r\n";
-    text += line;
-  }
-  return text;
+  return results;
 }
 
 }  // namespace korvan

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "config/alert_settings.h"
+#include "alerts/alert_fields.h"
 #include "alerts/alert_policy.h"
 #include "alerts/push_sender.h"
 #include "run/run_record.h"
@@ -42,15 +42,11 @@ void PushRunFinished(const AlertSettings& settings,
 // logs one "推送失败" entry.
 void PushExpiringSoon(const AlertSettings& settings, const RunReport& run, const AlertPorts& ports);
 
-// 未填写任何推送地址: the test's answer when no channel and no heartbeat is set.
-inline constexpr std::string_view kNothingToTestText =
-    "\xCE\xB4\xCC\xEE\xD0\xB4\xC8\xCE\xBA\xCE\xCD\xC6\xCB\xCD\xB5\xD8\xD6\xB7";
-
 // "Korvan：测试消息" to every channel now, and a success ping with that text to the heartbeat: one
-// line per channel (PushTestResultText), CR LF between them; kNothingToTestText when nothing is set.
-Text SendTestMessages(const AlertSettings& settings,
-                      std::string_view userName,
-                      std::string_view stamp,
-                      const AlertPorts& ports);
+// result per channel in the order of the settings, the heartbeat last; none when nothing is set.
+std::vector<PushTestResult> SendTestMessages(const AlertSettings& settings,
+                                             std::string_view userName,
+                                             std::string_view stamp,
+                                             const AlertPorts& ports);
 
 }  // namespace korvan

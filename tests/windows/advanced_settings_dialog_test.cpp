@@ -234,7 +234,8 @@ Outcome RunDialog(const Text& file, const DialogCase& c) {
     hooks.sendTestMessages = [&outcome, &testedMutex](const AlertSettings& alerts) {
       const std::lock_guard<std::mutex> lock(testedMutex);
       outcome.tested.push_back(alerts);
-      return kOk + "\n" + kFailed;
+      return std::vector<PushTestResult>{{PushChannel::ServerChan, true, {}},
+                                         {PushChannel::Bark, false, Text(kNoAnswerReason)}};
     };
   }
   const DWORD thread = GetCurrentThreadId();
@@ -349,7 +350,8 @@ int main(int argc, char** argv) {
       Sleep(static_cast<DWORD>(seconds) * 1000);
       if (dialog) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
-    ShowAdvancedSettingsDialog(nullptr, {{}, [](const AlertSettings&) { return Text(); }, {}}, store);
+    ShowAdvancedSettingsDialog(nullptr, {{}, [](const AlertSettings&) { return std::vector<PushTestResult>(); }, {}},
+                               store);
     return 0;
   }
   ::testing::InitGoogleTest(&argc, argv);

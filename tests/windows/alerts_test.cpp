@@ -31,7 +31,7 @@ void SetMode(std::string_view prefix, std::string_view mode) {
 }
 
 Text Line(PushChannel channel, bool delivered, std::string_view reason = {}) {
-  return PushTestResultText(channel, PushDelivery{delivered, Text(reason)});
+  return PushTestResultText(PushTestResultOf(channel, PushDelivery{delivered, Text(reason)}));
 }
 
 // ，答复无法识别
@@ -64,7 +64,7 @@ TEST_F(SendTestAlertsTest, EveryChannelIsTriedAndReportsItsOwnResult) {
   settings.heartbeat = "heartbeat without a scheme";
 
   const auto started = std::chrono::steady_clock::now();
-  const Text lines = SendTestAlerts(settings);
+  const Text lines = PushTestResultsText(SendTestAlerts(settings));
   const auto took = std::chrono::steady_clock::now() - started;
 
   // PushPlus's refusal carries its message after the code: 200，code=903，无效的用户token, and the hint: 请检查
@@ -92,7 +92,7 @@ TEST_F(SendTestAlertsTest, RedirectIsNotFollowed) {
   SetMode("/webhook", "redirect");
   AlertSettings settings;
   settings.webhook = Receiver("/webhook/in");
-  EXPECT_EQ(SendTestAlerts(settings), Line(PushChannel::Webhook, false, "302"));
+  EXPECT_EQ(PushTestResultsText(SendTestAlerts(settings)), Line(PushChannel::Webhook, false, "302"));
   // Nothing arrived at the redirect's target.
   const ByteSet recorded = HttpRequest(Receiver("/_fake/requests"));
   const Text requests(recorded.begin(), recorded.end());

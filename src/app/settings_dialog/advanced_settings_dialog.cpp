@@ -21,7 +21,12 @@
 namespace korvan {
 namespace {
 
-constexpr int kFirstCaptionId = 2101;
+static_assert(kAdvancedOkId == IDOK && kAdvancedCancelId == IDCANCEL);
+
+// A drop-down list's height is that of the open list: room for the notify choices.
+constexpr int kChoiceListHeight = 100;
+// The caption of a refused URL.
+constexpr COLORREF kRefusedCaptionColour = RGB(192, 0, 0);
 
 // The dialog box itself is built in code, so its template is only the frame: no controls, no font.
 std::vector<WORD> FrameTemplate() {
@@ -39,7 +44,7 @@ std::vector<WORD> FrameTemplate() {
 // Where the worker sending the test messages hands its answer, on the dialog's thread; empty once
 // the dialog is gone.
 struct TestRun {
-  std::function<void(const Text&)> done;
+  std::function<void(const std::vector<PushTestResult>&)> done;
 };
 
 class AdvancedSettingsDialog {
@@ -86,7 +91,7 @@ class AdvancedSettingsDialog {
     stored_ = ReadAdvancedDialogValues(store_);
     Fill(stored_);
     EnableWake();
-    testRun_->done = [this](const Text& result) { OnTestDone(result); };
+    testRun_->done = [this](const std::vector<PushTestResult>& results) { OnTestDone(results); };
     PlaceFrame();
     SetFocus(Field(kAdvancedFields[0].field));
   }
@@ -140,8 +145,8 @@ class AdvancedSettingsDialog {
   void CreateField(const AdvancedFieldSpec& spec) {
     const std::wstring caption = AnsiToWide(FieldCaption(spec.field));
     if (const FormBox label = FieldCaptionBox(spec.field); label.width > 0) {
-      CreateChild(L"STATIC", caption, 0, 0, kFirstCaptionId + static_cast<int>(spec.field), label.left, label.top,
-                  label.width, label.height);
+      CreateChild(L"STATIC", caption, 0, 0, AdvancedCaptionId(spec.field), label.left, label.top, label.width,
+                  label.height);
     }
     const int id = AdvancedFieldId(spec.field);
     switch (spec.kind) {
@@ -157,9 +162,8 @@ class AdvancedSettingsDialog {
         break;
       }
       case AdvancedFieldKind::Choice: {
-        // A drop-down list's height is that of the open list.
         HWND choice = CreateChild(L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, id, spec.left,
-                                  spec.top, spec.width, spec.height + 100);
+                                  spec.top, spec.width, spec.height + kChoiceListHeight);
         for (const NotifyChoice& entry : kNotifyChoices) {
           SendMessageW(choice, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(AnsiToWide(entry.caption).c_str()));
         }
@@ -239,13 +243,13 @@ class AdvancedSettingsDialog {
     EnableWindow(Field(AdvancedField::Wake), deadline);
   }
 
-  HWND CaptionOf(AdvancedField field) const { return GetDlgItem(dialog_, kFirstCaptionId + static_cast<int>(field)); }
+  HWND CaptionOf(AdvancedField field) const { return GetDlgItem(dialog_, AdvancedCaptionId(field)); }
 
   // The captions of the refused URLs in red, until they pass.
   INT_PTR MarkedCaption(HWND label, HDC dc) const {
     for (const RefusedUrl& url : refused_) {
       if (CaptionOf(url.field) != label) continue;
-      SetTextColor(dc, RGB(192, 0, 0));
+      SetTextColor(dc, kRefusedCaptionColour);
       SetBkColor(dc, GetSysColor(COLOR_3DFACE));
       return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_3DFACE));
     }
@@ -286,8 +290,8 @@ class AdvancedSettingsDialog {
     SetWindowTextW(Field(AdvancedField::TestResult), AnsiToWide(kSendingTestMessages).c_str());
     const bool started =
         StartThread([run = testRun_, dialog = dialog_, send = hooks_.sendTestMessages, alerts = Entered().alerts] {
-          PostToWindowThread(dialog, [run, result = send(alerts)] {
-            if (run->done) run->done(result);
+          PostToWindowThread(dialog, [run, results = send(alerts)] {
+            if (run->done) run->done(results);
           });
         });
     if (!started) {
@@ -296,8 +300,9 @@ class AdvancedSettingsDialog {
     }
   }
 
-  void OnTestDone(const Text& result) {
-    SetWindowTextW(Field(AdvancedField::TestResult), AnsiToWide(TestResultBoxText(result)).c_str());
+  void OnTestDone(const std::vector<PushTestResult>& results) {
+    SetWindowTextW(Field(AdvancedField::TestResult),
+                   AnsiToWide(TestResultBoxText(PushTestResultsText(results))).c_str());
     EnableWindow(Field(AdvancedField::SendTest), TRUE);
   }
 

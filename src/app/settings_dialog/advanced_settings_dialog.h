@@ -6,7 +6,9 @@
 
 #include <functional>
 #include <string_view>
+#include <vector>
 
+#include "alerts/push_answers.h"
 #include "config/alert_settings.h"
 #include "config/config_file.h"
 #include "runtime/text/text.h"
@@ -16,9 +18,10 @@ namespace korvan {
 struct AdvancedSettingsDialogHooks {
   // Receives "高级设置已保存…" or "高级设置保存失败" after 确定.
   std::function<void(std::string_view message)> appendLog;
-  // Sends the test message to every channel of the settings as entered and returns one line per
-  // channel (code page 936). Called on a thread of its own; when empty, the test button is disabled.
-  std::function<Text(const AlertSettings&)> sendTestMessages;
+  // Sends the test message to every channel of the settings as entered and returns one result per
+  // channel, none when nothing is set. Called on a thread of its own; when empty, the test button is
+  // disabled.
+  std::function<std::vector<PushTestResult>(const AlertSettings&)> sendTestMessages;
   // Called after 确定 has written the settings.
   std::function<void()> saved;
 };

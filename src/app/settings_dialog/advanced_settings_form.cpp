@@ -25,11 +25,6 @@ Text AlertSettings::*TextOf(AdvancedField field) {
   return alert && alert->key != kNotifyKey ? alert->value : nullptr;
 }
 
-// From a group's frame to its fields: each side, the title's line above them, below them.
-constexpr int kGroupSide = 12;
-constexpr int kGroupTitle = 22;
-constexpr int kGroupBottom = 10;
-
 // 请改正或清空以下地址后再点“确定”：
 constexpr std::string_view kRefusedUrlsHeading =
     "\xC7\xEB\xB8\xC4\xD5\xFD\xBB\xF2\xC7\xE5\xBF\xD5\xD2\xD4\xCF\xC2\xB5\xD8\xD6\xB7\xBA\xF3\xD4\xD9\xB5\xE3\xA1\xB0"
@@ -58,18 +53,20 @@ std::string_view FieldCue(AdvancedField field) {
 
 int AdvancedFieldId(AdvancedField field) {
   switch (AdvancedFieldSpecOf(field).kind) {
-    case AdvancedFieldKind::OkButton: return 1;
-    case AdvancedFieldKind::CancelButton: return 2;
-    default: return 2001 + static_cast<int>(field);
+    case AdvancedFieldKind::OkButton: return kAdvancedOkId;
+    case AdvancedFieldKind::CancelButton: return kAdvancedCancelId;
+    default: return kAdvancedFieldIdBase + static_cast<int>(field);
   }
 }
+
+int AdvancedCaptionId(AdvancedField field) { return kAdvancedCaptionIdBase + static_cast<int>(field); }
 
 FormBox FieldCaptionBox(AdvancedField field) {
   const auto& row = AdvancedFieldSpecOf(field);
   switch (row.kind) {
     case AdvancedFieldKind::TextBox:
     case AdvancedFieldKind::Choice: return {kAdvancedCaptionLeft, row.top + 4, kAdvancedCaptionWidth, 18};
-    case AdvancedFieldKind::ResultBox: return {row.left, row.top - 20, row.width, 18};
+    case AdvancedFieldKind::ResultBox: return {row.left, row.top - kAdvancedResultCaptionRise, row.width, 18};
     default: return {};
   }
 }
@@ -91,8 +88,8 @@ FormBox FrameAroundFields(AdvancedGroup group) {
     take(FieldCaptionBox(row.field));
   }
   if (right == 0) return {};
-  return {left - kGroupSide, top - kGroupTitle, right - left + 2 * kGroupSide,
-          bottom - top + kGroupTitle + kGroupBottom};
+  return {left - kAdvancedGroupSide, top - kAdvancedGroupTitle, right - left + 2 * kAdvancedGroupSide,
+          bottom - top + kAdvancedGroupTitle + kAdvancedGroupBottom};
 }
 
 }  // namespace
@@ -107,7 +104,7 @@ FormBox GroupFrame(AdvancedGroup group) {
   return frame;
 }
 
-int AdvancedGroupId(AdvancedGroup group) { return 2201 + static_cast<int>(group); }
+int AdvancedGroupId(AdvancedGroup group) { return kAdvancedGroupIdBase + static_cast<int>(group); }
 
 int NotifyChoiceIndex(std::string_view stored) {
   const NotifyMode mode = NotifyModeFromSetting(stored);

@@ -1,12 +1,17 @@
-// The "高级设置" dialog as data: one table of its controls (kind, group box, caption, settings key,
-// geometry at 96 DPI) from which the dialog is built, and the mapping between its fields and the settings.
+// The "高级设置" dialog as data: one table of its controls (kind, group box, caption, settings key),
+// each placed at 96 DPI from its place in the table, from which the dialog is built, and the mapping
+// between its fields and the settings.
 #pragma once
 
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <iterator>
 #include <string_view>
 #include <vector>
 
 #include "config/advanced_settings.h"
-#include "config/alert_settings.h"
+#include "alerts/alert_fields.h"
 #include "config/config_file.h"
 #include "alerts/alert_policy.h"
 #include "runtime/text/text.h"
@@ -69,23 +74,154 @@ inline constexpr AdvancedGroupTitle kAdvancedGroups[] = {
     {AdvancedGroup::Heartbeat, "\xD0\xC4\xCC\xF8"},                                     // 心跳
 };
 
-struct AdvancedFieldSpec {
+// A row as written: where it stands follows from its kind, its group and its place among the rows.
+struct AdvancedFieldRow {
   AdvancedField field;
   AdvancedFieldKind kind;
   AdvancedGroup group;
   std::string_view caption;  // code page 936; an alert setting's comes from kAlertFields
   std::string_view key;      // in section "高级设置"; empty for the buttons and the result
+};
+
+// A row placed, at 96 DPI.
+struct AdvancedFieldSpec {
+  AdvancedField field;
+  AdvancedFieldKind kind;
+  AdvancedGroup group;
+  std::string_view caption;
+  std::string_view key;
   int left = 0;
   int top = 0;
   int width = 0;
   int height = 0;
 };
 
-// The client area, and where the captions of the boxes stand, at 96 DPI.
+// The client area's width, and where the captions of the boxes stand, at 96 DPI.
 inline constexpr int kAdvancedDialogWidth = 800;
-inline constexpr int kAdvancedDialogHeight = 516;
 inline constexpr int kAdvancedCaptionLeft = 24;
 inline constexpr int kAdvancedCaptionWidth = 92;
+// From a group's frame to its fields: each side, the title's line above them, below them.
+inline constexpr int kAdvancedGroupSide = 12;
+inline constexpr int kAdvancedGroupTitle = 22;
+inline constexpr int kAdvancedGroupBottom = 10;
+// The result box's caption stands this far above it.
+inline constexpr int kAdvancedResultCaptionRise = 20;
+
+// The sizes and distances the rows are placed by, at 96 DPI.
+namespace advanced_layout {
+inline constexpr int kMargin = 12;    // from the client area's sides and bottom to the frames and buttons
+inline constexpr int kTopMargin = 8;  // above the first frames
+inline constexpr int kGroupGap = 10;  // from a frame to the one below it
+inline constexpr int kContentLeft = kAdvancedCaptionLeft;
+inline constexpr int kContentRight = kAdvancedDialogWidth - kAdvancedCaptionLeft;
+inline constexpr int kCheckWidth = 226;
+inline constexpr int kCheckHeight = 20;
+inline constexpr int kCheckPitch = 24;
+inline constexpr int kBoxLeft = kAdvancedCaptionLeft + kAdvancedCaptionWidth + 4;
+inline constexpr int kBoxHeight = 22;
+inline constexpr int kLinePitch = 28;
+inline constexpr int kResultWidth = 272;
+inline constexpr int kTestColumnLeft = kContentRight - kResultWidth;  // the test button and its result
+inline constexpr int kTestColumnGap = 12;                             // from the boxes beside it
+inline constexpr int kTestButtonWidth = 120;
+inline constexpr int kButtonWidth = 84;
+inline constexpr int kButtonHeight = 26;
+inline constexpr int kButtonGap = 8;
+
+// The groups of check boxes stand side by side across the dialog, their boxes one below the other.
+// Every other group starts below all rows before it, its choice and text boxes one a line; in the
+// group of the test, the test button is centred on the choice's line and the result box beside
+// the text boxes, its caption level with the first. 确定 and 取消 close the dialog at its right.
+template <std::size_t N>
+constexpr std::array<AdvancedFieldSpec, N> PlaceRows(const AdvancedFieldRow (&rows)[N]) {
+  const auto holdsTest = [&rows](AdvancedGroup group) {
+    for (const AdvancedFieldRow& row : rows) {
+      if (row.group == group && row.kind == AdvancedFieldKind::TestButton) return true;
+    }
+    return false;
+  };
+  const auto startsGroup = [&rows](std::size_t index) {
+    return index == 0 || rows[index].group != rows[index - 1].group;
+  };
+  int checkColumns = 0;
+  int buttons = 0;
+  for (std::size_t index = 0; index < N; ++index) {
+    if (rows[index].kind == AdvancedFieldKind::CheckBox && startsGroup(index)) ++checkColumns;
+    if (rows[index].group == AdvancedGroup::None) ++buttons;
+  }
+  const int checkPitch = checkColumns > 1 ? (kContentRight - kContentLeft - kCheckWidth) / (checkColumns - 1) : 0;
+  const int buttonShift = (kButtonHeight - kBoxHeight) / 2;
+
+  std::array<AdvancedFieldSpec, N> placed{};
+  int lowest = 0;  // the bottom of the rows placed so far
+  int column = -1;
+  int checkLine = 0;
+  int lineTop = 0;
+  int choiceTop = 0;
+  int firstBoxTop = 0;
+  int lastBoxBottom = 0;
+  int buttonLeft = kAdvancedDialogWidth - kMargin - buttons * kButtonWidth - (buttons - 1) * kButtonGap;
+  for (std::size_t index = 0; index < N; ++index) {
+    const AdvancedFieldRow& row = rows[index];
+    const bool besideTest = holdsTest(row.group);
+    AdvancedFieldSpec spec{row.field, row.kind, row.group, row.caption, row.key};
+    switch (row.kind) {
+      case AdvancedFieldKind::CheckBox:
+        if (startsGroup(index)) {
+          ++column;
+          checkLine = 0;
+        }
+        spec.left = kContentLeft + column * checkPitch;
+        spec.top = kTopMargin + kAdvancedGroupTitle + checkLine++ * kCheckPitch;
+        spec.width = kCheckWidth;
+        spec.height = kCheckHeight;
+        break;
+      case AdvancedFieldKind::Choice:
+      case AdvancedFieldKind::TextBox:
+        if (startsGroup(index)) lineTop = lowest + kAdvancedGroupBottom + kGroupGap + kAdvancedGroupTitle;
+        spec.left = kBoxLeft;
+        spec.top = lineTop;
+        spec.width = (besideTest ? kTestColumnLeft - kTestColumnGap : kContentRight) - kBoxLeft;
+        spec.height = kBoxHeight;
+        if (row.kind == AdvancedFieldKind::Choice && besideTest) {
+          // The taller test button beside it keeps the next line its distance.
+          choiceTop = spec.top;
+          lineTop += buttonShift;
+        } else if (besideTest) {
+          if (firstBoxTop == 0) firstBoxTop = spec.top;
+          lastBoxBottom = spec.top + spec.height;
+        }
+        lineTop += kLinePitch;
+        break;
+      case AdvancedFieldKind::TestButton:
+        spec.left = kTestColumnLeft;
+        spec.top = choiceTop - buttonShift;
+        spec.width = kTestButtonWidth;
+        spec.height = kButtonHeight;
+        break;
+      case AdvancedFieldKind::ResultBox:
+        spec.left = kTestColumnLeft;
+        spec.top = firstBoxTop + kAdvancedResultCaptionRise;
+        spec.width = kResultWidth;
+        spec.height = lastBoxBottom - spec.top;
+        break;
+      case AdvancedFieldKind::OkButton:
+      case AdvancedFieldKind::CancelButton:
+        spec.left = buttonLeft;
+        spec.top = lowest + kAdvancedGroupBottom + kMargin;
+        spec.width = kButtonWidth;
+        spec.height = kButtonHeight;
+        buttonLeft += kButtonWidth + kButtonGap;
+        break;
+    }
+    placed[index] = spec;
+    // The buttons stand on one line: the first of them does not push the next one down.
+    if (row.group != AdvancedGroup::None) lowest = std::max(lowest, spec.top + spec.height);
+  }
+  return placed;
+}
+
+}  // namespace advanced_layout
 
 // 高级设置
 inline constexpr std::string_view kAdvancedDialogCaption = "\xB8\xDF\xBC\xB6\xC9\xE8\xD6\xC3";
@@ -94,41 +230,57 @@ inline constexpr std::string_view kSendingTestMessages =
     "\xD5\xFD\xD4\xDA\xB7\xA2\xCB\xCD\xB2\xE2\xCA\xD4\xCF\xFB\xCF\xA2\xA1\xAD";
 
 // Three groups of check boxes side by side; below them the channels, with the test and its answer (a
-// line per channel, all in view) to their right; the heartbeat last.
+// line per channel, all in view) to their right; the heartbeat last. In the keyboard's order.
 // clang-format off
-inline constexpr AdvancedFieldSpec kAdvancedFields[] = {
-  // field                         kind                              group                     caption                                                          key                  left top  width height
-  {AdvancedField::Verify,          AdvancedFieldKind::CheckBox,     AdvancedGroup::Verification, "\xD0\xF8\xB7\xD1\xBA\xF3\xBA\xCB\xCA\xB5\xB5\xBD\xC6\xDA\xCA\xB1\xBC\xE4", kVerifyKey, 24,  30, 226, 20},  // 续费后核实到期时间
-  {AdvancedField::History,         AdvancedFieldKind::CheckBox,     AdvancedGroup::Record,    "\xB1\xA3\xB4\xE6\xD4\xCB\xD0\xD0\xBC\xC7\xC2\xBC\xB5\xBD korvan.log",      kHistoryKey, 287, 30, 226, 20},  // 保存运行记录到 korvan.log
-  {AdvancedField::Deadline,        AdvancedFieldKind::CheckBox,     AdvancedGroup::Plan,      "\xB5\xBD\xC6\xDA\xC7\xB0\xB0\xB4\xCA\xB1\xD0\xF8\xC6\xDA\xB2\xA2\xD6\xD8\xCA\xD4", kDeadlineKey, 550, 30, 226, 20},  // 到期前按时续期并重试
-  {AdvancedField::Wake,            AdvancedFieldKind::CheckBox,     AdvancedGroup::Plan,      "\xBB\xBD\xD0\xD1\xBC\xC6\xCB\xE3\xBB\xFA\xD6\xB4\xD0\xD0\xD0\xF8\xC6\xDA", kWakeKey, 550, 54, 226, 20},  // 唤醒计算机执行续期
-  {AdvancedField::Notify,          AdvancedFieldKind::Choice,       AdvancedGroup::Push,      {},                                                              kNotifyKey,         120, 116, 372, 22},
-  {AdvancedField::ServerChan,      AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kServerChanKey,     120, 146, 372, 22},
-  {AdvancedField::PushPlus,        AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kPushPlusKey,       120, 174, 372, 22},
-  {AdvancedField::WeCom,           AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kWeComKey,          120, 202, 372, 22},
-  {AdvancedField::DingTalk,        AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kDingTalkKey,       120, 230, 372, 22},
-  {AdvancedField::DingTalkSecret,  AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kDingTalkSecretKey, 120, 258, 372, 22},
-  {AdvancedField::Feishu,          AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kFeishuKey,         120, 286, 372, 22},
-  {AdvancedField::Bark,            AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kBarkKey,           120, 314, 372, 22},
-  {AdvancedField::Telegram,        AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kTelegramKey,       120, 342, 372, 22},
-  {AdvancedField::Webhook,         AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kWebhookKey,        120, 370, 372, 22},
-  {AdvancedField::SendTest,        AdvancedFieldKind::TestButton,   AdvancedGroup::Push,      "\xB7\xA2\xCB\xCD\xB2\xE2\xCA\xD4\xCF\xFB\xCF\xA2",             {},                 504, 114, 120, 26},  // 发送测试消息
-  {AdvancedField::TestResult,      AdvancedFieldKind::ResultBox,    AdvancedGroup::Push,      "\xB2\xE2\xCA\xD4\xBD\xE1\xB9\xFB",                             {},                 504, 166, 272, 226},  // 测试结果
-  {AdvancedField::Heartbeat,       AdvancedFieldKind::TextBox,      AdvancedGroup::Heartbeat, {},                                                              kHeartbeatKey,      120, 434, 656, 22},
-  {AdvancedField::Ok,              AdvancedFieldKind::OkButton,     AdvancedGroup::None,      "\xC8\xB7\xB6\xA8",                                             {},                 612, 478,  84, 26},  // 确定
-  {AdvancedField::Cancel,          AdvancedFieldKind::CancelButton, AdvancedGroup::None,      "\xC8\xA1\xCF\xFB",                                             {},                 704, 478,  84, 26},  // 取消
+inline constexpr AdvancedFieldRow kAdvancedFieldRows[] = {
+  // field                         kind                              group                     caption                                                          key
+  {AdvancedField::Verify,          AdvancedFieldKind::CheckBox,     AdvancedGroup::Verification, "\xD0\xF8\xB7\xD1\xBA\xF3\xBA\xCB\xCA\xB5\xB5\xBD\xC6\xDA\xCA\xB1\xBC\xE4", kVerifyKey},  // 续费后核实到期时间
+  {AdvancedField::History,         AdvancedFieldKind::CheckBox,     AdvancedGroup::Record,    "\xB1\xA3\xB4\xE6\xD4\xCB\xD0\xD0\xBC\xC7\xC2\xBC\xB5\xBD korvan.log",      kHistoryKey},  // 保存运行记录到 korvan.log
+  {AdvancedField::Deadline,        AdvancedFieldKind::CheckBox,     AdvancedGroup::Plan,      "\xB5\xBD\xC6\xDA\xC7\xB0\xB0\xB4\xCA\xB1\xD0\xF8\xC6\xDA\xB2\xA2\xD6\xD8\xCA\xD4", kDeadlineKey},  // 到期前按时续期并重试
+  {AdvancedField::Wake,            AdvancedFieldKind::CheckBox,     AdvancedGroup::Plan,      "\xBB\xBD\xD0\xD1\xBC\xC6\xCB\xE3\xBB\xFA\xD6\xB4\xD0\xD0\xD0\xF8\xC6\xDA", kWakeKey},  // 唤醒计算机执行续期
+  {AdvancedField::Notify,          AdvancedFieldKind::Choice,       AdvancedGroup::Push,      {},                                                              kNotifyKey},
+  {AdvancedField::ServerChan,      AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kServerChanKey},
+  {AdvancedField::PushPlus,        AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kPushPlusKey},
+  {AdvancedField::WeCom,           AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kWeComKey},
+  {AdvancedField::DingTalk,        AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kDingTalkKey},
+  {AdvancedField::DingTalkSecret,  AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kDingTalkSecretKey},
+  {AdvancedField::Feishu,          AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kFeishuKey},
+  {AdvancedField::Bark,            AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kBarkKey},
+  {AdvancedField::Telegram,        AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kTelegramKey},
+  {AdvancedField::Webhook,         AdvancedFieldKind::TextBox,      AdvancedGroup::Push,      {},                                                              kWebhookKey},
+  {AdvancedField::SendTest,        AdvancedFieldKind::TestButton,   AdvancedGroup::Push,      "\xB7\xA2\xCB\xCD\xB2\xE2\xCA\xD4\xCF\xFB\xCF\xA2",             {}},  // 发送测试消息
+  {AdvancedField::TestResult,      AdvancedFieldKind::ResultBox,    AdvancedGroup::Push,      "\xB2\xE2\xCA\xD4\xBD\xE1\xB9\xFB",                             {}},  // 测试结果
+  {AdvancedField::Heartbeat,       AdvancedFieldKind::TextBox,      AdvancedGroup::Heartbeat, {},                                                              kHeartbeatKey},
+  {AdvancedField::Ok,              AdvancedFieldKind::OkButton,     AdvancedGroup::None,      "\xC8\xB7\xB6\xA8",                                             {}},  // 确定
+  {AdvancedField::Cancel,          AdvancedFieldKind::CancelButton, AdvancedGroup::None,      "\xC8\xA1\xCF\xFB",                                             {}},  // 取消
 };
 // clang-format on
 
-inline constexpr int kAdvancedFieldCount = static_cast<int>(sizeof(kAdvancedFields) / sizeof(kAdvancedFields[0]));
+inline constexpr std::array<AdvancedFieldSpec, std::size(kAdvancedFieldRows)> kAdvancedFields =
+    advanced_layout::PlaceRows(kAdvancedFieldRows);
+
+inline constexpr int kAdvancedFieldCount = static_cast<int>(kAdvancedFields.size());
+
+// The client area ends a margin below 确定 and 取消.
+inline constexpr int kAdvancedDialogHeight =
+    kAdvancedFields.back().top + kAdvancedFields.back().height + advanced_layout::kMargin;
+
+// The child windows' ids: 确定 and 取消 have the dialog box's own (IDOK, IDCANCEL); the fields,
+// their captions and the group boxes are numbered from bases of their own in their enumerations' order.
+inline constexpr int kAdvancedOkId = 1;
+inline constexpr int kAdvancedCancelId = 2;
+inline constexpr int kAdvancedFieldIdBase = 2001;
+inline constexpr int kAdvancedCaptionIdBase = 2101;
+inline constexpr int kAdvancedGroupIdBase = 2201;
 
 const AdvancedFieldSpec& AdvancedFieldSpecOf(AdvancedField field);
 // The caption the dialog shows for the field.
 std::string_view FieldCaption(AdvancedField field);
 // The shape of the value a text box wants, shown greyed while it is empty; empty for the others.
 std::string_view FieldCue(AdvancedField field);
-// The control's child window id: 确定 and 取消 have the dialog box's own (IDOK 1, IDCANCEL 2).
+// The control's child window id, and that of the label carrying its caption.
 int AdvancedFieldId(AdvancedField field);
+int AdvancedCaptionId(AdvancedField field);
 
 // A rectangle at 96 DPI.
 struct FormBox {

@@ -9,9 +9,9 @@
 
 namespace korvan {
 
-Text SendTestAlerts(const AlertSettings& settings) {
+std::vector<PushTestResult> SendTestAlerts(const AlertSettings& settings) {
   // Nothing to send needs neither the network time nor the user name.
-  if (!AnyAlertConfigured(settings)) return Text(kNothingToTestText);
+  if (!AnyAlertConfigured(settings)) return {};
   const AlertPorts ports{.send = SendPushRequest,
                          .appendLog = [](std::string_view message) { AppendLog(message); },
                          .unixMilliseconds = NetworkUnixMilliseconds,

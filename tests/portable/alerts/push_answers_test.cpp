@@ -172,13 +172,14 @@ TEST(PushAnswerTest, FailureEntryAndTestResultNameTheServiceAndTheReason) {
             "\xCD\xC6\xCB\xCD\xCA\xA7\xB0\xDC\xA3\xBAServer\xBD\xB4\xA3\xA8"
             "404\xA3\xA9");
   // Bark：成功
-  EXPECT_EQ(PushTestResultText(PushChannel::Bark, PushDelivery{true, ""}), "Bark\xA3\xBA\xB3\xC9\xB9\xA6");
+  EXPECT_EQ(PushTestResultText(PushTestResultOf(PushChannel::Bark, PushDelivery{true, ""})),
+            "Bark\xA3\xBA\xB3\xC9\xB9\xA6");
   // Webhook：失败（502）
-  EXPECT_EQ(PushTestResultText(PushChannel::Webhook, PushDelivery{false, "502"}),
+  EXPECT_EQ(PushTestResultText(PushTestResultOf(PushChannel::Webhook, PushDelivery{false, "502"})),
             "Webhook\xA3\xBA\xCA\xA7\xB0\xDC\xA3\xA8"
             "502\xA3\xA9");
   // The detailed reason, when there is one, stands in the test result instead: Bark：失败（x）
-  EXPECT_EQ(PushTestResultText(PushChannel::Bark, PushDelivery{false, "502", "x"}),
+  EXPECT_EQ(PushTestResultText(PushTestResultOf(PushChannel::Bark, PushDelivery{false, "502", "x"})),
             "Bark\xA3\xBA\xCA\xA7\xB0\xDC\xA3\xA8x\xA3\xA9");
 }
 

@@ -1,4 +1,4 @@
-#include "config/alert_settings.h"
+#include "alerts/alert_fields.h"
 
 #include <gtest/gtest.h>
 

@@ -181,7 +181,9 @@ TEST(PushRunFinished, NothingSetAsksForNothing) {
   AlertPorts ports;  // empty functions: any call would throw
   EXPECT_NO_THROW(PushRunFinished(settings, ReportOf({WrongPassword()}), {}, ports));
   EXPECT_NO_THROW(PingRunStarting(settings, ports.send));
-  EXPECT_EQ(SendTestMessages(settings, "demo", kStamp, ports), kNothingToTestText);
+  const std::vector<PushTestResult> results = SendTestMessages(settings, "demo", kStamp, ports);
+  EXPECT_TRUE(results.empty());
+  EXPECT_EQ(PushTestResultsText(results), kNothingToTestText);
 }
 
 TEST(PushRunFinished, SignsDingTalkWithTheNetworkTimeOnlyWhenItHasASecret) {
@@ -219,14 +221,25 @@ TEST(SendTestMessages, OneLinePerChannelWithItsResult) {
   settings.heartbeat = "http://127.0.0.1:1/hb";
   Recorder recorder;
   recorder.answers = {{"http://127.0.0.1:1/bk", PushAnswer{200, Bytes(R"({"code":400})")}}};
-  const Text lines = SendTestMessages(settings, "demo", kStamp, recorder.Ports());
-  const Text expected = JoinTexts(PushTestResultText(PushChannel::ServerChan, {true, ""}), "\r\n",
-                                  PushTestResultText(PushChannel::Bark, {false,
-                                                                         "200\xA3\xAC"
-                                                                         "code=400"}),
-                                  "\r\n", PushTestResultText(PushChannel::Webhook, {false, Text(kNoHttpSchemeReason)}),
-                                  "\r\n", PushTestResultText(PushChannel::Heartbeat, {true, ""}));
-  EXPECT_EQ(lines, expected);
+  const std::vector<PushTestResult> results = SendTestMessages(settings, "demo", kStamp, recorder.Ports());
+  const std::vector<PushTestResult> expected = {
+      {PushChannel::ServerChan, true, ""},
+      {PushChannel::Bark, false,
+       "200\xA3\xAC"
+       "code=400"},
+      {PushChannel::Webhook, false, Text(kNoHttpSchemeReason)},
+      {PushChannel::Heartbeat, true, ""},
+  };
+  EXPECT_EQ(results, expected);
+  // Server酱：成功, Bark：失败（200，code=400）, Webhook：失败（地址须以 http:// 或 https:// 开头）, 心跳：成功
+  EXPECT_EQ(PushTestResultsText(results), JoinTexts("Server\xBD\xB4\xA3\xBA\xB3\xC9\xB9\xA6\r\n"
+                                                    "Bark\xA3\xBA\xCA\xA7\xB0\xDC\xA3\xA8"
+                                                    "200\xA3\xAC"
+                                                    "code=400\xA3\xA9\r\n"
+                                                    "Webhook\xA3\xBA\xCA\xA7\xB0\xDC\xA3\xA8",
+                                                    kNoHttpSchemeReason,
+                                                    "\xA3\xA9\r\n"
+                                                    "\xD0\xC4\xCC\xF8\xA3\xBA\xB3\xC9\xB9\xA6"));
   ASSERT_EQ(recorder.requests.size(), 3u);
   // Korvan：测试消息, as the title and as the monitor's body.
   const std::string title = "Korvan\xEF\xBC\x9A\xE6\xB5\x8B\xE8\xAF\x95\xE6\xB6\x88\xE6\x81\xAF";

@@ -1,4 +1,6 @@
-#include "config/alert_settings.h"
+#include "alerts/alert_fields.h"
+
+#include "config/advanced_settings.h"
 
 namespace korvan {
 
@@ -7,6 +9,14 @@ const AlertField* AlertFieldOfKey(std::string_view key) {
     if (field.key == key) return &field;
   }
   return nullptr;
+}
+
+const AlertField& AlertFieldOfChannel(PushChannel channel) {
+  for (const AlertField& field : kAlertFields) {
+    if (field.channel == channel) return field;
+  }
+  // EachKeyAndChannelHasOneRow: never reached.
+  return kAlertFields[0];
 }
 
 bool AnyAlertConfigured(const AlertSettings& settings) {
