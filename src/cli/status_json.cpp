@@ -6,12 +6,12 @@
 
 #include "cli/terminal_text.h"
 #include "plan/provider_time.h"
+#include "runtime/datetime/datetime.h"
 
 namespace korvan {
 namespace {
 
 constexpr std::int64_t kSecondsPerDay = 86400;
-constexpr std::int64_t kUtc8Offset = 8 * 3600;
 
 // A stamp as the log writes it ("2024年5月6日12时"), read back as a time.
 nlohmann::json StampTime(std::string_view stamp) {
@@ -39,7 +39,7 @@ void CivilFromDays(std::int64_t days, std::int64_t& year, int& month, int& day) 
 }  // namespace
 
 std::string IsoTimeUtc8(std::int64_t unixSeconds) {
-  const std::int64_t local = unixSeconds + kUtc8Offset;
+  const std::int64_t local = unixSeconds + kUtc8OffsetSeconds;
   std::int64_t days = local / kSecondsPerDay, second = local % kSecondsPerDay;
   if (second < 0) {
     second += kSecondsPerDay;

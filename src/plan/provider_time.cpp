@@ -12,7 +12,6 @@ namespace {
 constexpr std::size_t kLongestTimeText = 64;
 constexpr int kMostFields = 6;
 constexpr std::int64_t kSecondsPerDay = 86400;
-constexpr std::int64_t kUtc8Offset = 8 * 3600;
 
 // Days since 1970-01-01 of a proleptic Gregorian date (H. Hinnant's civil calendar algorithm).
 std::int64_t DaysFromCivil(std::int64_t year, int month, int day) {
@@ -106,7 +105,7 @@ std::optional<std::int64_t> ReadProviderTime(std::string_view text) {
       second > 59) {
     return std::nullopt;
   }
-  return DaysFromCivil(year, month, day) * kSecondsPerDay + hour * 3600 + minute * 60 + second - kUtc8Offset;
+  return DaysFromCivil(year, month, day) * kSecondsPerDay + hour * 3600 + minute * 60 + second - kUtc8OffsetSeconds;
 }
 
 Text ProviderTimeText(std::int64_t unixSeconds) {

@@ -4,6 +4,7 @@
 
 #include "run/run_status_text.h"
 #include "runtime/datetime/numbers.h"
+#include "runtime/datetime/datetime.h"
 
 namespace korvan {
 namespace {
@@ -20,9 +21,6 @@ constexpr std::string_view kRenewWord = "\xB0\xB4\xCA\xB1\xD0\xF8\xC6\xDA";     
 constexpr std::string_view kRetryWord = "\xB0\xB4\xCA\xB1\xD0\xF8\xC6\xDA\xD6\xD8\xCA\xD4";  // 按时续期重试
 constexpr std::string_view kCheckWord = "\xBC\xEC\xB2\xE9";                                  // 检查
 
-constexpr std::int64_t kUtc8Seconds = 8 * 3600;
-constexpr std::int64_t kDaySeconds = 24 * 3600;
-
 std::string_view KindText(NextRunKind kind) {
   switch (kind) {
     case NextRunKind::Periodic: return kPeriodicWord;
@@ -35,7 +33,7 @@ std::string_view KindText(NextRunKind kind) {
 
 // "8时25分" in UTC+8, the panel's and the log's zone.
 Text ClockText(std::int64_t unixSeconds) {
-  const std::int64_t local = ((unixSeconds + kUtc8Seconds) % kDaySeconds + kDaySeconds) % kDaySeconds;
+  const std::int64_t local = Utc8SecondsOfDay(unixSeconds);
   return JoinTexts(ToText(local / 3600), kHourWord, ToText(local % 3600 / 60), kMinuteWord);
 }
 

@@ -1,6 +1,7 @@
 #include "app/form/status_caption.h"
 
 #include "runtime/datetime/numbers.h"
+#include "runtime/datetime/datetime.h"
 
 namespace korvan {
 namespace {
@@ -12,14 +13,11 @@ constexpr std::string_view kLastFailed = "\xC9\xCF\xB4\xCE\xD0\xF8\xC6\xDA\xCE\x
 constexpr std::string_view kFilledDot = " \xA1\xF1";                                                  // " ●"
 constexpr std::string_view kHollowDot = " \xA1\xF0";                                                  // " ○"
 
-constexpr std::int64_t kUtc8Seconds = 8 * 3600;
-constexpr std::int64_t kDaySeconds = 24 * 3600;
-
 // The hour and minute in UTC+8, "8:25" or "18:05": a retry is never a day away, and the 152-pixel
 // label has no room for more. Written as the log writes it ("18时5分") the text runs past the label
 // in 9-point SimSun and its dot wraps onto a second line.
 Text ClockText(std::int64_t unixSeconds) {
-  const std::int64_t local = ((unixSeconds + kUtc8Seconds) % kDaySeconds + kDaySeconds) % kDaySeconds;
+  const std::int64_t local = Utc8SecondsOfDay(unixSeconds);
   const std::int64_t hour = local / 3600, minute = local % 3600 / 60;
   return JoinTexts(ToText(hour), minute < 10 ? ":0" : ":", ToText(minute));
 }

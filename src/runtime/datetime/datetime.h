@@ -8,6 +8,15 @@
 
 namespace korvan {
 
+// UTC+8, the provider's and the log's zone, whatever the computer's.
+inline constexpr std::int64_t kUtc8OffsetSeconds = 8 * 3600;
+
+// The seconds since midnight in UTC+8 at a Unix time (0..86399, before 1970 too).
+constexpr std::int64_t Utc8SecondsOfDay(std::int64_t unixSeconds) {
+  constexpr std::int64_t kDay = 24 * 3600;
+  return ((unixSeconds + kUtc8OffsetSeconds) % kDay + kDay) % kDay;
+}
+
 struct DateTime {
   double days = 0.0;
   friend bool operator==(DateTime, DateTime) = default;
