@@ -4,6 +4,10 @@
 #include <oleauto.h>
 #include <wrl/client.h>
 
+#include <deque>
+#include <mutex>
+#include <utility>
+
 #include "platform/win32/automation.h"
 #include "http/header_lines.h"
 #include "http/request_decisions.h"
@@ -67,6 +71,44 @@ Outcome WaitForAnswer(IDispatch* object, int seconds) {
   // that really ran out took its time.
   const ULONGLONG waited = ::GetTickCount64() - started;
   return waited + 500 < static_cast<ULONGLONG>(seconds) * 1000 ? Outcome::Answered : Outcome::GivenUp;
+}
+
+// Under Wine an object is released only some exchanges after its own: Wine's WinHTTP task still
+// holds the request for a moment after it signals the end, and a Release in that moment closes the
+// request and its connection under it, now and then corrupting the heap. The last few objects wait
+// here, from any thread; each exchange that hands one in releases the oldest.
+class LateReleases {
+ public:
+  LateReleases() = default;
+  LateReleases(const LateReleases&) = delete;
+  LateReleases& operator=(const LateReleases&) = delete;
+  // At the process's end the objects left are not released: its threads and COM may be gone.
+  ~LateReleases() {
+    for (ComPtr<IDispatch>& held : held_)
+      static_cast<void>(held.Detach());
+  }
+
+  void Hand(ComPtr<IDispatch> object) {
+    ComPtr<IDispatch> oldest;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      held_.push_back(std::move(object));
+      if (held_.size() <= kHeld) return;
+      oldest = std::move(held_.front());
+      held_.pop_front();
+    }
+    // `oldest` is released here, outside the lock, on a thread with COM initialised.
+  }
+
+ private:
+  static constexpr std::size_t kHeld = 4;
+  std::mutex mutex_;
+  std::deque<ComPtr<IDispatch>> held_;
+};
+
+LateReleases& WineLateReleases() {
+  static LateReleases releases;
+  return releases;
 }
 
 }  // namespace
@@ -152,6 +194,7 @@ ByteSet HttpRequest(std::string_view url, const HttpRequestOptions& options) {
       CallByName(object.Get(), L"Abort", DISPATCH_METHOD, Arguments());
     }
   }
+  if (RunsUnderWine() && object && !options.requestObject.has_value()) WineLateReleases().Hand(std::move(object));
   const std::optional<double> statusNumber = VariantNumber(*status.Get());
   if (options.statusCode != nullptr) {
     *options.statusCode = statusNumber ? static_cast<int>(TruncateToInteger(*statusNumber)) : 0;
@@ -162,7 +205,8 @@ ByteSet HttpRequest(std::string_view url, const HttpRequestOptions& options) {
   if (options.newCookies != nullptr) *options.newCookies = std::move(taken.newCookies);
   if (options.cookies != nullptr) *options.cookies = std::move(taken.cookies);
 
-  // The object is released before COM is uninitialised: `object` is declared after `com`.
+  // The object is released before COM is uninitialised: `object` is declared after `com` (under
+  // Wine, with the one that made it or another thread's, see LateReleases).
   return result;
 }
 
