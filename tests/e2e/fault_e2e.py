@@ -126,9 +126,11 @@ def run_case(args, panel, name, directory):
         check(wait_until(lambda: len(panel.broken(broken_user)) >= broken_count, hold + 15),
               "the server broke %d exchanges, not %d" % (len(panel.broken(broken_user)), broken_count))
         time.sleep(2)
-        check(session.process.poll() is None, "korvan.exe ended (exit code %r)" % session.process.poll())
+        session.check_running()
         answered = time.monotonic()
-        check(wine.run_probe("controls")[0] == 0 and time.monotonic() - answered < 10, "the window does not answer")
+        code = wine.run_probe("controls")[0]
+        check(code == 0, session.not_answering(code))
+        check(time.monotonic() - answered < 10, "the window took %.0f s to answer" % (time.monotonic() - answered))
 
         # Both runs' entries, one after the other and nothing else: the broken run's are those of an
         # empty answer, the next run's those of a good one.
@@ -146,7 +148,7 @@ def run_case(args, panel, name, directory):
                 check(off is not None and off < 300, "stamp %r is not the computer's clock" % stamp)
             else:
                 check(stamp == STAMP, "stamp %r" % stamp)
-        check(session.process.poll() is None, "korvan.exe ended after the next run")
+        session.check_running()
         return "run %.1f s" % took
     finally:
         panel.set_fault(step, None, broken_user)

@@ -83,9 +83,12 @@ class Wine:
         lines = [json.loads(line) for line in text.splitlines() if line.strip()]
         return result.returncode, lines
 
-    def start(self, exe, directory):
-        return subprocess.Popen([self.loader, str(exe)], cwd=directory, stdout=subprocess.DEVNULL,
-                                stderr=subprocess.DEVNULL, env=self.environment)
+    def start(self, exe, directory, output=None):
+        """The program started in directory; its standard output and error go to the file output
+        (None: discarded), where Wine writes what it says of a crash."""
+        sink = output if output is not None else subprocess.DEVNULL
+        return subprocess.Popen([self.loader, str(exe)], cwd=directory, stdout=sink, stderr=sink,
+                                env=self.environment)
 
 
 def wait_until(predicate, seconds, step=0.25):
@@ -104,6 +107,12 @@ def dos_attributes(path):
         return 0
 
 
+# How long a program whose window stopped answering is given to end: a crash freezes every thread
+# while Wine's debugger writes the backtrace, then ends the process.
+CRASH_END_SECONDS = 30
+CRASH_LINES = 16
+
+
 class Session:
     """One korvan.exe in its own directory."""
 
@@ -111,17 +120,51 @@ class Session:
         self.wine = wine
         self.directory = pathlib.Path(directory)
         shutil.copy(exe, self.directory / "korvan.exe")
-        self.process = wine.start(self.directory / "korvan.exe", self.directory)
+        # Not in the program's directory, whose files the tests check.
+        self.output = tempfile.TemporaryFile()
+        self.process = wine.start(self.directory / "korvan.exe", self.directory, self.output)
+
+    def ended(self, wait=0):
+        """None while the program runs (after up to wait seconds for it to end); otherwise how it
+        ended, with what Wine said of a crash."""
+        try:
+            code = self.process.wait(timeout=wait) if wait else self.process.poll()
+        except subprocess.TimeoutExpired:
+            return None
+        if code is None:
+            return None
+        said = ""
+        output = getattr(self, "output", None)
+        if output is not None:
+            output.seek(0)
+            lines = output.read().decode("utf-8", "replace").splitlines()
+            crash = [index for index, line in enumerate(lines) if line.startswith("wine: Unhandled")]
+            if crash:
+                said = ": " + " | ".join(lines[crash[0]:crash[0] + CRASH_LINES])
+        return "korvan.exe ended (exit code %r)%s" % (code, said)
+
+    def check_running(self):
+        ended = self.ended()
+        check(ended is None, ended)
+
+    def not_answering(self, code):
+        """Why the probe could not read the window (its exit code code): the program's end when it
+        ended, crashed or was ending, rather than a window thread that does not answer."""
+        ended = self.ended(CRASH_END_SECONDS if code in (3, 4) else 0)
+        if ended:
+            return ended
+        if code == 3:
+            return "the window's thread did not answer a message within 20 s"
+        return "window_probe controls: main window not found"
 
     def controls(self):
         # On a loaded machine the window can be a moment late (or busy); try again, within bounds.
         for _ in range(10):
             code, lines = self.wine.run_probe("controls")
-            if code in (0, 3):
+            if code in (0, 3, 4) or self.process.poll() is not None:
                 break
             time.sleep(1)
-        check(code != 3, "the window's thread did not answer a message within 20 s")
-        check(code == 0, "window_probe controls: main window not found")
+        check(code == 0, self.not_answering(code))
         return {line["id"]: line for line in lines if line["id"]}
 
     def message_box(self, seconds=20):
@@ -146,6 +189,8 @@ class Session:
             except subprocess.TimeoutExpired:
                 self.process.kill()
                 self.process.wait(timeout=10)
+        if getattr(self, "output", None) is not None:
+            self.output.close()
 
 
 def case_first_start(wine, args, directory):

@@ -153,7 +153,8 @@ def run_scenario(wine, args, name, directory):
         # The window's thread never waited on the run.
         started = time.monotonic()
         code, _ = wine.run_probe("controls")
-        check(code == 0 and time.monotonic() - started < 10, "window does not answer after the run")
+        check(code == 0, session.not_answering(code))
+        check(time.monotonic() - started < 10, "window took %.0f s to answer after the run" % (time.monotonic() - started))
         return session.controls()[LOG_BOX]["text"]
     finally:
         if session:

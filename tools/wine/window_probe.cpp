@@ -25,7 +25,9 @@
 //                                     menus per process and answers 1 here
 // With KORVAN_PROBE_EXE set to the end of a program's path (say "\\case-1\\korvan.exe"), only the
 // windows of that program count, so that cases running side by side each read their own window.
-// Exit code 0 on success, 1 when the window or box was not found in time, 2 on bad arguments.
+// Exit code 0 on success, 1 when the window or box was not found in time, 2 on bad arguments;
+// `controls` and `dialog` give 3 when the window's thread did not answer for 20 s and 4 when the
+// window went away while it was read.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -140,9 +142,12 @@ std::string RectJson(HWND parent, HWND window) {
 }
 
 // Exit code 3 when a control's thread did not answer for 20 s (a window thread that waits on
-// something), named as such rather than left to the caller's 30 s guard; a slow answer is waited for.
+// something, or a program frozen by a crash), named as such rather than left to the caller's 30 s
+// guard; a slow answer is waited for. Exit code 4 when the window went away while it was read: a
+// program that ended, often by a crash, is not a window thread that does not answer.
 int ListControls(HWND parent) {
   bool answered = true;
+  bool gone = false;
   for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     char numbers[128];
     std::snprintf(numbers, sizeof numbers, "\"id\": %d, \"style\": %lu, \"exstyle\": %lu, \"visible\": %s",
@@ -150,7 +155,10 @@ int ListControls(HWND parent) {
                   static_cast<unsigned long>(GetWindowLongW(child, GWL_EXSTYLE)),
                   IsWindowVisible(child) ? "true" : "false");
     DWORD_PTR limit = 0;
-    answered = answered && SendMessageTimeoutW(child, EM_GETLIMITTEXT, 0, 0, SMTO_NORMAL, 20000, &limit);
+    if (answered && !SendMessageTimeoutW(child, EM_GETLIMITTEXT, 0, 0, SMTO_NORMAL, 20000, &limit)) {
+      answered = false;
+      gone = !IsWindow(child);
+    }
     // Built by appending: GCC 12 warns falsely (-Wrestrict) on "literal" + std::string chains.
     std::string line = "{";
     line.append(numbers).append(", \"class\": ").append(Json(ClassName(child)));
@@ -161,6 +169,7 @@ int ListControls(HWND parent) {
     line.append(", \"limit\": ").append(std::to_string(limit)).append("}");
     Print(line);
   }
+  if (!answered && (gone || !IsWindow(parent))) return 4;
   return answered ? 0 : 3;
 }
 
