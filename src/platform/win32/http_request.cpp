@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <utility>
 
 #include "platform/win32/automation.h"
@@ -114,7 +115,14 @@ LateReleases& WineLateReleases() {
 }  // namespace
 
 ByteSet HttpRequest(std::string_view url, const HttpRequestOptions& options) {
-  ComInitialization com;
+  // Under Wine a thread's COM stays up from its first exchange to its end: tearing the apartment
+  // down after each exchange, while Wine's WinHTTP task may still run, is where its heap broke.
+  std::optional<ComInitialization> com;
+  if (RunsUnderWine()) {
+    static thread_local ComInitialization forThisThread;
+  } else {
+    com.emplace();
+  }
 
   const Text methodName = RequestMethodName(options.method);
 
