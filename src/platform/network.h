@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "alerts/push_sender.h"
+#include "log/network_clock.h"
 #include "renewal/renew_free_vps.h"
 #include "runtime/datetime/datetime.h"
 
@@ -31,5 +32,10 @@ DateTime FetchNetworkTime();
 // plan and the DingTalk signature go by the network time even while the page does not answer.
 // (network_time.cpp)
 std::int64_t NetworkUnixMilliseconds();
+
+// What each platform gives the shared time page reads above (computer_time.cpp): the computer's
+// clocks, and the time page's answer (of any status; empty when the read fails).
+ComputerTime ComputerTimeNow();
+ByteSet ReadTimePage();
 
 }  // namespace korvan

@@ -11,7 +11,6 @@
 #include "platform/posix/curl_http.h"
 
 namespace korvan {
-namespace {
 
 // CLOCK_BOOTTIME goes on during suspend; the kernel names each boot afresh.
 ComputerTime ComputerTimeNow() {
@@ -26,23 +25,6 @@ ComputerTime ComputerTimeNow() {
   return {static_cast<std::int64_t>(std::time(nullptr)), static_cast<std::int64_t>(sinceBoot.tv_sec), boot};
 }
 
-}  // namespace
-
-NetworkClock& ProgramNetworkClock() {
-  static NetworkClock clock(ComputerTimeNow);
-  return clock;
-}
-
-std::optional<std::int64_t> ReadNetworkSeconds() {
-  const std::optional<std::int64_t> seconds = NetworkSecondsFromAnswer(ReadUrlOverCurl(TimePageUrl()));
-  if (seconds) ProgramNetworkClock().Answered(*seconds);
-  return seconds;
-}
-
-DateTime FetchNetworkTime() {
-  return Utc8FromUnixSeconds(ReadNetworkSeconds().value_or(static_cast<std::int64_t>(std::time(nullptr))));
-}
-
-std::int64_t NetworkUnixMilliseconds() { return ReadNetworkSeconds().value_or(ProgramNetworkClock().Now()) * 1000; }
+ByteSet ReadTimePage() { return ReadUrlOverCurl(TimePageUrl()); }
 
 }  // namespace korvan

@@ -23,6 +23,8 @@ std::int64_t ComputerClockSeconds() {
   return (steps - kFileTimeOfUnixEpoch) / kFileTimeStepsPerSecond;
 }
 
+}  // namespace
+
 // GetTickCount64 goes on during sleep and hibernation. The boot is named by this process alone: its
 // own readings are of one boot, one kept by an earlier process may not be.
 ComputerTime ComputerTimeNow() {
@@ -31,21 +33,6 @@ ComputerTime ComputerTimeNow() {
   return {ComputerClockSeconds(), static_cast<std::int64_t>(::GetTickCount64() / 1000), boot};
 }
 
-}  // namespace
-
-NetworkClock& ProgramNetworkClock() {
-  static NetworkClock clock(ComputerTimeNow);
-  return clock;
-}
-
-std::optional<std::int64_t> ReadNetworkSeconds() {
-  const std::optional<std::int64_t> seconds = NetworkSecondsFromAnswer(ReadUrl(TimePageUrl()));
-  if (seconds) ProgramNetworkClock().Answered(*seconds);
-  return seconds;
-}
-
-DateTime FetchNetworkTime() { return Utc8FromUnixSeconds(ReadNetworkSeconds().value_or(ComputerClockSeconds())); }
-
-std::int64_t NetworkUnixMilliseconds() { return ReadNetworkSeconds().value_or(ProgramNetworkClock().Now()) * 1000; }
+ByteSet ReadTimePage() { return ReadUrl(TimePageUrl()); }
 
 }  // namespace korvan
