@@ -1,12 +1,7 @@
 #include "cli/commands.h"
 
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <memory>
@@ -20,7 +15,9 @@
 #include "cli/terminal_text.h"
 #include "plan/plan_status_text.h"
 #include "run/plan_book.h"
-#include "platform/posix/state_files.h"
+#include "platform/standard_streams.h"
+#include "platform/state_files.h"
+#include "platform/stop_request.h"
 #include "cli/tick_decision.h"
 #include "alerts/push_answers.h"
 #include "log/log_entry.h"
@@ -33,9 +30,7 @@
 namespace korvan {
 namespace {
 
-void Complain(std::string_view message) {
-  std::fprintf(stderr, "korvan: %.*s\n", static_cast<int>(message.size()), message.data());
-}
+void Complain(std::string_view message) { WriteStandardError(JoinTexts("korvan: ", message, "\n")); }
 
 // 按时续期：已开启（Linux 版默认开启；deadline=0 关闭）
 constexpr std::string_view kDeadlineOnLine =
@@ -46,11 +41,6 @@ constexpr std::string_view kDeadlineOnLine =
 constexpr std::string_view kDeadlineOffLine =
     "\xB0\xB4\xCA\xB1\xD0\xF8\xC6\xDA\xA3\xBA\xD2\xD1\xB9\xD8\xB1\xD5\xA3\xA8"
     "deadline=0\xA3\xA9";
-
-void Print(std::string_view text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  std::fflush(stdout);
-}
 
 // What a command takes from korvan.ini, read once.
 struct Settings {
@@ -103,28 +93,6 @@ std::string AbsoluteConfigPath(const CommandLine& paths) {
   std::error_code failed;
   const std::filesystem::path absolute = std::filesystem::absolute(paths.config, failed);
   return failed ? paths.config : absolute.lexically_normal().string();
-}
-
-// A stopped run ends at once: korvan-status.ini and korvan-tick.ini are only ever replaced whole,
-// korvan.log gets whole entries, and the kernel lets go of the lock.
-void StopRunAtSignal(int signal) {
-  constexpr char kTerminated[] = "korvan: stopped by SIGTERM during the run; the files keep the last finished run\n";
-  constexpr char kInterrupted[] = "korvan: stopped by SIGINT during the run; the files keep the last finished run\n";
-  constexpr char kHungUp[] = "korvan: stopped by SIGHUP during the run; the files keep the last finished run\n";
-  const char* message = signal == SIGTERM ? kTerminated : signal == SIGINT ? kInterrupted : kHungUp;
-  const std::size_t length = signal == SIGTERM  ? sizeof kTerminated
-                             : signal == SIGINT ? sizeof kInterrupted
-                                                : sizeof kHungUp;
-  [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, message, length - 1);
-  ::_exit(kExitFailedRun);
-}
-
-void StopRunsAtSignals() {
-  struct sigaction action {};
-  action.sa_handler = StopRunAtSignal;
-  sigemptyset(&action.sa_mask);
-  for (const int signal : {SIGTERM, SIGINT, SIGHUP})
-    ::sigaction(signal, &action, nullptr);
 }
 
 // The plan with the run record, or in the state directory's korvan-tick.ini without it: a tick must
@@ -192,7 +160,7 @@ RunReport RunWithPorts(const Settings& settings,
                        const TickState& state,
                        EntryOutput& output) {
   PanelCookies cookies;  // every run starts without cookies
-  PosixHistoryFiles files;
+  SystemHistoryFiles files;
   LogHistory history(files, StatePath(paths, kLogEnding));
   RunRecordBook record = RecordOf(paths);
   RunPorts ports;
@@ -223,7 +191,7 @@ int RunHoldingLock(const Settings& settings,
                    RenewalMode mode,
                    TickState state,
                    std::int64_t waitSeconds = 0) {
-  StopRunsAtSignals();
+  EndRunAtStopRequest(kExitFailedRun);
   if (mode == RenewalMode::Renew) state.lastRunStarted = NowSeconds();
   if (!KeepTickState(paths, state)) return kExitCannotKeepState;
   if (waitSeconds > 0) std::this_thread::sleep_for(std::chrono::seconds(waitSeconds));
@@ -249,8 +217,7 @@ int RunHoldingLock(const Settings& settings,
 // root running an account's run by hand in the service's own state directory would leave files
 // the service's user cannot write, and every later tick would fail: refused before touching it.
 bool StateOfAnotherUser(const CommandLine& paths) {
-  struct stat status {};
-  if (::geteuid() != 0 || ::stat(paths.stateDirectory.c_str(), &status) != 0 || status.st_uid == 0) return false;
+  if (!RootInStateOfAnotherUser(paths.stateDirectory)) return false;
   const std::string name = std::filesystem::path(paths.stateDirectory).lexically_normal().filename().string();
   Complain(JoinTexts(paths.stateDirectory,
                      " belongs to another user (the service's): run the account now with "
@@ -359,7 +326,7 @@ int StatusCommand(const CommandLine& paths) {
   // A script or a monitor asks how the last run ended: 1 failed, 2 the password was refused.
   const int exitStatus = state.lastExit.value_or(kExitOk);
   if (paths.json) {
-    Print(StatusJson(
+    WriteStandardOutput(StatusJson(
         {.record = record,
          .nextRenewalRun = toNextRun > 0 ? std::optional(NowSeconds() + (toNextRun + 999) / 1000) : std::nullopt,
          .nextRun = nextRun,
@@ -379,7 +346,7 @@ int StatusCommand(const CommandLine& paths) {
     if (const std::optional<Text> offset = ClockOffsetLine(ClockOffset(state.clock)))
       text += JoinTexts("\r\n", *offset);
   }
-  Print(TerminalText(JoinTexts(text, "\n")));
+  WriteStandardOutput(TerminalText(JoinTexts(text, "\n")));
   return exitStatus;
 }
 
@@ -398,7 +365,7 @@ int TestPushCommand(const CommandLine& paths) {
                          .nextCheck = {}};  // a test message names no next run
   const std::vector<PushTestResult> results =
       SendTestMessages(alerts, settings->snapshot.userName, DateTimeToText(FetchNetworkTime()), ports);
-  Print(TerminalText(JoinTexts(PushTestResultsText(results), "\n")));
+  WriteStandardOutput(TerminalText(JoinTexts(PushTestResultsText(results), "\n")));
   const bool allDelivered =
       std::all_of(results.begin(), results.end(), [](const PushTestResult& result) { return result.delivered; });
   return allDelivered ? kExitOk : kExitFailedRun;

@@ -1,32 +1,9 @@
 #include "cli/entry_output.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstdlib>
-
 #include "cli/terminal_text.h"
+#include "platform/standard_streams.h"
 
 namespace korvan {
-namespace {
-
-void Write(std::string_view bytes) {
-  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-  std::fflush(stdout);
-}
-
-}  // namespace
-
-bool StandardOutputIsJournal() {
-  const char* stream = std::getenv("JOURNAL_STREAM");
-  struct stat status {};
-  if (!stream || ::fstat(STDOUT_FILENO, &status) != 0) return false;
-  unsigned long long device = 0, inode = 0;
-  if (std::sscanf(stream, "%llu:%llu", &device, &inode) != 2) return false;
-  return device == static_cast<unsigned long long>(status.st_dev) &&
-         inode == static_cast<unsigned long long>(status.st_ino);
-}
 
 Text EntryText(DateTime stamp, std::string_view message, RunOutcome outcome, bool journal) {
   const Text kept = KeptMessage(message);
@@ -37,7 +14,7 @@ Text EntryText(DateTime stamp, std::string_view message, RunOutcome outcome, boo
 }
 
 void PrintEntry(DateTime stamp, std::string_view message, RunOutcome outcome) {
-  Write(EntryText(stamp, message, outcome, StandardOutputIsJournal()));
+  WriteStandardOutput(EntryText(stamp, message, outcome, StandardOutputIsJournal()));
 }
 
 void EntryOutput::Entry(DateTime stamp, std::string_view message, RunOutcome outcome) {
@@ -47,7 +24,7 @@ void EntryOutput::Entry(DateTime stamp, std::string_view message, RunOutcome out
   if (quiet_) {
     held_ += entry;
   } else {
-    Write(entry);
+    WriteStandardOutput(entry);
   }
 }
 
@@ -56,7 +33,7 @@ void EntryOutput::RunEnded(RunOutcome outcome, std::string_view result) {
 }
 
 void EntryOutput::Flush() {
-  Write(held_);
+  WriteStandardOutput(held_);
   held_.clear();
 }
 

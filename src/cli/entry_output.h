@@ -5,14 +5,12 @@
 #include <string>
 #include <string_view>
 
+#include "platform/standard_streams.h"
 #include "renewal/run_report.h"
 #include "runtime/datetime/datetime.h"
 #include "runtime/text/text.h"
 
 namespace korvan {
-
-// Standard output is the journal when $JOURNAL_STREAM names its device and inode.
-bool StandardOutputIsJournal();
 
 // An entry as standard output shows it, UTF-8: "stamp\nmessage\n", or for the journal
 // "<3>stamp message\n" when the entry says a run failed and "<6>…" otherwise, so that

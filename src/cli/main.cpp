@@ -11,6 +11,7 @@
 #include "cli/commands.h"
 #include "cli/exit_status.h"
 #include "korvan/hosts.h"
+#include "platform/standard_streams.h"
 #include "runtime/text/text.h"
 
 namespace {
@@ -123,16 +124,16 @@ int main(int argc, char** argv) {
     if (error.get_exit_code() == 0) return app.exit(error);
     const std::string unknown = UnknownCommand(app, argc, argv);
     if (!unknown.empty()) {
-      std::fprintf(stderr, "korvan: unknown command '%s'; did you mean '%s'? (korvan --help lists them)\n",
-                   unknown.c_str(), NearestCommand(app, unknown).c_str());
+      korvan::WriteStandardError(korvan::JoinTexts("korvan: unknown command '", unknown, "'; did you mean '",
+                                                   NearestCommand(app, unknown), "'? (korvan --help lists them)\n"));
     } else {
-      std::fprintf(stderr, "korvan: %s (korvan --help explains)\n", error.what());
+      korvan::WriteStandardError(korvan::JoinTexts("korvan: ", error.what(), " (korvan --help explains)\n"));
     }
     return korvan::kExitUsage;
   }
   if (*help) {
     // app.help() would give the help command's own help, as it was the one chosen.
-    std::fputs(app.get_formatter()->make_help(&app, "korvan", CLI::AppFormatMode::Normal).c_str(), stdout);
+    korvan::WriteStandardOutput(app.get_formatter()->make_help(&app, "korvan", CLI::AppFormatMode::Normal));
     return korvan::kExitOk;
   }
   korvan::ChooseStatePaths(paths);

@@ -7,8 +7,8 @@
 #include <iterator>
 
 #include "alerts/push_sender.h"
-#include "platform/posix/curl_http.h"
 #include "alerts/alert_fields.h"
+#include "http/read_url.h"
 #include "http/request_decisions.h"
 
 namespace korvan {

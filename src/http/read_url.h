@@ -10,6 +10,8 @@ namespace korvan {
 // Connecting, sending and each wait for data give up after this long, so a dead server never holds
 // the caller for minutes.
 inline constexpr unsigned long kReadUrlTimeoutMilliseconds = 15000;
+// The time page is one short answer: a read is given up after its time-out and a little.
+inline constexpr int kReadUrlWaitSeconds = static_cast<int>(kReadUrlTimeoutMilliseconds / 1000) + 2;
 
 // GET over HTTP/1.0 (https too), bypassing the cache; everything from the first "#" is dropped.
 // The whole answer body, of any status; empty when the URL, the connection, the request or the send

@@ -27,9 +27,6 @@ struct CurlRequestOptions {
 
 ByteSet HttpRequestOverCurl(std::string_view url, const CurlRequestOptions& options = {});
 
-// The time page is one short answer: WinINet's read gives up after its time-out and a little.
-inline constexpr int kReadUrlWaitSeconds = static_cast<int>(kReadUrlTimeoutMilliseconds / 1000) + 2;
-
 // GET over HTTP/1.0 like WinINet's ReadUrl: the whole body of any status, the bytes read so far when
 // the answer breaks off, empty when there is none; its time-out for connecting and each wait, the
 // whole read bounded by kReadUrlWaitSeconds.

@@ -1,4 +1,4 @@
-#include "platform/posix/state_files.h"
+#include "platform/state_files.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -6,14 +6,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <utility>
-
-#include "config/advanced_settings.h"
-#include "runtime/text/encoding.h"
 
 namespace korvan {
 namespace {
@@ -53,28 +48,24 @@ bool WriteAll(int descriptor, std::string_view bytes) {
   return true;
 }
 
-// FNV-1a, 64 bits, in hex: enough to notice an edited korvan.ini, and stable across builds.
-std::string DigestOf(std::string_view bytes) {
-  std::uint64_t hash = 14695981039346656037ULL;
-  for (const char byte : bytes) {
-    hash ^= static_cast<unsigned char>(byte);
-    hash *= 1099511628211ULL;
-  }
-  char text[17];
-  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
-  return text;
-}
-
 std::string DirectoryOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// The sections of korvan.ini that the Linux program reads; 重启软件时间 is the window's alone.
-constexpr std::string_view kKnownSections[] = {kLoginSection, kRenewHoursSection, kAdvancedSection};
+}  // namespace
 
-// A file of at most kLargestConfigFile bytes, read whole into `bytes`; empty, or what went wrong.
+struct StateLock::Held {
+  explicit Held(int descriptor) : file(descriptor) {}
+  Descriptor file;
+};
+
+std::string JoinPath(std::string_view directory, std::string_view name) {
+  if (directory.empty()) return std::string(name);
+  return directory.back() == '/' ? JoinTexts(directory, name) : JoinTexts(directory, "/", name);
+}
+
 std::string ReadSmallFile(const std::string& path, std::string& bytes) {
   const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (file.get() < 0) return Failure("cannot read", path, errno);
@@ -90,39 +81,7 @@ std::string ReadSmallFile(const std::string& path, std::string& bytes) {
     if (got == 0) break;
     bytes.append(piece, static_cast<std::size_t>(got));
   }
-  if (bytes.size() > kLargestConfigFile) return JoinTexts(path, " is larger than 1 MiB: not a korvan.ini");
   return {};
-}
-
-}  // namespace
-
-std::string JoinPath(std::string_view directory, std::string_view name) {
-  if (directory.empty()) return std::string(name);
-  return directory.back() == '/' ? JoinTexts(directory, name) : JoinTexts(directory, "/", name);
-}
-
-ConfigFile ReadConfigFile(const std::string& path) {
-  ConfigFile config;
-  std::string bytes;
-  config.error = ReadSmallFile(path, bytes);
-  if (!config.error.empty()) return config;
-  if (bytes.empty()) {
-    config.error = JoinTexts(path, " is empty");
-    return config;
-  }
-  KnownIni read = ReadKnownIni(bytes, kKnownSections);
-  if (read.binary) {
-    config.error = JoinTexts(path, " holds binary data: not a korvan.ini");
-  } else if (!read.known) {
-    config.error = JoinTexts(path, " holds none of the sections [", AnsiToUtf8(kLoginSection), "], [",
-                             AnsiToUtf8(kRenewHoursSection), "] and [", AnsiToUtf8(kAdvancedSection),
-                             "], read as GBK or as UTF-8: not a korvan.ini, or saved in another encoding"
-                             " (GBK, UTF-8 or UTF-16 are read)");
-  } else {
-    config.document = std::move(read.document);
-    config.digest = DigestOf(bytes);
-  }
-  return config;
 }
 
 std::string ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
@@ -145,38 +104,13 @@ std::string ReplaceFileAtomically(const std::string& path, std::string_view byte
   return {};
 }
 
-StateIniFile::StateIniFile(std::string path) : path_(std::move(path)) {
-  // A state file is ours and small; one that cannot be read starts empty, as on Windows.
-  std::string bytes;
-  if (!ReadSmallFile(path_, bytes).empty()) return;
-  const IniText text = IniTextFromFileBytes(bytes);
-  if (!text.binary) document_ = IniDocument(text.text);
-}
-
-StateIniFile::~StateIniFile() { Commit(); }
-
-bool StateIniFile::Write(std::string_view section, std::string_view key, std::string_view value) {
-  document_.Write(section, key, value);
-  changed_ = true;
-  return true;
-}
-
-bool StateIniFile::Commit() {
-  if (!changed_) return true;
-  changed_ = false;
-  const std::string error = ReplaceFileAtomically(path_, document_.Serialize());
-  if (error.empty()) return true;
-  std::fprintf(stderr, "korvan: %s\n", error.c_str());
-  return false;
-}
-
-std::int64_t PosixHistoryFiles::FileSize(std::string_view path) {
+std::int64_t SystemHistoryFiles::FileSize(std::string_view path) {
   struct stat status {};
   if (::stat(std::string(path).c_str(), &status) != 0) return -1;
   return static_cast<std::int64_t>(status.st_size);
 }
 
-bool PosixHistoryFiles::AppendBytes(std::string_view path, std::span<const std::uint8_t> bytes) {
+bool SystemHistoryFiles::AppendBytes(std::string_view path, std::span<const std::uint8_t> bytes) {
   Descriptor file(::open(std::string(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
   if (file.get() < 0) return false;
   const bool written =
@@ -184,7 +118,7 @@ bool PosixHistoryFiles::AppendBytes(std::string_view path, std::span<const std::
   return file.Close() == 0 && written;
 }
 
-bool PosixHistoryFiles::MoveReplacing(std::string_view from, std::string_view to) {
+bool SystemHistoryFiles::MoveReplacing(std::string_view from, std::string_view to) {
   return ::rename(std::string(from).c_str(), std::string(to).c_str()) == 0;
 }
 
@@ -192,12 +126,12 @@ StateLock::StateLock(const std::string& directory, std::string_view fileName) {
   std::error_code made;
   std::filesystem::create_directories(directory, made);
   const std::string path = JoinPath(directory, fileName);
-  descriptor_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (descriptor_ < 0) {
+  held_ = std::make_unique<Held>(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+  if (held_->file.get() < 0) {
     error_ = Failure("cannot create", path, errno);
     return;
   }
-  if (::flock(descriptor_, LOCK_EX | LOCK_NB) == 0) {
+  if (::flock(held_->file.get(), LOCK_EX | LOCK_NB) == 0) {
     state_ = State::Taken;
     // A run whose end cannot be kept would be run again at every tick.
     if (::access(directory.c_str(), W_OK) != 0) {
@@ -211,8 +145,11 @@ StateLock::StateLock(const std::string& directory, std::string_view fileName) {
   }
 }
 
-StateLock::~StateLock() {
-  if (descriptor_ >= 0) ::close(descriptor_);
+StateLock::~StateLock() = default;
+
+bool RootInStateOfAnotherUser(const std::string& stateDirectory) {
+  struct stat status {};
+  return ::geteuid() == 0 && ::stat(stateDirectory.c_str(), &status) == 0 && status.st_uid != 0;
 }
 
 }  // namespace korvan

@@ -1,15 +1,17 @@
-// The Linux program's files: korvan.ini read whole once, the state directory's INI files replaced
-// whole, korvan.log appended, and the lock that keeps two runs of one account apart.
+// What a command-line run asks of the file system, the same on every platform: korvan.ini read whole
+// once, the state directory's INI files replaced whole, korvan.log appended, and the lock that keeps
+// two runs of one account apart. state_files.cpp beside this file holds what both platforms share;
+// platform/posix and platform/win32 give the rest in files of the same name.
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
-#include "config/ini_document.h"
 #include "config/config_file.h"
+#include "config/ini_document.h"
 #include "log/log_history.h"
-#include "run/run_record.h"
 
 namespace korvan {
 
@@ -17,6 +19,10 @@ namespace korvan {
 inline constexpr std::size_t kLargestConfigFile = 1024 * 1024;
 
 std::string JoinPath(std::string_view directory, std::string_view name);
+
+// A regular file of at most kLargestConfigFile bytes (one byte more tells a larger one), read whole
+// into `bytes`; empty, or what went wrong (the path, then the reason).
+std::string ReadSmallFile(const std::string& path, std::string& bytes);
 
 // korvan.ini as the Windows program reads it, or as UTF-8 when only that finds its sections (see
 // ReadKnownIni); `error` says why it cannot be used (the path, then the reason), for a file without
@@ -65,16 +71,16 @@ class StateIniFile final : public IniStore {
   bool changed_ = false;
 };
 
-// korvan.log's file operations on a POSIX file system.
-class PosixHistoryFiles final : public HistoryFiles {
+// korvan.log's file operations on the platform's file system.
+class SystemHistoryFiles final : public HistoryFiles {
  public:
   std::int64_t FileSize(std::string_view path) override;
   bool AppendBytes(std::string_view path, std::span<const std::uint8_t> bytes) override;
   bool MoveReplacing(std::string_view from, std::string_view to) override;
 };
 
-// The state directory's lock file (NAME.lock), taken without waiting and held while the object lives; the
-// kernel lets go of it however the process ends. The directory is made when it is missing.
+// The state directory's lock file (NAME.lock), taken without waiting and held while the object
+// lives; the system lets go of it however the process ends. The directory is made when it is missing.
 class StateLock {
  public:
   enum class State { Taken, Busy, Failed };
@@ -87,9 +93,14 @@ class StateLock {
   const std::string& error() const { return error_; }
 
  private:
-  int descriptor_ = -1;
+  struct Held;  // the platform's open lock file
+  std::unique_ptr<Held> held_;
   State state_ = State::Failed;
   std::string error_;
 };
+
+// True when root runs an account by hand in a state directory of another user (the service's): the
+// files it left there could not be written by the service. Never where the platform has no such user.
+bool RootInStateOfAnotherUser(const std::string& stateDirectory);
 
 }  // namespace korvan

@@ -1,9 +1,10 @@
-// The state directory's files: replaced whole or not at all, and all the writes of one opening together.
-#include "platform/posix/state_files.h"
+// The state directory's files: replaced whole or not at all, all the writes of one opening together,
+// and one holder of the lock. Built for both platforms' side of the port.
+#include "platform/state_files.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -14,9 +15,11 @@ namespace {
 class StateFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "korvan-state-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    directory_ = pattern;
+    const auto unique = std::chrono::steady_clock::now().time_since_epoch().count();
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("korvan-state-" + std::to_string(unique));
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    directory_ = folder.string();
   }
   void TearDown() override { std::filesystem::remove_all(directory_); }
   std::string Path(std::string_view name) const { return JoinPath(directory_, name); }
@@ -49,6 +52,17 @@ TEST_F(StateFiles, TheWritesOfOneOpeningLandTogetherWhenItCloses) {
   EXPECT_EQ(Content(path), "[s]\r\na=2\r\nb=3\r\n");
   { StateIniFile reader(Path("korvan-tick.ini")); }
   EXPECT_FALSE(std::filesystem::exists(Path("korvan-tick.ini"))) << "a file only read was written";
+}
+
+TEST_F(StateFiles, TheLockHasOneHolderAndIsFreeAgainWhenItGoes) {
+  {
+    const StateLock first(directory_, "korvan.lock");
+    ASSERT_EQ(first.state(), StateLock::State::Taken) << first.error();
+    const StateLock second(directory_, "korvan.lock");
+    EXPECT_EQ(second.state(), StateLock::State::Busy) << second.error();
+  }
+  const StateLock again(directory_, "korvan.lock");
+  EXPECT_EQ(again.state(), StateLock::State::Taken) << again.error();
 }
 
 }  // namespace

@@ -1,0 +1,132 @@
+// Paths are code page 936 texts, as everywhere in the Windows program; what goes wrong is told in
+// UTF-8, the standard streams' text.
+#include "platform/state_files.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "platform/win32/files.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/wide_text.h"
+#include "runtime/text/encoding.h"
+
+namespace korvan {
+namespace {
+
+std::string SystemMessage(DWORD error) {
+  wchar_t text[512];
+  DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                                  static_cast<DWORD>(std::size(text)), nullptr);
+  while (length > 0 && (text[length - 1] == L'\r' || text[length - 1] == L'\n' || text[length - 1] == L'.'))
+    --length;
+  if (length == 0) return JoinTexts("error ", std::to_string(error));
+  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(size), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), utf8.data(), size, nullptr, nullptr);
+  return utf8;
+}
+
+std::string Failure(std::string_view what, const std::string& path, DWORD error) {
+  return JoinTexts(what, " ", AnsiToUtf8(path), ": ", SystemMessage(error));
+}
+
+}  // namespace
+
+struct StateLock::Held {
+  UniqueFileHandle file;
+};
+
+std::string JoinPath(std::string_view directory, std::string_view name) {
+  if (directory.empty()) return std::string(name);
+  const char last = directory.back();
+  return last == '\\' || last == '/' ? JoinTexts(directory, name) : JoinTexts(directory, "\\", name);
+}
+
+std::string ReadSmallFile(const std::string& path, std::string& bytes) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    return JoinTexts(AnsiToUtf8(path), " is not a file");
+  const UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return Failure("cannot read", path, ::GetLastError());
+  if (::GetFileType(file.Get()) != FILE_TYPE_DISK) return JoinTexts(AnsiToUtf8(path), " is not a file");
+  char piece[16384];
+  while (bytes.size() <= kLargestConfigFile) {
+    DWORD got = 0;
+    if (!::ReadFile(file.Get(), piece, sizeof piece, &got, nullptr))
+      return Failure("cannot read", path, ::GetLastError());
+    if (got == 0) break;
+    bytes.append(piece, got);
+  }
+  return {};
+}
+
+std::string ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+  const std::string temporary = path + ".tmp";
+  {
+    const UniqueFileHandle file(
+        ::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return Failure("cannot write", temporary, ::GetLastError());
+    std::string_view rest = bytes;
+    while (!rest.empty()) {
+      DWORD written = 0;
+      const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(rest.size(), 0x40000000));
+      if (!::WriteFile(file.Get(), rest.data(), piece, &written, nullptr) || written == 0) break;
+      rest.remove_prefix(written);
+    }
+    if (!rest.empty() || !::FlushFileBuffers(file.Get())) {
+      const DWORD error = ::GetLastError();
+      ::DeleteFileA(temporary.c_str());
+      return Failure("cannot write", temporary, error);
+    }
+  }
+  if (!::MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const DWORD error = ::GetLastError();
+    ::DeleteFileA(temporary.c_str());
+    return Failure("cannot replace", path, error);
+  }
+  return {};
+}
+
+std::int64_t SystemHistoryFiles::FileSize(std::string_view path) { return korvan::FileSize(path); }
+
+bool SystemHistoryFiles::AppendBytes(std::string_view path, std::span<const std::uint8_t> bytes) {
+  return AppendFileBytes(path, bytes);
+}
+
+bool SystemHistoryFiles::MoveReplacing(std::string_view from, std::string_view to) {
+  return MoveFileReplacing(from, to);
+}
+
+StateLock::StateLock(const std::string& directory, std::string_view fileName) {
+  std::error_code made;
+  std::filesystem::create_directories(std::filesystem::path(AnsiToWide(directory)), made);
+  const std::string path = JoinPath(directory, fileName);
+  // Shared for reading and writing, so that a second opening reaches the lock and is told it is busy.
+  held_ = std::make_unique<Held>(
+      UniqueFileHandle(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
+  if (!held_->file) {
+    error_ = Failure("cannot create", path, ::GetLastError());
+    return;
+  }
+  OVERLAPPED whole{};
+  if (::LockFileEx(held_->file.Get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD,
+                   &whole)) {
+    state_ = State::Taken;
+  } else if (const DWORD error = ::GetLastError(); error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING) {
+    state_ = State::Busy;
+  } else {
+    error_ = Failure("cannot lock", path, error);
+  }
+}
+
+StateLock::~StateLock() = default;
+
+// No user of Windows writes in another's state directory by running as root.
+bool RootInStateOfAnotherUser(const std::string&) { return false; }
+
+}  // namespace korvan

@@ -1,0 +1,33 @@
+#include "platform/stop_request.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <string_view>
+
+#include "platform/standard_streams.h"
+
+namespace korvan {
+namespace {
+
+std::atomic<int> stopStatus{1};
+
+// Runs on a thread of its own; the process ends from here, as the signal handler ends it on Linux.
+BOOL WINAPI StopRunAtControl(DWORD control) {
+  const std::string_view by = control == CTRL_C_EVENT       ? "Ctrl-C"
+                              : control == CTRL_BREAK_EVENT ? "Ctrl-Break"
+                                                            : "the console closing";
+  WriteStandardError("korvan: stopped by ");
+  WriteStandardError(by);
+  WriteStandardError(" during the run; the files keep the last finished run\n");
+  ::ExitProcess(static_cast<UINT>(stopStatus.load()));
+}
+
+}  // namespace
+
+void EndRunAtStopRequest(int exitStatus) {
+  stopStatus = exitStatus;
+  ::SetConsoleCtrlHandler(StopRunAtControl, TRUE);
+}
+
+}  // namespace korvan
