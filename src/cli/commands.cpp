@@ -18,7 +18,7 @@
 #include "platform/standard_streams.h"
 #include "platform/state_files.h"
 #include "platform/stop_request.h"
-#include "cli/tick_decision.h"
+#include "run/tick_decision.h"
 #include "alerts/push_answers.h"
 #include "log/log_entry.h"
 #include "log/network_clock.h"

@@ -10,11 +10,9 @@
 #include "alerts/alert_fields.h"
 #include "http/read_url.h"
 #include "http/request_decisions.h"
+#include "run/tick_decision.h"
 
 namespace korvan {
-
-// A tick waits in its own process this long at most for a planned run due before the next tick.
-inline constexpr int kLongestPlannedRunWaitSeconds = 300;
 
 // Each exchange is given up after its whole bound: the panel's requests keep the default time-out.
 inline constexpr int kPanelRequestSeconds = ExchangeWaitSeconds(kDefaultTimeoutSeconds);

@@ -3,7 +3,6 @@
 #include "app/form/form.h"
 #include "app/form/form_controls.h"
 #include "app/form/status_caption.h"
-#include "app/controls/timer_period.h"
 #include "renewal/panel_state.h"
 #include "run/renewal_period.h"
 #include "runtime/datetime/numbers.h"
@@ -34,11 +33,6 @@ bool Paused(const FormControls& form) {
 }
 
 }  // namespace
-
-std::int32_t PeriodInterval(std::int32_t hours) {
-  if (hours < 0) return 0;
-  return HoursToMilliseconds(hours > kLongestPeriodHours ? kLongestPeriodHours : hours);
-}
 
 std::int32_t& blinkStep() {
   static std::int32_t step = 0;

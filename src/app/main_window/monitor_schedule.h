@@ -9,11 +9,6 @@ namespace korvan {
 // blinkStep: counts status ticks 1..4, then 0 again. Window thread only.
 std::int32_t& blinkStep();
 
-// The interval a period of this many hours arms its timer with. A negative period stops the timer
-// whatever its size: cut to 32 bits, its milliseconds can come out positive (-641859 hours gives
-// 5,248 ms, -1193 hours under three minutes).
-std::int32_t PeriodInterval(std::int32_t hours);
-
 // Content changed of 编辑框_jk / 编辑框_cq: a value without digits or 0 becomes "1" (which raises
 // the handler again); any other value arms 时钟1 / 时钟2 with PeriodInterval of it.
 void OnRenewHoursChanged();

@@ -6,7 +6,7 @@
 #include "app/form/configuration.h"
 #include "platform/network.h"
 #include "app/restart/restart.h"
-#include "app/worker/planned_run_watch.h"
+#include "run/planned_run_watch.h"
 #include "app/worker/program_run_record.h"
 #include "app/worker/renewal_worker.h"
 #include "app/window_thread/window_thread.h"

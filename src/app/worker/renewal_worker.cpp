@@ -9,7 +9,7 @@
 #include "app/window_thread/window_thread.h"
 #include "app/worker/planned_runs.h"
 #include "app/worker/program_run_record.h"
-#include "app/worker/run_gate.h"
+#include "run/run_gate.h"
 #include "platform/win32/ini_file_store.h"
 #include "log/network_clock.h"
 #include "renewal/panel_state.h"

@@ -10,6 +10,7 @@
 #include "app/form/form.h"
 #include "app/form/form_controls.h"
 #include "app/form/status_caption.h"
+#include "run/renewal_period.h"
 #include "portable/fake_controls.h"
 #include "renewal/panel_state.h"
 #include "runtime/datetime/numbers.h"

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/worker/run_gate.h"
+#include "run/run_gate.h"
 #include "http/cookies.h"
 #include "renewal/panel_state.h"
 #include "renewal/renew_free_vps.h"

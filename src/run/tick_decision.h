@@ -16,6 +16,9 @@
 
 namespace korvan {
 
+// A tick waits in its own process this long at most for a planned run due before the next tick.
+inline constexpr int kLongestPlannedRunWaitSeconds = 300;
+
 inline constexpr std::string_view kTickFileName = "korvan-tick.ini";
 inline constexpr std::string_view kTickSection = "tick";
 inline constexpr std::string_view kLastRunStartedKey = "lastRunStarted";  // Unix seconds

@@ -1,7 +1,7 @@
-#include "cli/tick_decision.h"
+#include "run/tick_decision.h"
 
-#include "cli/run_bound.h"
 #include "run/plan_store.h"
+#include "run/planned_run_watch.h"
 #include "runtime/datetime/numbers.h"
 
 namespace korvan {
@@ -52,7 +52,7 @@ TickDecision DecideTick(const TickState& state,
                         bool checkForPlan) {
   const std::int64_t planNow = networkNow.value_or(nowSeconds);
   // The plan's own run comes first: it may be a check, and it is what renews on time.
-  if (planned && planned->at <= planNow) return {true, TickReason::PlannedRun, 0, planned->mode};
+  if (PlannedRunDue(planned, planNow)) return {true, TickReason::PlannedRun, 0, planned->mode};
   // One due before the next tick is waited for here: the timer would round it up by minutes.
   const std::optional<TickDecision> waitForPlanned =
       planned && planned->at - planNow <= kLongestPlannedRunWaitSeconds

@@ -14,6 +14,9 @@ namespace korvan {
 
 inline constexpr std::int64_t kWakeLead = 2 * 60;  // the computer is woken this long before a planned run
 
+// The plan's due test, the window's watch and the tick's alike: a next run whose time has come by now.
+bool PlannedRunDue(const std::optional<PlannedRun>& next, std::int64_t now);
+
 class PlannedRunWatch {
  public:
   // Starts next through start when its time has come and no run was started for that time yet.

@@ -1,4 +1,4 @@
-#include "app/worker/run_gate.h"
+#include "run/run_gate.h"
 
 #include <utility>
 

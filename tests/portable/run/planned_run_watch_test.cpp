@@ -1,4 +1,4 @@
-#include "app/worker/planned_run_watch.h"
+#include "run/planned_run_watch.h"
 
 #include <gtest/gtest.h>
 

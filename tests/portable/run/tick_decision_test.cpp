@@ -1,6 +1,5 @@
-// When `korvan tick` renews, and the exit status a run gives.
-#include "cli/exit_status.h"
-#include "cli/tick_decision.h"
+// When `korvan tick` renews.
+#include "run/tick_decision.h"
 
 #include <gtest/gtest.h>
 
@@ -98,12 +97,6 @@ TEST(TickState, ADamagedValueCountsAsNoRun) {
     file.items[{Text(kTickSection), Text(kLastRunStartedKey)}] = text;
     EXPECT_EQ(ReadTickState(file), TickState{}) << text;
   }
-}
-
-// cli_e2e's runs end in each of the other outcomes and check the exit status they give.
-TEST(ExitStatus, OfTheOutcomesNoEndToEndRunGives) {
-  EXPECT_EQ(ExitStatusOfRun(RunOutcome::None), kExitOk);
-  EXPECT_EQ(ExitStatusOfRun(RunOutcome::LoginPageUnknown), kExitFailedRun);
 }
 
 }  // namespace

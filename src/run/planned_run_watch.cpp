@@ -1,4 +1,4 @@
-#include "app/worker/planned_run_watch.h"
+#include "run/planned_run_watch.h"
 
 namespace korvan {
 namespace {
@@ -10,10 +10,12 @@ constexpr std::int64_t kAwakeAfter = 10 * 60;
 
 }  // namespace
 
+bool PlannedRunDue(const std::optional<PlannedRun>& next, std::int64_t now) { return next && next->at <= now; }
+
 bool PlannedRunWatch::StartIfDue(const std::optional<PlannedRun>& next,
                                  std::int64_t now,
                                  const std::function<bool(RenewalMode)>& start) {
-  if (!next || next->at > now || startedFor_ == next->at) return false;
+  if (!PlannedRunDue(next, now) || startedFor_ == next->at) return false;
   if (!start(next->mode)) return false;
   startedFor_ = next->at;
   return true;

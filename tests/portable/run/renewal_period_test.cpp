@@ -1,4 +1,4 @@
-#include "app/controls/timer_period.h"
+#include "run/renewal_period.h"
 
 #include <gtest/gtest.h>
 
