@@ -470,7 +470,7 @@ Commands:
 
 ## (e) Memory after many runs
 
-`korvan_renewal_soak.exe` (tests/windows/renewal_soak.cpp) runs the renewal worker many times in one
+`korvan_renewal_soak.exe` (tests/windows/app/worker/renewal_soak.cpp) runs the renewal worker many times in one
 process with the real main window against the fake panel and reads its own handles, threads and
 private bytes after 10 runs and at the end.
 

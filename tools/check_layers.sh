@@ -48,8 +48,9 @@ for layer in "${!forbidden[@]}"; do
   done
 done
 
-# The two platform folders stand side by side, and the window program is built on Win32 alone.
-for pair in "platform/win32 posix" "platform/posix win32" "app posix"; do
+# The two platform folders stand side by side, the window program is built on Win32 alone, and the
+# command line on the ports' declarations alone, so that it builds on either platform.
+for pair in "platform/win32 posix" "platform/posix win32" "app posix" "cli posix" "cli win32"; do
   read -r own other <<<"$pair"
   [ -d "$root/$own" ] || continue
   while IFS= read -r hit; do

@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/worker/planned_run_watch.h"
-#include "cli/tick_decision.h"
+#include "run/planned_run_watch.h"
+#include "run/tick_decision.h"
 #include "log/network_clock.h"
 #include "plan/renewal_plan.h"
 #include "renewal/run_messages.h"
