@@ -32,6 +32,7 @@ namespace {
 
 void Complain(std::string_view message) { WriteStandardError(JoinTexts("korvan: ", message, "\n")); }
 
+#if KORVAN_PLAN_UNLESS_SWITCHED_OFF
 // 按时续期：已开启（Linux 版默认开启；deadline=0 关闭）
 constexpr std::string_view kDeadlineOnLine =
     "\xB0\xB4\xCA\xB1\xD0\xF8\xC6\xDA\xA3\xBA\xD2\xD1\xBF\xAA\xC6\xF4\xA3\xA8Linux \xB0\xE6\xC4\xAC\xC8\xCF"
@@ -41,6 +42,16 @@ constexpr std::string_view kDeadlineOnLine =
 constexpr std::string_view kDeadlineOffLine =
     "\xB0\xB4\xCA\xB1\xD0\xF8\xC6\xDA\xA3\xBA\xD2\xD1\xB9\xD8\xB1\xD5\xA3\xA8"
     "deadline=0\xA3\xA9";
+#else
+// 按时续期：已开启（deadline=1）
+constexpr std::string_view kDeadlineOnLine =
+    "\xB0\xB4\xCA\xB1\xD0\xF8\xC6\xDA\xA3\xBA\xD2\xD1\xBF\xAA\xC6\xF4\xA3\xA8"
+    "deadline=1\xA3\xA9";
+// 按时续期：已关闭（deadline=1 开启）
+constexpr std::string_view kDeadlineOffLine =
+    "\xB0\xB4\xCA\xB1\xD0\xF8\xC6\xDA\xA3\xBA\xD2\xD1\xB9\xD8\xB1\xD5\xA3\xA8"
+    "deadline=1 \xBF\xAA\xC6\xF4\xA3\xA9";
+#endif
 
 // What a command takes from korvan.ini, read once.
 struct Settings {
@@ -52,8 +63,12 @@ struct Settings {
 // Nothing when korvan.ini cannot be used, after saying why; a run also needs the user name and the
 // password, and without them no request is sent.
 // On Linux the plan is on unless korvan.ini says deadline=0: there is no older behaviour to keep,
-// and renewing within minutes of the window's opening is what the program is run for.
-bool DeadlineOnLinux(IniStore& store) { return TrimBlanks(store.Read(kAdvancedSection, kDeadlineKey)) != "0"; }
+// and renewing within minutes of the window's opening is what the program is run for. On Windows
+// the window program's reading holds, as both may read one korvan.ini.
+bool PlanOn(IniStore& store, bool windowsReading) {
+  if (!KORVAN_PLAN_UNLESS_SWITCHED_OFF) return windowsReading;
+  return TrimBlanks(store.Read(kAdvancedSection, kDeadlineKey)) != "0";
+}
 
 std::optional<Settings> LoadSettings(const std::string& path, bool needAccount) {
   const ConfigFile file = ReadConfigFile(path);
@@ -66,7 +81,7 @@ std::optional<Settings> LoadSettings(const std::string& path, bool needAccount) 
                     file.digest};
   settings.snapshot.userName = store.Read(kLoginSection, kUserKey);
   settings.snapshot.password = store.Read(kLoginSection, kPasswordKey);
-  settings.snapshot.advanced.deadline = DeadlineOnLinux(store);
+  settings.snapshot.advanced.deadline = PlanOn(store, settings.snapshot.advanced.deadline);
   const RunSnapshot& account = settings.snapshot;
   if (!needAccount || (!account.userName.empty() && !account.password.empty())) return settings;
   const std::string_view missing = account.userName.empty() ? "user name (key user" : "password (key pass";

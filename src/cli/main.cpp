@@ -1,5 +1,5 @@
-// korvan for Linux: the renewal of the Windows program without a window, one command per job, for
-// a person at a terminal or a systemd timer.
+// korvan (Linux) and korvan-cli.exe (Windows): the renewal of the window program without a window,
+// one command per job, for a person at a terminal, a systemd timer or the Task Scheduler.
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
@@ -12,6 +12,7 @@
 #include "cli/exit_status.h"
 #include "korvan/hosts.h"
 #include "platform/standard_streams.h"
+#include "platform/state_files.h"
 #include "runtime/text/text.h"
 
 namespace {
@@ -27,6 +28,12 @@ constexpr char kExitStatusHelp[] = R"(Exit status:
   75  run, check: a run of the same state directory is under way
   78  korvan.ini cannot be read, holds none of its sections or sets no user name or password, the
       state directory cannot be written, test-push without any channel)";
+
+#if KORVAN_PLAN_UNLESS_SWITCHED_OFF
+#define KORVAN_PLAN_RULE "the plan is on unless deadline=0"
+#else
+#define KORVAN_PLAN_RULE "the plan is off unless deadline=1, as in the window program"
+#endif
 
 constexpr char kJsonHelp[] =
     "as one line of JSON: lastRun, lastResult, lastRenewed, expiry, failures, lastExitStatus, nextRun {time, kind: "
@@ -84,21 +91,24 @@ std::string NearestCommand(const CLI::App& app, const std::string& word) {
 int main(int argc, char** argv) {
   // Standard output may be a journal that restarts or a pipe closed early: an entry that cannot be
   // shown must not end the run.
+#ifdef SIGPIPE
   std::signal(SIGPIPE, SIG_IGN);
+#endif
   CLI::App app(
       "Korvan renews the free VPS of one account at the provider's web panel, with the settings of "
       "the Windows program's korvan.ini.",
-      "korvan");
+      KORVAN_PROGRAM);
   // The hosts are the build's: which panel a package was made for is its one question.
-  app.set_version_flag("--version", korvan::JoinTexts("korvan " KORVAN_VERSION " (panel ", korvan::hosts::kSite,
-                                                      ", time page ", korvan::hosts::kTime, ")"));
+  app.set_version_flag("--version", korvan::JoinTexts(KORVAN_PROGRAM " " KORVAN_VERSION " (panel ",
+                                                      korvan::hosts::kSite, ", time page ", korvan::hosts::kTime, ")"));
   app.footer(kExitStatusHelp);
   app.require_subcommand(1, 1);
   // The options may stand before the command or after it.
   app.fallthrough();
 
-  korvan::CommandLine paths{"korvan.ini", {}};
-  app.add_option("--config", paths.config, "the korvan.ini to read (default: korvan.ini in the current folder)");
+  korvan::CommandLine paths{korvan::DefaultConfigFile(), {}};
+  app.add_option("--config", paths.config,
+                 korvan::JoinTexts("the korvan.ini to read (default: ", korvan::DefaultConfigPlace(), ")"));
   app.add_option("--state-dir", paths.stateDirectory,
                  "where NAME.log, NAME-status.ini, NAME-tick.ini and NAME.lock are kept, NAME being the config "
                  "file's name (default: /var/lib/korvan/NAME for a config in /etc/korvan, else the config file's "
@@ -110,7 +120,7 @@ int main(int argc, char** argv) {
   const auto* tick = app.add_subcommand(
       "tick",
       "for a timer: a run when one is due (none yet, 监控时间 hours since the last one started, or a "
-      "run of the plan, which may be a check; the plan is on unless deadline=0), else nothing");
+      "run of the plan, which may be a check; " KORVAN_PLAN_RULE "), else nothing");
   auto* status = app.add_subcommand("status",
                                     "the run record and the next run, as the window's 运行状况 shows them; exits 1 "
                                     "when the last run failed, 2 when the password was refused");
@@ -133,7 +143,7 @@ int main(int argc, char** argv) {
   }
   if (*help) {
     // app.help() would give the help command's own help, as it was the one chosen.
-    korvan::WriteStandardOutput(app.get_formatter()->make_help(&app, "korvan", CLI::AppFormatMode::Normal));
+    korvan::WriteStandardOutput(app.get_formatter()->make_help(&app, KORVAN_PROGRAM, CLI::AppFormatMode::Normal));
     return korvan::kExitOk;
   }
   korvan::ChooseStatePaths(paths);

@@ -99,6 +99,11 @@ class StateLock {
   std::string error_;
 };
 
+// korvan.ini without --config, and how --help names the place: the current folder's on Linux, the
+// one beside the program on Windows, which is the window program's own.
+std::string DefaultConfigFile();
+std::string_view DefaultConfigPlace();
+
 // True when root runs an account by hand in a state directory of another user (the service's): the
 // files it left there could not be written by the service. Never where the platform has no such user.
 bool RootInStateOfAnotherUser(const std::string& stateDirectory);

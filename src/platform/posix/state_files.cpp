@@ -147,6 +147,9 @@ StateLock::StateLock(const std::string& directory, std::string_view fileName) {
 
 StateLock::~StateLock() = default;
 
+std::string DefaultConfigFile() { return "korvan.ini"; }
+std::string_view DefaultConfigPlace() { return "korvan.ini in the current folder"; }
+
 bool RootInStateOfAnotherUser(const std::string& stateDirectory) {
   struct stat status {};
   return ::geteuid() == 0 && ::stat(stateDirectory.c_str(), &status) == 0 && status.st_uid != 0;

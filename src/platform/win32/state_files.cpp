@@ -9,6 +9,7 @@
 
 #include "platform/win32/files.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/program_location.h"
 #include "platform/win32/wide_text.h"
 #include "runtime/text/encoding.h"
 
@@ -125,6 +126,9 @@ StateLock::StateLock(const std::string& directory, std::string_view fileName) {
 }
 
 StateLock::~StateLock() = default;
+
+std::string DefaultConfigFile() { return FileBesideProgram(kConfigFileName); }
+std::string_view DefaultConfigPlace() { return "korvan.ini beside the program"; }
 
 // No user of Windows writes in another's state directory by running as root.
 bool RootInStateOfAnotherUser(const std::string&) { return false; }
