@@ -321,6 +321,16 @@ int TickCommand(const CommandLine& paths) {
   return RunHoldingLock(*settings, paths, decision.mode, state, decision.waitSeconds);
 }
 
+int WatchCommand(const CommandLine& paths) {
+  for (bool first = true;; first = false) {
+    const auto started = std::chrono::steady_clock::now();
+    const int status = TickCommand(paths);
+    if (first && status == kExitConfig) return status;
+    EndWatchAtStopRequest();
+    std::this_thread::sleep_until(started + std::chrono::seconds(kWatchSeconds));
+  }
+}
+
 int StatusCommand(const CommandLine& paths) {
   const std::optional<Settings> settings = LoadSettings(paths.config, false);
   if (!settings) return kExitConfig;

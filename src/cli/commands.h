@@ -30,6 +30,11 @@ int RunCommand(const CommandLine& paths, RenewalMode mode);
 // A renewal run when one is due; otherwise nothing, without a request.
 int TickCommand(const CommandLine& paths);
 
+// A tick every kWatchSeconds until stopped, for a machine without a timer of its own. A first tick
+// that cannot read korvan.ini ends it with its status; later ones are told and the watch goes on.
+inline constexpr int kWatchSeconds = 5 * 60;
+int WatchCommand(const CommandLine& paths);
+
 // The run record and the next run, as the window's 运行状况 box shows them.
 int StatusCommand(const CommandLine& paths);
 

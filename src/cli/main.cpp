@@ -18,7 +18,8 @@
 namespace {
 
 constexpr char kExitStatusHelp[] = R"(Exit status:
-  0   a good run, a check, a tick with nothing due (or with a run under way), a test push delivered
+  0   a good run, a check, a tick with nothing due (or with a run under way), a test push delivered,
+      a watch stopped between runs
   1   a failed run (登录失败, 未找到免费VPS, 续费结果未知, 到期时间未变化), a run stopped by a
       signal, a test push that failed
   2   密码不正确: the panel refused the password; retrying will not help
@@ -113,7 +114,8 @@ int main(int argc, char** argv) {
                  "where NAME.log, NAME-status.ini, NAME-tick.ini and NAME.lock are kept, NAME being the config "
                  "file's name (default: /var/lib/korvan/NAME for a config in /etc/korvan, else the config file's "
                  "folder)");
-  app.add_flag("-q,--quiet", paths.quiet, "run, check, tick: print the run's entries only when it fails (for cron)");
+  app.add_flag("-q,--quiet", paths.quiet,
+               "run, check, tick, watch: print a run's entries only when it fails (for cron)");
 
   const auto* run = app.add_subcommand("run", "one renewal run now");
   const auto* check = app.add_subcommand("check", "log in, read the VPS list and the renewal page; never renew");
@@ -121,6 +123,8 @@ int main(int argc, char** argv) {
       "tick",
       "for a timer: a run when one is due (none yet, 监控时间 hours since the last one started, or a "
       "run of the plan, which may be a check; " KORVAN_PLAN_RULE "), else nothing");
+  const auto* watch = app.add_subcommand(
+      "watch", "tick every 5 minutes until stopped (Ctrl-C or SIGTERM), for a machine without a timer");
   auto* status = app.add_subcommand("status",
                                     "the run record and the next run, as the window's 运行状况 shows them; exits 1 "
                                     "when the last run failed, 2 when the password was refused");
@@ -151,6 +155,7 @@ int main(int argc, char** argv) {
   if (*run) return korvan::RunCommand(paths, korvan::RenewalMode::Renew);
   if (*check) return korvan::RunCommand(paths, korvan::RenewalMode::CheckOnly);
   if (*tick) return korvan::TickCommand(paths);
+  if (*watch) return korvan::WatchCommand(paths);
   if (*status) return korvan::StatusCommand(paths);
   if (*testPush) return korvan::TestPushCommand(paths);
   return korvan::kExitUsage;

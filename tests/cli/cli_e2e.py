@@ -525,6 +525,30 @@ def group_sigterm(args, panel, scratch):
     yield "standard output closed"
 
 
+def group_watch(args, panel, scratch):
+    panel.set_scenario("success")
+    config = account(scratch, "watch")
+    tick_file = config.parent / "korvan-tick.ini"
+    process = subprocess.Popen([args.korvan, "watch", "--config", config], stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    try:
+        # Its first tick runs at once; then it waits for the next.
+        wait_until(lambda: tick_file.exists() and b"lastExit=0" in tick_file.read_bytes(), 20, step=0.1)
+        time.sleep(0.5)
+        process.send_signal(signal.SIGTERM)
+        out, err = process.communicate(timeout=5)
+    finally:
+        process.kill()
+    messages = out.decode().split("\n")[1:-1:2]
+    check(process.returncode == 0 and err.decode() == "korvan: stopped by SIGTERM between runs\n",
+          "watch stopped between runs: %d %r" % (process.returncode, err))
+    check(messages == [LOGGED_IN, EXPIRY, RENEWED] and len(panel.requests()) == 4, "watch's first tick %r" % messages)
+    yield "SIGTERM between runs"
+
+    missing = korvan(args, "watch", "--config", scratch / "none.ini", timeout=10)
+    check(missing.code == 78 and "cannot read" in missing.err, "watch without korvan.ini: %d %r" % (missing.code, missing.err))
+    yield "no korvan.ini"
+
+
 def group_pushes(args, panel, scratch):
     for name, (scenario, channels, closed, notify, failures, messages, title, pings) in alerts_e2e.CASES.items():
         panel.reset()
@@ -586,7 +610,7 @@ def group_texts(args, panel, scratch):
 
 GROUPS = {"outcomes": group_outcomes, "encodings": group_encodings, "bad-input": group_bad_input,
           "tick": group_tick, "plan": group_plan, "accounts": group_accounts, "faults": group_faults,
-          "sigterm": group_sigterm, "pushes": group_pushes, "texts": group_texts}
+          "sigterm": group_sigterm, "watch": group_watch, "pushes": group_pushes, "texts": group_texts}
 
 
 def main():
