@@ -12,6 +12,8 @@
 namespace korvan {
 
 inline constexpr std::string_view kConfigFileName = "korvan.ini";
+// The lock of the runs of korvan.ini's folder: the command line's for korvan.ini is NAME.lock too.
+inline constexpr std::string_view kLockFileName = "korvan.lock";
 
 // 登录配置
 inline constexpr std::string_view kLoginSection = "\xB5\xC7\xC2\xBC\xC5\xE4\xD6\xC3";

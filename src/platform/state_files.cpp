@@ -11,10 +11,7 @@
 #include "runtime/text/encoding.h"
 
 namespace korvan {
-namespace {
-
-// FNV-1a, 64 bits, in hex: enough to notice an edited korvan.ini, and stable across builds.
-std::string DigestOf(std::string_view bytes) {
+std::string ContentDigest(std::string_view bytes) {
   std::uint64_t hash = 14695981039346656037ULL;
   for (const char byte : bytes) {
     hash ^= static_cast<unsigned char>(byte);
@@ -24,6 +21,8 @@ std::string DigestOf(std::string_view bytes) {
   std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
   return text;
 }
+
+namespace {
 
 // The sections of korvan.ini that the command line reads; 重启软件时间 is the window's alone.
 constexpr std::string_view kKnownSections[] = {kLoginSection, kRenewHoursSection, kAdvancedSection};
@@ -53,7 +52,7 @@ ConfigFile ReadConfigFile(const std::string& path) {
                              " (GBK, UTF-8 or UTF-16 are read)");
   } else {
     config.document = std::move(read.document);
-    config.digest = DigestOf(bytes);
+    config.digest = ContentDigest(bytes);
   }
   return config;
 }

@@ -79,8 +79,11 @@ class SystemHistoryFiles final : public HistoryFiles {
   bool MoveReplacing(std::string_view from, std::string_view to) override;
 };
 
-// The state directory's lock file (NAME.lock), taken without waiting and held while the object
-// lives; the system lets go of it however the process ends. The directory is made when it is missing.
+// The lock that keeps two runs of one state directory and NAME apart, taken without waiting and held
+// while the object lives; the system lets go of it however the process ends. The directory is made
+// when it is missing. On Linux it is the lock file NAME.lock; on Windows a system-wide named mutex
+// of the full path, which the window program takes too and which leaves no file behind. Held by
+// the thread that took it.
 class StateLock {
  public:
   enum class State { Taken, Busy, Failed };
@@ -103,6 +106,9 @@ class StateLock {
 // one beside the program on Windows, which is the window program's own.
 std::string DefaultConfigFile();
 std::string_view DefaultConfigPlace();
+
+// FNV-1a, 64 bits, in hex: enough to tell an edited korvan.ini or another path, stable across builds.
+std::string ContentDigest(std::string_view bytes);
 
 // True when root runs an account by hand in a state directory of another user (the service's): the
 // files it left there could not be written by the service. Never where the platform has no such user.

@@ -191,13 +191,56 @@ def close_during_run(wine, args, directory):
         panel.close()
 
 
+OTHER_PROCESS_RUNS = "另一进程正在续期，本次跳过"
+
+
+def console_lock(wine, args, directory):
+    """korvan-cli.exe and the window on one korvan.ini take turns: whichever runs, the other skips."""
+    write_ini(directory)
+    config = "Z:" + str(pathlib.Path(directory) / "korvan.ini").replace("/", "\\")
+    panel = fake_panel.FakePanel("success", args.site_port, args.time_port)
+    panel.state.delay_seconds = 3  # each request: a run holds the lock for some 12 s
+    session = console = None
+    logins = lambda: [r for r in run_requests(panel) if r["path"] == "/user/usertop_login.asp"]  # noqa: E731
+    try:
+        console = subprocess.Popen([args.wine, args.korvan_cli, "run", "--config", config], stdout=subprocess.PIPE,
+                                   stderr=subprocess.PIPE)
+        check(wait_until(lambda: logins(), 30), "korvan-cli sent no login")
+        # The window's start runs at once, finds the console's run under way and skips.
+        session = Session(wine, args.korvan, directory)
+        check(wine.run_probe("wait", 60000)[0] == 0, "main window did not appear")
+        entries = wait_until(lambda: log_entries(session), 30, step=0.5)
+        check([m for _, m in entries] == [OTHER_PROCESS_RUNS], "the window's entries %r" % entries)
+        out, err = console.communicate(timeout=60)
+        check(console.returncode == 0 and len(logins()) == 1, "korvan-cli ended %d %r after %d logins"
+              % (console.returncode, err, len(logins())))
+        session.close()
+        session = None
+
+        # The other way round: the window's start run holds the lock; a run of the console's says so.
+        panel.reset()
+        session = Session(wine, args.korvan, directory)
+        check(wait_until(lambda: logins(), 60), "the window sent no login")
+        busy = subprocess.run([args.wine, args.korvan_cli, "run", "--config", config], capture_output=True, timeout=60)
+        check(busy.returncode == 75 and "under way" in busy.stderr.decode() and len(logins()) == 1,
+              "korvan-cli beside the window's run: %d %r" % (busy.returncode, busy.stderr))
+        return "each skipped the other's run"
+    finally:
+        if console and console.poll() is None:
+            console.kill()
+        if session:
+            session.close()
+        panel.close()
+
+
 def main():
     def own_arguments(parser):
+        parser.add_argument("--korvan-cli", help="korvan-cli.exe, for the console-lock case")
         parser.add_argument("--screenshot")
         parser.add_argument("--print-log", action="store_true", help="print the log box text after each scenario")
 
-    args = panel_driver_arguments([name for name in SCENARIOS if name not in ENGINE_ONLY] + ["close-during-run"],
-                                  own_arguments)
+    args = panel_driver_arguments([name for name in SCENARIOS if name not in ENGINE_ONLY] +
+                                  ["close-during-run", "console-lock"], own_arguments)
     if args is None:
         return 2
     wine = Wine(args.wine, args.probe)
@@ -205,6 +248,8 @@ def main():
     def run(name, directory):
         if name == "close-during-run":
             log_text = close_during_run(wine, args, directory) + "\n"
+        elif name == "console-lock":
+            log_text = console_lock(wine, args, directory) + "\n"
         else:
             log_text = run_scenario(wine, args, name, directory)
         if args.print_log:

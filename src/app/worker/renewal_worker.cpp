@@ -10,6 +10,7 @@
 #include "app/worker/planned_runs.h"
 #include "app/worker/program_run_record.h"
 #include "run/run_gate.h"
+#include "platform/state_files.h"
 #include "platform/win32/ini_file_store.h"
 #include "log/network_clock.h"
 #include "renewal/panel_state.h"
@@ -28,6 +29,10 @@ RunGate& RenewalGate() {
   return gate;
 }
 
+// 另一进程正在续期，本次跳过
+constexpr std::string_view kOtherProcessRuns =
+    "\xC1\xED\xD2\xBB\xBD\xF8\xB3\xCC\xD5\xFD\xD4\xDA\xD0\xF8\xC6\xDA\xA3\xAC\xB1\xBE\xB4\xCE\xCC\xF8\xB9\xFD";
+
 }  // namespace
 
 bool RenewalRunning() { return RenewalGate().Busy(); }
@@ -36,6 +41,13 @@ void RenewalWorker(RenewalMode mode) {
   // Read at the start of every run, so a change applies without a restart.
   IniFileStore store(FileBesideProgram(kConfigFileName));
   RunSnapshot snapshot = ReadRunSnapshot(store);
+  // korvan-cli.exe may be renewing this korvan.ini (from the Task Scheduler): one run at a time, and
+  // neither acts on a plan the other is changing. A lock that cannot be had at all stops nothing.
+  const StateLock lock(RunDirectory(), kLockFileName);
+  if (lock.state() == StateLock::State::Busy) {
+    AppendRunLog(kOtherProcessRuns, snapshot.advanced.history);
+    return;
+  }
   const WindowReading window = ReadWindowForRun();
   snapshot.userName = window.userName;
   snapshot.password = window.password;

@@ -36,7 +36,14 @@ std::string Failure(std::string_view what, const std::string& path, DWORD error)
 }  // namespace
 
 struct StateLock::Held {
-  UniqueFileHandle file;
+  explicit Held(HANDLE handle) : mutex(handle) {}
+  ~Held() {
+    if (owned) ::ReleaseMutex(mutex.Get());
+  }
+  Held(const Held&) = delete;
+  Held& operator=(const Held&) = delete;
+  UniqueHandle mutex;
+  bool owned = false;
 };
 
 std::string JoinPath(std::string_view directory, std::string_view name) {
@@ -105,24 +112,31 @@ bool SystemHistoryFiles::MoveReplacing(std::string_view from, std::string_view t
 StateLock::StateLock(const std::string& directory, std::string_view fileName) {
   std::error_code made;
   std::filesystem::create_directories(std::filesystem::path(AnsiToWide(directory)), made);
-  const std::string path = JoinPath(directory, fileName);
-  // Shared for reading and writing, so that a second opening reaches the lock and is told it is busy.
-  held_ = std::make_unique<Held>(
-      UniqueFileHandle(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
-  if (!held_->file) {
-    error_ = Failure("cannot create", path, ::GetLastError());
+  // One name for one file however it is spelt: the full path, in one letter case. Global, so that a
+  // run in another logon session (the Task Scheduler's) is kept apart too.
+  std::wstring path = AnsiToWide(JoinPath(directory, fileName));
+  wchar_t full[MAX_PATH * 4];
+  const DWORD length = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(std::size(full)), full, nullptr);
+  if (length > 0 && length < std::size(full)) path.assign(full, length);
+  ::CharLowerBuffW(path.data(), static_cast<DWORD>(path.size()));
+  const std::string digest =
+      ContentDigest(std::string_view(reinterpret_cast<const char*>(path.data()), path.size() * sizeof(wchar_t)));
+  const std::wstring name = L"Global\\Korvan-" + AnsiToWide(digest);
+  held_ = std::make_unique<Held>(::CreateMutexW(nullptr, FALSE, name.c_str()));
+  if (!held_->mutex) {
+    // Another user's run made it: what it keeps apart is under way.
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_ACCESS_DENIED) {
+      state_ = State::Busy;
+    } else {
+      error_ = Failure("cannot lock", JoinPath(directory, fileName), error);
+    }
     return;
   }
-  OVERLAPPED whole{};
-  if (::LockFileEx(held_->file.Get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD,
-                   &whole)) {
-    state_ = State::Taken;
-  } else if (const DWORD error = ::GetLastError(); error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING) {
-    state_ = State::Busy;
-  } else {
-    error_ = Failure("cannot lock", path, error);
-  }
+  // An abandoned mutex is a run that died: the lock is ours.
+  const DWORD waited = ::WaitForSingleObject(held_->mutex.Get(), 0);
+  held_->owned = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+  state_ = held_->owned ? State::Taken : State::Busy;
 }
 
 StateLock::~StateLock() = default;
