@@ -32,7 +32,7 @@ namespace {
 
 void Complain(std::string_view message) { WriteStandardError(JoinTexts("korvan: ", message, "\n")); }
 
-#if KORVAN_PLAN_UNLESS_SWITCHED_OFF
+#if !KORVAN_WINDOW_PROGRAM_RULES
 // 按时续期：已开启（Linux 版默认开启；deadline=0 关闭）
 constexpr std::string_view kDeadlineOnLine =
     "\xB0\xB4\xCA\xB1\xD0\xF8\xC6\xDA\xA3\xBA\xD2\xD1\xBF\xAA\xC6\xF4\xA3\xA8Linux \xB0\xE6\xC4\xAC\xC8\xCF"
@@ -66,7 +66,7 @@ struct Settings {
 // and renewing within minutes of the window's opening is what the program is run for. On Windows
 // the window program's reading holds, as both may read one korvan.ini.
 bool PlanOn(IniStore& store, bool windowsReading) {
-  if (!KORVAN_PLAN_UNLESS_SWITCHED_OFF) return windowsReading;
+  if (KORVAN_WINDOW_PROGRAM_RULES) return windowsReading;
   return TrimBlanks(store.Read(kAdvancedSection, kDeadlineKey)) != "0";
 }
 
@@ -74,6 +74,14 @@ std::optional<Settings> LoadSettings(const std::string& path, bool needAccount) 
   const ConfigFile file = ReadConfigFile(path);
   if (!file.error.empty()) {
     Complain(file.error);
+    return std::nullopt;
+  }
+  // The window program reads korvan.ini in the system's code page: one saved by an editor as UTF-8
+  // without a byte order mark would give it empty boxes, and the two programs would differ.
+  if (KORVAN_WINDOW_PROGRAM_RULES && file.utf8WithoutMark) {
+    Complain(JoinTexts(ShownPath(path),
+                       " is saved as UTF-8 without a byte order mark, which the window program cannot read: save it "
+                       "as ANSI (GBK) or as UTF-8 with a byte order mark (Notepad: Save as, Encoding)"));
     return std::nullopt;
   }
   ConfigDocumentStore store(file.document);
@@ -85,7 +93,7 @@ std::optional<Settings> LoadSettings(const std::string& path, bool needAccount) 
   const RunSnapshot& account = settings.snapshot;
   if (!needAccount || (!account.userName.empty() && !account.password.empty())) return settings;
   const std::string_view missing = account.userName.empty() ? "user name (key user" : "password (key pass";
-  Complain(JoinTexts(path, " sets no ", missing, " in section [", TerminalText(kLoginSection), "])"));
+  Complain(JoinTexts(ShownPath(path), " sets no ", missing, " in section [", TerminalText(kLoginSection), "])"));
   return std::nullopt;
 }
 
@@ -140,7 +148,7 @@ bool KeepTickState(const CommandLine& paths, TickState state, bool beforeSending
   StateIniFile file(StatePath(paths, kTickEnding));
   WriteTickState(file, state);
   if (file.Commit()) return true;
-  Complain(JoinTexts("cannot keep ", StatePath(paths, kTickEnding),
+  Complain(JoinTexts("cannot keep ", ShownPath(StatePath(paths, kTickEnding)),
                      beforeSending ? "; nothing was sent" : "; the next tick may run again"));
   return false;
 }
@@ -234,7 +242,7 @@ int RunHoldingLock(const Settings& settings,
 bool StateOfAnotherUser(const CommandLine& paths) {
   if (!RootInStateOfAnotherUser(paths.stateDirectory)) return false;
   const std::string name = std::filesystem::path(paths.stateDirectory).lexically_normal().filename().string();
-  Complain(JoinTexts(paths.stateDirectory,
+  Complain(JoinTexts(ShownPath(paths.stateDirectory),
                      " belongs to another user (the service's): run the account now with "
                      "`systemctl start korvan@",
                      name.empty() ? "NAME" : name, ".service`"));
@@ -245,8 +253,8 @@ bool StateOfAnotherUser(const CommandLine& paths) {
 bool StateOfAnotherConfig(const CommandLine& paths, const TickState& state) {
   const std::string config = AbsoluteConfigPath(paths);
   if (state.config.empty() || state.config == config) return false;
-  Complain(JoinTexts(StatePath(paths, kTickEnding), " holds the state of ", state.config, ", not of ", config,
-                     "; give this config a --state-dir of its own"));
+  Complain(JoinTexts(ShownPath(StatePath(paths, kTickEnding)), " holds the state of ", ShownPath(state.config),
+                     ", not of ", ShownPath(config), "; give this config a --state-dir of its own"));
   return true;
 }
 
@@ -274,7 +282,7 @@ int RunCommand(const CommandLine& paths, RenewalMode mode) {
   switch (lock.state()) {
     case StateLock::State::Failed: Complain(lock.error()); return kExitConfig;
     case StateLock::State::Busy:
-      Complain(JoinTexts("a run of ", paths.stateDirectory, " is under way; nothing done"));
+      Complain(JoinTexts("a run of ", ShownPath(paths.stateDirectory), " is under way; nothing done"));
       return kExitBusy;
     case StateLock::State::Taken: break;
   }
@@ -380,7 +388,7 @@ int TestPushCommand(const CommandLine& paths) {
   if (!settings) return kExitConfig;
   const AlertSettings& alerts = settings->snapshot.alerts;
   if (!AnyAlertConfigured(alerts)) {
-    Complain(JoinTexts(paths.config, " sets no push channel and no heartbeat (section [",
+    Complain(JoinTexts(ShownPath(paths.config), " sets no push channel and no heartbeat (section [",
                        TerminalText(kAdvancedSection), "])"));
     return kExitConfig;
   }

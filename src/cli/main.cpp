@@ -30,7 +30,7 @@ constexpr char kExitStatusHelp[] = R"(Exit status:
   78  korvan.ini cannot be read, holds none of its sections or sets no user name or password, the
       state directory cannot be written, test-push without any channel)";
 
-#if KORVAN_PLAN_UNLESS_SWITCHED_OFF
+#if !KORVAN_WINDOW_PROGRAM_RULES
 #define KORVAN_PLAN_RULE "the plan is on unless deadline=0"
 #else
 #define KORVAN_PLAN_RULE "the plan is off unless deadline=1, as in the window program"

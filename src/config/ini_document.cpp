@@ -170,7 +170,7 @@ KnownIni ReadKnownIni(std::string_view bytes, std::span<const std::string_view> 
                       bytes.starts_with(kUtf16BigEndianMark);
   if (!marked) {
     IniDocument utf8(Utf8ToAnsi(bytes));
-    if (holdsKnown(utf8)) return {.document = std::move(utf8), .binary = false, .known = true};
+    if (holdsKnown(utf8)) return {.document = std::move(utf8), .binary = false, .known = true, .utf8WithoutMark = true};
   }
   return {.document = std::move(document), .binary = false, .known = false};
 }

@@ -61,7 +61,8 @@ IniText IniTextFromFileBytes(std::string_view bytes);
 struct KnownIni {
   IniDocument document;
   bool binary = false;
-  bool known = false;  // a known section was found, one way or the other
+  bool known = false;            // a known section was found, one way or the other
+  bool utf8WithoutMark = false;  // only as UTF-8 without a byte order mark, which the window program cannot read
 };
 KnownIni ReadKnownIni(std::string_view bytes, std::span<const std::string_view> knownSections);
 

@@ -35,24 +35,25 @@ ConfigFile ReadConfigFile(const std::string& path) {
   config.error = ReadSmallFile(path, bytes);
   if (!config.error.empty()) return config;
   if (bytes.size() > kLargestConfigFile) {
-    config.error = JoinTexts(path, " is larger than 1 MiB: not a korvan.ini");
+    config.error = JoinTexts(ShownPath(path), " is larger than 1 MiB: not a korvan.ini");
     return config;
   }
   if (bytes.empty()) {
-    config.error = JoinTexts(path, " is empty");
+    config.error = JoinTexts(ShownPath(path), " is empty");
     return config;
   }
   KnownIni read = ReadKnownIni(bytes, kKnownSections);
   if (read.binary) {
-    config.error = JoinTexts(path, " holds binary data: not a korvan.ini");
+    config.error = JoinTexts(ShownPath(path), " holds binary data: not a korvan.ini");
   } else if (!read.known) {
-    config.error = JoinTexts(path, " holds none of the sections [", AnsiToUtf8(kLoginSection), "], [",
+    config.error = JoinTexts(ShownPath(path), " holds none of the sections [", AnsiToUtf8(kLoginSection), "], [",
                              AnsiToUtf8(kRenewHoursSection), "] and [", AnsiToUtf8(kAdvancedSection),
                              "], read as GBK or as UTF-8: not a korvan.ini, or saved in another encoding"
                              " (GBK, UTF-8 or UTF-16 are read)");
   } else {
     config.document = std::move(read.document);
     config.digest = ContentDigest(bytes);
+    config.utf8WithoutMark = read.utf8WithoutMark;
   }
   return config;
 }

@@ -19,6 +19,8 @@ namespace korvan {
 inline constexpr std::size_t kLargestConfigFile = 1024 * 1024;
 
 std::string JoinPath(std::string_view directory, std::string_view name);
+// A path as a message on the standard streams shows it, UTF-8: Windows paths are code page 936.
+std::string ShownPath(std::string_view path);
 
 // A regular file of at most kLargestConfigFile bytes (one byte more tells a larger one), read whole
 // into `bytes`; empty, or what went wrong (the path, then the reason).
@@ -30,7 +32,8 @@ std::string ReadSmallFile(const std::string& path, std::string& bytes);
 struct ConfigFile {
   IniDocument document;
   std::string error;
-  std::string digest;  // of the file's bytes: tells a changed file from the same one, whatever its time stamp
+  std::string digest;            // of the file's bytes: tells a changed file from the same one, whatever its time stamp
+  bool utf8WithoutMark = false;  // read as UTF-8 without a byte order mark, which the window program cannot
 };
 ConfigFile ReadConfigFile(const std::string& path);
 

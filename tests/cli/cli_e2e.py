@@ -172,11 +172,19 @@ def group_encodings(args, panel, scratch):
     panel.set_scenario("success")
     for encoding in ("gbk", "utf-8-sig", "utf-16", "utf-8"):  # Python's UTF-16 is little-endian, with its mark
         # The fake panel lets in only a user name sent in code page 936.
+        panel.reset()
         result = korvan(args, "run", "--config", account(scratch, encoding, CHINESE_USER, encoding=encoding))
-        check_run(result, [CHINESE_USER + " 登录成功！", EXPIRY, RENEWED], 0)
+        if args.wine and encoding == "utf-8":
+            # The window program could not read it: told, as the two may share the file.
+            check(result.code == 78 and "UTF-8 without a byte order mark" in result.err and not panel.requests("time"),
+                  "UTF-8 without a mark on Windows: %d %r" % (result.code, result.err))
+        else:
+            check_run(result, [CHINESE_USER + " 登录成功！", EXPIRY, RENEWED], 0)
         yield "korvan.ini in %s" % encoding
 
     with fake_receiver.FakeReceiver() as receiver:
+        if args.wine:
+            return
         config = account(scratch, "utf-8-commands", CHINESE_USER, ["history=1", "webhook=" + receiver.url("webhook")],
                          encoding="utf-8")
         for command, (code, expected) in UTF8_COMMANDS.items():

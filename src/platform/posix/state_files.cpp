@@ -66,6 +66,8 @@ std::string JoinPath(std::string_view directory, std::string_view name) {
   return directory.back() == '/' ? JoinTexts(directory, name) : JoinTexts(directory, "/", name);
 }
 
+std::string ShownPath(std::string_view path) { return std::string(path); }
+
 std::string ReadSmallFile(const std::string& path, std::string& bytes) {
   const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (file.get() < 0) return Failure("cannot read", path, errno);

@@ -52,6 +52,8 @@ std::string JoinPath(std::string_view directory, std::string_view name) {
   return last == '\\' || last == '/' ? JoinTexts(directory, name) : JoinTexts(directory, "\\", name);
 }
 
+std::string ShownPath(std::string_view path) { return AnsiToUtf8(path); }
+
 std::string ReadSmallFile(const std::string& path, std::string& bytes) {
   const DWORD attributes = ::GetFileAttributesA(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
