@@ -192,7 +192,7 @@ RunReport RunWithPorts(const Settings& settings,
   ports.appendLog = [&](std::string_view message, bool keep, RunOutcome outcome) {
     const DateTime stamp = FetchNetworkTime();
     output.Entry(stamp, message, outcome);
-    if (keep) history.Append(LogEntryText(stamp, KeptMessage(message)));
+    if (keep || paths.scheduled) history.Append(LogEntryText(stamp, KeptMessage(message)));
     return DateTimeToText(stamp);
   };
   // There is no status light to show a login by.

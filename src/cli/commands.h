@@ -17,6 +17,9 @@ struct CommandLine {
   std::string stateName = "korvan";
   bool quiet = false;  // run, check, tick: the entries only of a run that failed
   bool json = false;   // status: as JSON
+  // Started by the Task Scheduler, whose standard output goes nowhere: korvan.log is written
+  // whatever history says.
+  bool scheduled = false;
 };
 
 // Fills in the state directory and the state files' name from the config file's path: a config

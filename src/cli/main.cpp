@@ -114,6 +114,10 @@ int main(int argc, char** argv) {
                  "where NAME.log, NAME-status.ini, NAME-tick.ini and NAME.lock are kept, NAME being the config "
                  "file's name (default: /var/lib/korvan/NAME for a config in /etc/korvan, else the config file's "
                  "folder)");
+#ifdef _WIN32
+  app.add_flag("--scheduled", paths.scheduled,
+               "run, check, tick, watch: started by the Task Scheduler: write korvan.log whatever history says");
+#endif
   app.add_flag("-q,--quiet", paths.quiet,
                "run, check, tick, watch: print a run's entries only when it fails (for cron)");
 
