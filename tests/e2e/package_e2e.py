@@ -2,7 +2,7 @@
 """Checks of the release zip (tools/make_package.py), built here from the given korvan.exe.
 
   contents        the zip is named korvan-VERSION-win64.zip and holds exactly the folder Korvan\\ with
-                  korvan.exe (the same bytes) and 使用说明.txt (UTF-8 with BOM, CR LF, the texts a user needs)
+                  korvan.exe and korvan-cli.exe (the same bytes) and 使用说明.txt (UTF-8 with BOM, CR LF, the texts a user needs)
   odd-folder      under Wine: the unpacked korvan.exe runs from a folder whose path holds spaces and
                   Chinese characters: first start, saving the settings, and the restart mechanism
                   (the restart probe, copied into that folder, restarts itself through Restart.bat)
@@ -40,8 +40,8 @@ GUIDE_MUST_HOLD = [
 
 
 def build_package(args, directory):
-    return make_package.write_package(pathlib.Path(args.korvan), pathlib.Path(args.guide), args.version,
-                                      pathlib.Path(directory))
+    return make_package.write_package(pathlib.Path(args.korvan), pathlib.Path(args.korvan_cli), pathlib.Path(args.guide),
+                                      args.version, pathlib.Path(directory))
 
 
 def case_contents(args, directory):
@@ -50,11 +50,12 @@ def case_contents(args, directory):
     with zipfile.ZipFile(path) as archive:
         check(archive.testzip() is None, "a damaged member in the zip")
         names = archive.namelist()
-        check(sorted(names) == ["Korvan/", "Korvan/korvan.exe", "Korvan/使用说明.txt"], "zip members %r" % names)
+        check(sorted(names) == ["Korvan/", "Korvan/korvan-cli.exe", "Korvan/korvan.exe", "Korvan/使用说明.txt"],
+              "zip members %r" % names)
         check(all(info.flag_bits & 0x800 or info.filename.isascii() for info in archive.infolist()),
               "a non-ASCII member name without the UTF-8 flag")
-        check(archive.read("Korvan/korvan.exe") == pathlib.Path(args.korvan).read_bytes(),
-              "korvan.exe differs from the build")
+        for member, built in (("korvan.exe", args.korvan), ("korvan-cli.exe", args.korvan_cli)):
+            check(archive.read("Korvan/" + member) == pathlib.Path(built).read_bytes(), "%s differs from the build" % member)
         guide = archive.read("Korvan/使用说明.txt")
     check(guide.startswith(b"\xef\xbb\xbf"), "the guide has no UTF-8 byte order mark")
     text = guide[3:].decode("utf-8")
@@ -115,6 +116,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--wine", default="/usr/lib/wine/wine64")
     parser.add_argument("--korvan", required=True)
+    parser.add_argument("--korvan-cli", required=True)
     parser.add_argument("--guide", required=True)
     parser.add_argument("--version", required=True)
     parser.add_argument("--probe", help="window_probe.exe (odd-folder)")
