@@ -23,6 +23,7 @@ import time
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 sys.path.insert(0, str(ROOT / "tools"))
 import fake_panel  # noqa: E402
+from bench_sections import write_measured_section  # noqa: E402
 
 DELAY_MS = 50
 ANSWERS_PER_RUN = 7  # 4 panel pages and 3 time pages (one per entry), one after another
@@ -160,19 +161,7 @@ def main():
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--tick-runs", type=int, default=21)
     args = parser.parse_args()
-    with tempfile.TemporaryDirectory(prefix="korvan-bench-cli-") as scratch:
-        text = section(args, measure(args, pathlib.Path(scratch)))
-    report = args.out.read_text(encoding="utf-8") if args.out.exists() else "# Korvan performance\n"
-    start = report.find("\n" + HEADING)
-    if start < 0:
-        report = report.rstrip("\n") + "\n\n" + text
-    else:
-        end = report.find("\n## ", start + 1)
-        rest = report[end:] if end >= 0 else ""
-        report = report[:start].rstrip("\n") + "\n\n" + text + rest
-    args.out.write_text(report, encoding="utf-8")
-    print(text)
-    return 0
+    return write_measured_section(args, HEADING, "korvan-bench-cli-", measure, section)
 
 
 if __name__ == "__main__":

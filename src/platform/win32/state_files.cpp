@@ -120,7 +120,11 @@ StateLock::StateLock(const std::string& directory, std::string_view fileName) {
   wchar_t full[MAX_PATH * 4];
   const DWORD length = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(std::size(full)), full, nullptr);
   if (length > 0 && length < std::size(full)) path.assign(full, length);
-  ::CharLowerBuffW(path.data(), static_cast<DWORD>(path.size()));
+  // kernel32's own lower case: user32's would load the window system into a console program.
+  std::wstring lower(path.size(), L'\0');
+  if (::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, path.data(), static_cast<int>(path.size()), lower.data(),
+                      static_cast<int>(lower.size()), nullptr, nullptr, 0) > 0)
+    path = lower;
   const std::string digest =
       ContentDigest(std::string_view(reinterpret_cast<const char*>(path.data()), path.size() * sizeof(wchar_t)));
   const std::wstring name = L"Global\\Korvan-" + AnsiToWide(digest);
