@@ -36,6 +36,9 @@ GUIDE_MUST_HOLD = [
     "Korvan\\", "公告", "SmartScreen", "杀毒软件", "续期未成功", "上次续期未成功",
     # the one next run, its kinds, the plan before the first expiry, a renewal that did not take
     "下次运行：", "定时续期", "按时续期重试", "读到到期时间后安排", "续期未生效（到期时间未变）",
+    # without the window: the console program, its two commands, several accounts, the logged-off mode
+    "不开窗口运行（任务计划程序）", "korvan-cli schedule", "korvan-cli unschedule", "--logged-off", "任务计划程序库",
+    "korvan-cli status", "另一进程正在续期，本次跳过",
 ]
 
 
