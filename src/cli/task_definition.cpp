@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 
 #include "runtime/datetime/datetime.h"
 
@@ -64,6 +65,21 @@ std::string TaskTime(TaskMoment moment) {
                 fields.hour, fields.minute, fields.second, moment.utcOffsetSeconds < 0 ? '-' : '+', offsetMinutes / 60,
                 offsetMinutes % 60);
   return text;
+}
+
+// Days since 1970-01-01 of a civil date (proleptic Gregorian).
+std::int64_t DaysFromCivil(std::int64_t year, int month, int day) {
+  year -= month <= 2;
+  const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
+  const std::int64_t yearOfEra = year - era * 400;
+  const std::int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  return era * 146097 + dayOfEra - 719468;
+}
+
+std::int64_t SecondsOf(const std::tm& fields) {
+  return DaysFromCivil(fields.tm_year + 1900LL, fields.tm_mon + 1, fields.tm_mday) * kSecondsPerDay +
+         fields.tm_hour * 3600 + fields.tm_min * 60 + fields.tm_sec;
 }
 
 std::string Element(std::string_view name, std::string_view text) {
@@ -132,6 +148,17 @@ std::string EscapeXml(std::string_view text) {
     }
   }
   return escaped;
+}
+
+TaskMoment ComputerTaskMoment(std::int64_t unixSeconds) {
+  const std::time_t time = static_cast<std::time_t>(unixSeconds);
+  // Copied at once: both calls hand back one shared buffer.
+  const std::tm* local = std::localtime(&time);
+  if (local == nullptr) return {unixSeconds, 0};
+  const std::tm localFields = *local;
+  const std::tm* utc = std::gmtime(&time);
+  if (utc == nullptr) return {unixSeconds, 0};
+  return {unixSeconds, static_cast<int>(SecondsOf(localFields) - SecondsOf(*utc))};
 }
 
 TaskName TaskNameForConfig(std::string_view configFullPath) {

@@ -37,6 +37,9 @@ struct TaskMoment {
   int utcOffsetSeconds = 0;  // the computer's zone at that moment, east positive
 };
 
+// The moment in the computer's own zone (its offset at that moment, summer time included).
+TaskMoment ComputerTaskMoment(std::int64_t unixSeconds);
+
 struct TaskDefinition {
   std::string program;        // full path of korvan-cli.exe
   std::string config;         // full path of korvan.ini

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -66,6 +68,26 @@ TEST(TaskDefinition, StartsAreLocalTimesWithTheirOffset) {
   TaskDefinition west = kTask;
   west.start = {1700000000, -(5 * 3600 + 30 * 60)};
   EXPECT_EQ(Text(TickTaskXml(west), "StartBoundary"), "2023-11-14T16:43:20-05:30");
+}
+
+// The computer's zone gives the offset, summer time included, with its sign.
+TEST(TaskDefinition, TheComputersZoneGivesTheOffset) {
+  struct Row {
+    const char* zone;
+    std::int64_t at;
+    int offset;
+  } rows[] = {{"Asia/Shanghai", 1700000000, 8 * 3600},
+              {"America/New_York", 1700000000, -5 * 3600},
+              {"America/New_York", 1690000000, -4 * 3600}};
+  const char* saved = std::getenv("TZ");
+  const std::string before = saved ? saved : "";
+  for (const Row& row : rows) {
+    setenv("TZ", row.zone, 1);
+    tzset();
+    EXPECT_EQ(ComputerTaskMoment(row.at).utcOffsetSeconds, row.offset) << row.zone << " " << row.at;
+  }
+  saved ? setenv("TZ", before.c_str(), 1) : unsetenv("TZ");
+  tzset();
 }
 
 TEST(TaskDefinition, TheLimitLiesAboveTheLongestTick) {

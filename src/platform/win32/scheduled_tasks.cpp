@@ -25,7 +25,9 @@ constexpr std::int64_t kUnixEpochIn100ns = 116444736000000000LL;
 std::string HresultText(HRESULT result) {
   char code[16];
   std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(result));
-  return JoinTexts(SystemMessage(static_cast<DWORD>(result)), " (", code, ")");
+  // The system has no text for the Task Scheduler's own codes (SCHED_E_*): the code alone then.
+  const std::string message = SystemMessage(static_cast<DWORD>(result));
+  return message.starts_with("error ") ? std::string(code) : JoinTexts(message, " (", code, ")");
 }
 
 bool NotFound(HRESULT result) {
