@@ -12,6 +12,15 @@ UniqueBstr TextToBstr(std::string_view text) {
   return UniqueBstr(::SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size())));
 }
 
+UniqueBstr Utf8ToBstr(std::string_view text) {
+  const std::wstring wide = Utf8ToWide(text);
+  return UniqueBstr(::SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size())));
+}
+
+std::string BstrToUtf8(BSTR text) {
+  return text == nullptr ? std::string() : WideToUtf8(std::wstring_view(text, ::SysStringLen(text)));
+}
+
 OwnedVariant& OwnedVariant::operator=(OwnedVariant&& other) noexcept {
   if (this != &other) {
     ::VariantClear(&value_);

@@ -6,6 +6,7 @@
 #include <ole2.h>
 #include <oleauto.h>
 
+#include <string>
 #include <string_view>
 
 #include "platform/win32/handles.h"
@@ -51,6 +52,10 @@ using UniqueBstr = UniqueResource<BstrTraits>;
 
 // The code page 936 text as a BSTR; null when it cannot be allocated.
 UniqueBstr TextToBstr(std::string_view text);
+// The UTF-8 text as a BSTR; null when it cannot be allocated.
+UniqueBstr Utf8ToBstr(std::string_view text);
+// The BSTR's text (it may hold zeros) in UTF-8.
+std::string BstrToUtf8(BSTR text);
 
 struct SafeArrayTraits {
   using Type = SAFEARRAY*;

@@ -16,19 +16,6 @@
 namespace korvan {
 namespace {
 
-std::string SystemMessage(DWORD error) {
-  wchar_t text[512];
-  DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
-                                  static_cast<DWORD>(std::size(text)), nullptr);
-  while (length > 0 && (text[length - 1] == L'\r' || text[length - 1] == L'\n' || text[length - 1] == L'.'))
-    --length;
-  if (length == 0) return JoinTexts("error ", std::to_string(error));
-  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(size), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), utf8.data(), size, nullptr, nullptr);
-  return utf8;
-}
-
 std::string Failure(std::string_view what, const std::string& path, DWORD error) {
   return JoinTexts(what, " ", AnsiToUtf8(path), ": ", SystemMessage(error));
 }
