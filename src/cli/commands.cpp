@@ -9,6 +9,9 @@
 #include <thread>
 
 #include "cli/entry_output.h"
+#ifdef _WIN32
+#include "cli/schedule_commands.h"
+#endif
 #include "platform/network.h"
 #include "cli/exit_status.h"
 #include "cli/status_json.h"
@@ -24,6 +27,7 @@
 #include "log/network_clock.h"
 #include "renewal/panel_state.h"
 #include "run/next_run.h"
+#include "run/planned_run_watch.h"
 #include "run/run_status_text.h"
 #include "run/run_once.h"
 
@@ -112,11 +116,7 @@ std::string StatePath(const CommandLine& paths, std::string_view ending) {
   return JoinPath(paths.stateDirectory, StateFileName(paths, ending));
 }
 
-std::string AbsoluteConfigPath(const CommandLine& paths) {
-  std::error_code failed;
-  const std::filesystem::path absolute = std::filesystem::absolute(paths.config, failed);
-  return failed ? paths.config : absolute.lexically_normal().string();
-}
+std::string AbsoluteConfigPath(const CommandLine& paths) { return FullPath(paths.config); }
 
 // The plan with the run record, or in the state directory's korvan-tick.ini without it: a tick must
 // find it whatever history says.
@@ -207,6 +207,20 @@ RunReport RunWithPorts(const Settings& settings,
   return RunOnce(ports, settings.snapshot, mode);
 }
 
+#ifdef _WIN32
+// When the wake task should wake the computer for the plan's next run, by the computer's clock; none
+// with the plan or the wake off, or without a planned run ahead.
+std::optional<std::int64_t> WakeMoment(const Settings& settings, const CommandLine& paths) {
+  const AdvancedSettings& advanced = settings.snapshot.advanced;
+  if (!advanced.deadline || !advanced.wake) return std::nullopt;
+  const std::int64_t networkNow = ProgramNetworkClock().Now();
+  const std::optional<std::int64_t> at =
+      WakeTimeFor(NextPlannedRun(PlanOf(paths).Current(advanced.history)), true, networkNow);
+  if (!at) return std::nullopt;
+  return *at - (networkNow - NowSeconds());
+}
+#endif
+
 // With the lock held. The run's start is on the disk before its first request, and its end, the
 // plan's wait for a new password and the network time after it, whatever the run record's switch says.
 int RunHoldingLock(const Settings& settings,
@@ -234,6 +248,9 @@ int RunHoldingLock(const Settings& settings,
   }
   if (!report.entries.empty()) state.lastExit = exitStatus;
   KeepTickState(paths, state, false);
+#ifdef _WIN32
+  if (paths.scheduled) MoveWakeTask(paths, WakeMoment(settings, paths));
+#endif
   return exitStatus;
 }
 
@@ -380,6 +397,9 @@ int StatusCommand(const CommandLine& paths) {
       text += JoinTexts("\r\n", *offset);
   }
   WriteStandardOutput(TerminalText(JoinTexts(text, "\n")));
+#ifdef _WIN32
+  WriteStandardOutput(JoinTexts(ScheduledTaskLine(paths), "\n"));
+#endif
   return exitStatus;
 }
 

@@ -20,6 +20,7 @@ struct CommandLine {
   // Started by the Task Scheduler, whose standard output goes nowhere: korvan.log is written
   // whatever history says.
   bool scheduled = false;
+  bool loggedOff = false;  // schedule, and a scheduled tick's wake task: whether the user is logged on or not
 };
 
 // Fills in the state directory and the state files' name from the config file's path: a config

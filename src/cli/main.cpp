@@ -10,6 +10,9 @@
 
 #include "cli/commands.h"
 #include "cli/exit_status.h"
+#ifdef _WIN32
+#include "cli/schedule_commands.h"
+#endif
 #include "korvan/hosts.h"
 #include "platform/standard_streams.h"
 #include "platform/state_files.h"
@@ -117,6 +120,8 @@ int main(int argc, char** argv) {
 #ifdef _WIN32
   app.add_flag("--scheduled", paths.scheduled,
                "run, check, tick, watch: started by the Task Scheduler: write korvan.log whatever history says");
+  app.add_flag("--logged-off", paths.loggedOff,
+               "schedule: run whether you are logged on or not, without a stored password (needs an administrator)");
 #endif
   app.add_flag("-q,--quiet", paths.quiet,
                "run, check, tick, watch: print a run's entries only when it fails (for cron)");
@@ -134,6 +139,11 @@ int main(int argc, char** argv) {
                                     "when the last run failed, 2 when the password was refused");
   status->add_flag("--json", paths.json, kJsonHelp);
   const auto* testPush = app.add_subcommand("test-push", "send \"Korvan：测试消息\" to every configured channel");
+#ifdef _WIN32
+  const auto* schedule = app.add_subcommand(
+      "schedule", "register a Task Scheduler task for this korvan.ini: a tick every 5 minutes (again: replaced)");
+  const auto* unschedule = app.add_subcommand("unschedule", "remove this korvan.ini's Task Scheduler task");
+#endif
   const auto* help = app.add_subcommand("help", "this text");
 
   try {
@@ -162,5 +172,9 @@ int main(int argc, char** argv) {
   if (*watch) return korvan::WatchCommand(paths);
   if (*status) return korvan::StatusCommand(paths);
   if (*testPush) return korvan::TestPushCommand(paths);
+#ifdef _WIN32
+  if (*schedule) return korvan::ScheduleCommand(paths, paths.loggedOff);
+  if (*unschedule) return korvan::UnscheduleCommand(paths);
+#endif
   return korvan::kExitUsage;
 }

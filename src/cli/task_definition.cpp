@@ -120,9 +120,11 @@ std::string TaskXml(const TaskDefinition& task, Schedule schedule, TaskMoment at
                 Logical("AllowStartOnDemand", true), Logical("Enabled", true), Logical("Hidden", false),
                 Logical("RunOnlyIfIdle", false), Logical("WakeToRun", wake),
                 Element("ExecutionTimeLimit", JoinTexts("PT", std::to_string(kTaskLimitMinutes), "M")));
-  const std::string action = JoinTexts("<Exec>", Element("Command", task.program),
-                                       Element("Arguments", JoinTexts("tick --config \"", task.config, "\"")),
-                                       Element("WorkingDirectory", task.workingFolder), "</Exec>");
+  const std::string action = JoinTexts(
+      "<Exec>", Element("Command", task.program),
+      Element("Arguments",
+              JoinTexts("tick --scheduled", task.loggedOff ? " --logged-off" : "", " --config \"", task.config, "\"")),
+      Element("WorkingDirectory", task.workingFolder), "</Exec>");
   // No XML declaration: the text reaches the Task Scheduler as UTF-16, which a declared UTF-8
   // would contradict.
   return JoinTexts("<Task version=\"1.2\" xmlns=\"", kTaskNamespace, "\">", "<RegistrationInfo>",

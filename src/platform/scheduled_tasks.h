@@ -10,6 +10,9 @@
 
 namespace korvan {
 
+// The running program's full path (code page 936).
+std::string ProgramPath();
+
 // The user running this, as a task's principal names it ("HOST\\alice"); empty when unknown.
 std::string CurrentUserId();
 

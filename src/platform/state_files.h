@@ -19,6 +19,8 @@ namespace korvan {
 inline constexpr std::size_t kLargestConfigFile = 1024 * 1024;
 
 std::string JoinPath(std::string_view directory, std::string_view name);
+// The path as a full one, normalised; the path as given when it cannot be made one.
+std::string FullPath(const std::string& path);
 // A path as a message on the standard streams shows it, UTF-8: Windows paths are code page 936.
 std::string ShownPath(std::string_view path);
 

@@ -39,7 +39,7 @@ const std::string kOddEscaped = "D:\\VPS &amp; co\\&lt;\xE6\x96\xB0&gt;\\&quot;q
 TEST(TaskDefinition, PathsAreEscapedInTheAction) {
   const std::string xml = TickTaskXml(kTask);
   EXPECT_EQ(Text(xml, "Command"), kOddEscaped + "\\korvan-cli.exe");
-  EXPECT_EQ(Text(xml, "Arguments"), "tick --config &quot;" + kOddEscaped + "\\korvan.ini&quot;");
+  EXPECT_EQ(Text(xml, "Arguments"), "tick --scheduled --config &quot;" + kOddEscaped + "\\korvan.ini&quot;");
   EXPECT_EQ(Text(xml, "WorkingDirectory"), kOddEscaped);
   EXPECT_EQ(xml.find("& "), std::string::npos);
 }
@@ -104,6 +104,8 @@ TEST(TaskDefinition, LoggedOffStartsAtBootAsS4U) {
     EXPECT_EQ(Texts(xml, "BootTrigger").size(), loggedOff ? 1u : 0u);
     EXPECT_EQ(Texts(xml, "LogonTrigger").size(), loggedOff ? 0u : 1u);
     EXPECT_EQ(Text(xml, "LogonType"), loggedOff ? "S4U" : "InteractiveToken");
+    // The tick registers the wake task with the tick task's own principal.
+    EXPECT_EQ(Text(xml, "Arguments").find("--logged-off") != std::string::npos, loggedOff);
   }
 }
 

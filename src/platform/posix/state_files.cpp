@@ -66,6 +66,12 @@ std::string JoinPath(std::string_view directory, std::string_view name) {
   return directory.back() == '/' ? JoinTexts(directory, name) : JoinTexts(directory, "/", name);
 }
 
+std::string FullPath(const std::string& path) {
+  std::error_code failed;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, failed);
+  return failed ? path : absolute.lexically_normal().string();
+}
+
 std::string ShownPath(std::string_view path) { return std::string(path); }
 
 std::string ReadSmallFile(const std::string& path, std::string& bytes) {

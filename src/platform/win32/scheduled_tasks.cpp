@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "platform/win32/com_owners.h"
+#include "platform/win32/program_location.h"
 #include "platform/win32/wide_text.h"
 
 namespace korvan {
@@ -86,6 +87,8 @@ std::optional<std::int64_t> UnixSecondsOfLocalDate(DATE date) {
 }
 
 }  // namespace
+
+std::string ProgramPath() { return FileBesideProgram(ExecutableName()); }
 
 std::string CurrentUserId() {
   wchar_t name[512];

@@ -39,6 +39,12 @@ std::string JoinPath(std::string_view directory, std::string_view name) {
   return last == '\\' || last == '/' ? JoinTexts(directory, name) : JoinTexts(directory, "\\", name);
 }
 
+std::string FullPath(const std::string& path) {
+  char full[MAX_PATH * 2];
+  const DWORD length = ::GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+  return length > 0 && length < sizeof full ? std::string(full, length) : path;
+}
+
 std::string ShownPath(std::string_view path) { return AnsiToUtf8(path); }
 
 std::string ReadSmallFile(const std::string& path, std::string& bytes) {
