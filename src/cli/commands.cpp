@@ -278,17 +278,14 @@ bool StateOfAnotherConfig(const CommandLine& paths, const TickState& state) {
 }  // namespace
 
 void ChooseStatePaths(CommandLine& paths) {
-  const std::filesystem::path config(paths.config);
-  paths.stateName = config.stem().string();
+  paths.stateName = StemOf(paths.config);
   if (paths.stateName.empty()) paths.stateName = "korvan";
   if (!paths.stateDirectory.empty()) return;
-  std::error_code failed;
-  const std::filesystem::path folder = std::filesystem::absolute(config, failed).lexically_normal().parent_path();
-  if (!failed && folder == "/etc/korvan") {
+  if (FolderOf(FullPath(paths.config)) == "/etc/korvan") {
     paths.stateDirectory = JoinPath("/var/lib/korvan", paths.stateName);
     return;
   }
-  paths.stateDirectory = config.parent_path().empty() ? "." : config.parent_path().string();
+  paths.stateDirectory = FolderOf(paths.config);
 }
 
 int RunCommand(const CommandLine& paths, RenewalMode mode) {

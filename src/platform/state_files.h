@@ -21,6 +21,11 @@ inline constexpr std::size_t kLargestConfigFile = 1024 * 1024;
 std::string JoinPath(std::string_view directory, std::string_view name);
 // The path as a full one, normalised; the path as given when it cannot be made one.
 std::string FullPath(const std::string& path);
+// The folder a path names its file in ("." for a bare name), and the file's name without its last
+// extension. On Windows a code page 936 path is split at its real backslashes: the standard library
+// would read its bytes as another encoding.
+std::string FolderOf(const std::string& path);
+std::string StemOf(const std::string& path);
 // A path as a message on the standard streams shows it, UTF-8: Windows paths are code page 936.
 std::string ShownPath(std::string_view path);
 

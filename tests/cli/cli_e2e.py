@@ -614,6 +614,19 @@ def group_schedule(args, panel, scratch):
     check(not panel.requests() and not panel.requests("time"), "scheduling sent requests")
     yield "unschedule, and again"
 
+    # With the wake on, a scheduled run puts a wake task before the plan's next run; with it off, it goes.
+    panel.set_scenario("success")
+    woken = []
+    for wake in ("1", "0"):
+        config.write_bytes(ini_text(extra=["deadline=1", "history=1", "wake=" + wake]).encode("gbk"))
+        (config.parent / "korvan-tick.ini").unlink(missing_ok=True)
+        # A check reads the expiry the plan is made from (a renewal leaves it waiting for the new one).
+        done = korvan(args, "check", "--scheduled", "--config", config)
+        woken.append([p.read_text("utf-8-sig") for p in tasks.glob("alice * (wake)")])
+        check(done.code == 0, "the scheduled check with wake=%s: %d %r" % (wake, done.code, done.err))
+    check(len(woken[0]) == 1 and "<WakeToRun>true" in woken[0][0] and not woken[1], "wake tasks %r" % woken)
+    yield "a scheduled run moves the wake task"
+
 
 def group_pushes(args, panel, scratch):
     for name, (scenario, channels, closed, notify, failures, messages, title, pings) in alerts_e2e.CASES.items():

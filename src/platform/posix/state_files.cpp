@@ -72,6 +72,13 @@ std::string FullPath(const std::string& path) {
   return failed ? path : absolute.lexically_normal().string();
 }
 
+std::string FolderOf(const std::string& path) {
+  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  return folder.empty() ? "." : folder.string();
+}
+
+std::string StemOf(const std::string& path) { return std::filesystem::path(path).stem().string(); }
+
 std::string ShownPath(std::string_view path) { return std::string(path); }
 
 std::string ReadSmallFile(const std::string& path, std::string& bytes) {

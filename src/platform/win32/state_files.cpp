@@ -45,6 +45,29 @@ std::string FullPath(const std::string& path) {
   return length > 0 && length < sizeof full ? std::string(full, length) : path;
 }
 
+namespace {
+
+// '/' is never the second byte of a two-byte character, so it can be made a backslash.
+SplitPath SplitFilePath(std::string path) {
+  for (char& byte : path)
+    if (byte == '/') byte = '\\';
+  return SplitAtLastBackslash(path);
+}
+
+}  // namespace
+
+std::string FolderOf(const std::string& path) {
+  const SplitPath split = SplitFilePath(path);
+  if (!split.directory.empty()) return split.directory;
+  return split.name.size() == path.size() ? "." : "\\";
+}
+
+std::string StemOf(const std::string& path) {
+  const std::string name = SplitFilePath(path).name;
+  const std::size_t dot = name.rfind('.');
+  return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
 std::string ShownPath(std::string_view path) { return AnsiToUtf8(path); }
 
 std::string ReadSmallFile(const std::string& path, std::string& bytes) {
