@@ -146,6 +146,10 @@ std::vector<std::string> LogMessages(const std::string& log) {
   return messages;
 }
 
+std::string LogBoxText() {
+  return korvan::MainFormControls().Get<korvan::EditBox>(korvan::FormControl::LogBox).Content();
+}
+
 int RunChild(int runs, const std::string& resultPath) {
   std::ofstream result(resultPath, std::ios::binary);
   korvan::FixRunDirectory();
@@ -158,8 +162,10 @@ int RunChild(int runs, const std::string& resultPath) {
     result << "FAIL the main window could not be created\n";
     return 1;
   }
-  // The created handler loads korvan.ini and starts the first run itself: run 1.
-  if (!PumpUntil([] { return korvan::RenewalRunning(); }, 20000)) {
+  // The created handler loads korvan.ini and starts the first run itself: run 1. Embedding the
+  // browser controls comes next and dispatches messages, so under load run 1 may end inside it,
+  // before a first look: its entries in the log box say it ran.
+  if (!PumpUntil([] { return korvan::RenewalRunning() || !LogMessages(LogBoxText()).empty(); }, 20000)) {
     result << "FAIL the configured start started no run\n";
     return 1;
   }
@@ -178,8 +184,10 @@ int RunChild(int runs, const std::string& resultPath) {
     }
     // A check asked for while the run is under way must start nothing; the log shows it if it did.
     // (A renewal asked for then would be kept and run after this one.)
-    korvan::StartCheckWorker();
-    ++extraStarts;
+    if (korvan::RenewalRunning()) {
+      korvan::StartCheckWorker();
+      ++extraStarts;
+    }
     if (!PumpUntil([] { return !korvan::RenewalRunning(); }, kRunTimeoutMs)) {
       result << "FAIL run " << run << " did not end within " << kRunTimeoutMs << " ms\n";
       ++failures;
@@ -199,8 +207,7 @@ int RunChild(int runs, const std::string& resultPath) {
   Settle();
   atEnd = Measure();
 
-  const std::vector<std::string> messages =
-      LogMessages(korvan::MainFormControls().Get<korvan::EditBox>(korvan::FormControl::LogBox).Content());
+  const std::vector<std::string> messages = LogMessages(LogBoxText());
   const std::string expected[] = {kLoggedIn, kExpiry, kRenewed};
   bool inOrder = messages.size() == static_cast<std::size_t>(runs) * 3;
   for (std::size_t i = 0; inOrder && i < messages.size(); ++i)
