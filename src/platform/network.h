@@ -1,5 +1,5 @@
 // What a run asks of the network, the same on every platform: platform/win32 answers it with the
-// system's request object and WinINet, platform/posix with libcurl, each in files of the same names.
+// system's request object, WinINet and WinHTTP, platform/posix with libcurl, each in files of the same names.
 #pragma once
 
 #include <cstdint>
@@ -33,8 +33,9 @@ DateTime FetchNetworkTime();
 // (network_time.cpp)
 std::int64_t NetworkUnixMilliseconds();
 
-// What each platform gives the shared time page reads above (computer_time.cpp): the computer's
-// clocks, and the time page's answer (of any status; empty when the read fails).
+// What each platform gives the shared time page reads above: the computer's clocks
+// (computer_time.cpp), and the time page's answer, of any status, empty when the read fails
+// (time_page.cpp; korvan-cli.exe's in win32/time_page_winhttp.cpp).
 ComputerTime ComputerTimeNow();
 ByteSet ReadTimePage();
 

@@ -59,6 +59,11 @@ def case_contents(args, directory):
               "a non-ASCII member name without the UTF-8 flag")
         for member, built in (("korvan.exe", args.korvan), ("korvan-cli.exe", args.korvan_cli)):
             check(archive.read("Korvan/" + member) == pathlib.Path(built).read_bytes(), "%s differs from the build" % member)
+        # WinINet needs a user session; a task run while logged off has none. (korvan.exe names it,
+        # which shows the search would see it.)
+        names_wininet = [member for member in ("korvan.exe", "korvan-cli.exe")
+                         if b"wininet.dll" in archive.read("Korvan/" + member).lower()]
+        check(names_wininet == ["korvan.exe"], "programs that load WinINet: %r" % names_wininet)
         guide = archive.read("Korvan/使用说明.txt")
     check(guide.startswith(b"\xef\xbb\xbf"), "the guide has no UTF-8 byte order mark")
     text = guide[3:].decode("utf-8")

@@ -7,8 +7,6 @@
 #include <string>
 
 #include "log/network_clock.h"
-#include "log/network_time.h"
-#include "platform/posix/curl_http.h"
 
 namespace korvan {
 
@@ -24,7 +22,5 @@ ComputerTime ComputerTimeNow() {
   ::clock_gettime(CLOCK_BOOTTIME, &sinceBoot);
   return {static_cast<std::int64_t>(std::time(nullptr)), static_cast<std::int64_t>(sinceBoot.tv_sec), boot};
 }
-
-ByteSet ReadTimePage() { return ReadUrlOverCurl(TimePageUrl()); }
 
 }  // namespace korvan

@@ -5,8 +5,6 @@
 #include <string>
 
 #include "log/network_clock.h"
-#include "log/network_time.h"
-#include "http/read_url.h"
 
 namespace korvan {
 namespace {
@@ -32,7 +30,5 @@ ComputerTime ComputerTimeNow() {
       JoinTexts("process ", std::to_string(::GetCurrentProcessId()), " ", std::to_string(::GetTickCount64()));
   return {ComputerClockSeconds(), static_cast<std::int64_t>(::GetTickCount64() / 1000), boot};
 }
-
-ByteSet ReadTimePage() { return ReadUrl(TimePageUrl()); }
 
 }  // namespace korvan

@@ -1,10 +1,10 @@
 // Owning wrappers for the Win32 handle kinds the program holds: each closes its handle exactly once.
-// The COM and OLE owners stand beside them in com_owners.h.
+// The COM and OLE owners stand beside them in com_owners.h; WinINet's and WinHTTP's in their own
+// headers, as the two systems' headers cannot meet in one file.
 #pragma once
 
 #include <windows.h>
 #include <bcrypt.h>
-#include <wininet.h>
 
 #include <utility>
 
@@ -60,12 +60,6 @@ struct FindHandleTraits {
   static void Close(Type handle) noexcept { ::FindClose(handle); }
 };
 
-struct InternetHandleTraits {
-  using Type = HINTERNET;
-  static Type Invalid() noexcept { return nullptr; }
-  static void Close(Type handle) noexcept { ::InternetCloseHandle(handle); }
-};
-
 struct ModuleTraits {
   using Type = HMODULE;
   static Type Invalid() noexcept { return nullptr; }
@@ -102,7 +96,6 @@ struct ScreenDcTraits {
 using UniqueHandle = UniqueResource<HandleTraits>;
 using UniqueFileHandle = UniqueResource<FileHandleTraits>;
 using UniqueFindHandle = UniqueResource<FindHandleTraits>;
-using UniqueInternetHandle = UniqueResource<InternetHandleTraits>;
 using UniqueModule = UniqueResource<ModuleTraits>;
 using UniqueCryptoAlgorithm = UniqueResource<CryptoAlgorithmTraits>;
 using UniqueCryptoHash = UniqueResource<CryptoHashTraits>;

@@ -7,7 +7,7 @@
 #include <array>
 #include <string>
 
-#include "platform/win32/handles.h"
+#include "platform/win32/wininet_handle.h"
 
 namespace korvan {
 namespace {
