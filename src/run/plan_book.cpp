@@ -20,9 +20,10 @@ RenewalPlan PlanBook::Current(bool history) {
 
 RenewalPlan PlanBook::CurrentLocked(bool history) {
   const RunRecordBook::OpenStatusFile open = FileFor(history);
-  if (!open) return own_;
+  const std::unique_ptr<IniStore> file = open ? open() : nullptr;
+  if (!file) return own_;
   // The wait for the user is not kept in the file: this process's own word on it stands.
-  RenewalPlan plan = LoadRenewalPlan(*open());
+  RenewalPlan plan = LoadRenewalPlan(*file);
   plan.waitingForUser = own_.waitingForUser;
   plan.unreadableExpiry = own_.unreadableExpiry;
   return plan;
@@ -35,7 +36,8 @@ void PlanBook::Keep(const RenewalPlan& plan, bool history) {
 
 void PlanBook::KeepLocked(const RenewalPlan& plan, bool history) {
   own_ = plan;
-  if (const RunRecordBook::OpenStatusFile open = FileFor(history)) SaveRenewalPlan(*open(), plan);
+  const RunRecordBook::OpenStatusFile open = FileFor(history);
+  if (const std::unique_ptr<IniStore> file = open ? open() : nullptr) SaveRenewalPlan(*file, plan);
 }
 
 RenewalPlan PlanBook::Resume(std::int64_t now, bool history) {

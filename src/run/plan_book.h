@@ -1,7 +1,7 @@
 // The renewal plan as the program keeps it: in korvan-status.ini beside the run record when the run
 // record is on, and in memory for this process always, so a start takes it up from the file. A
-// program that lives for one run only (the Linux command) gives a file of its own for when the run
-// record is off.
+// program that lives for one run only (the command line) gives a file of its own for when the run
+// record is off; one that may not be there (null from the opener) leaves the plan in memory.
 #pragma once
 
 #include <cstdint>

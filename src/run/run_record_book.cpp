@@ -10,11 +10,12 @@ RunRecordBook::RunRecordBook(OpenStatusFile openStatusFile, OpenStatusFile openF
 RunRecord RunRecordBook::Current(bool history, RecordSource* source) {
   if (source) *source = history ? RecordSource::StatusFile : RecordSource::ThisProcess;
   const std::lock_guard lock(mutex_);
-  if (!history && openFileWithoutHistory_) {
+  if (!history) {
+    const std::unique_ptr<IniStore> file = openFileWithoutHistory_ ? openFileWithoutHistory_() : nullptr;
+    if (!file) return own_;
     if (source) *source = RecordSource::StateFile;
-    return LoadRunRecord(*openFileWithoutHistory_());
+    return LoadRunRecord(*file);
   }
-  if (!history) return own_;
   RunRecord file = LoadRunRecord(*openStatusFile_());
   // The record was switched on after this process's runs: show those rather than nothing.
   if (file.lastRun.empty() && !own_.lastRun.empty()) {
@@ -29,8 +30,8 @@ void RunRecordBook::Record(const RunReport& report, bool history) {
   const RunRecord before = own_;
   own_ = UpdatedRunRecord(own_, report);
   const OpenStatusFile& open = history ? openStatusFile_ : openFileWithoutHistory_;
-  if (!open) return;
-  const std::unique_ptr<IniStore> file = open();
+  const std::unique_ptr<IniStore> file = open ? open() : nullptr;
+  if (!file) return;
   RunRecord kept = LoadRunRecord(*file);
   // A file without runs starts from this process's, so the failures in a row go on counting.
   if (kept.lastRun.empty()) kept = before;

@@ -16,8 +16,9 @@ class RunRecordBook {
  public:
   // Opens korvan-status.ini each time the record is read or written there.
   using OpenStatusFile = std::function<std::unique_ptr<IniStore>()>;
-  // openFileWithoutHistory: a program that lives for one run only (the Linux command) keeps the
+  // openFileWithoutHistory: a program that lives for one run only (the command line) keeps the
   // record there when the run record is off, so that its next start still knows the last outcome.
+  // Null from it, for a file that is not there: this process's record, as without it.
   explicit RunRecordBook(OpenStatusFile openStatusFile, OpenStatusFile openFileWithoutHistory = nullptr);
 
   // The record as it stands; source, when given, learns where it comes from.

@@ -216,15 +216,29 @@ def console_lock(wine, args, directory):
               % (console.returncode, err, len(logins())))
         session.close()
         session = None
+        # With the run record off the console keeps it in korvan-tick.ini; from now on the window
+        # keeps its runs there too.
+        tick = pathlib.Path(directory) / "korvan-tick.ini"
+        check(tick.is_file(), "korvan-cli left no korvan-tick.ini")
+        console_record = tick.read_bytes()
 
         # The other way round: the window's start run holds the lock; a run of the console's says so.
+        # (The panel refuses this renewal, so that the record shows whose run it was.)
         panel.reset()
+        panel.state.scenario = "renewal_refused"
         session = Session(wine, args.korvan, directory)
         check(wait_until(lambda: logins(), 60), "the window sent no login")
         busy = subprocess.run([args.wine, args.korvan_cli, "run", "--config", config], capture_output=True, timeout=60)
         check(busy.returncode == 75 and "under way" in busy.stderr.decode() and len(logins()) == 1,
               "korvan-cli beside the window's run: %d %r" % (busy.returncode, busy.stderr))
-        return "each skipped the other's run"
+        check(wait_until(lambda: tick.read_bytes() != console_record, 60),
+              "the window's run left the console's record as it was")
+        shown = subprocess.run([args.wine, args.korvan_cli, "status", "--config", config], capture_output=True,
+                               timeout=60).stdout.decode("utf-8", "replace")
+        last_message = log_entries(session)[-1][1]
+        check(last_message == ONE_DAY and "运行结果：%s\n" % ONE_DAY in shown and "korvan-tick.ini" in shown,
+              "korvan-cli status after the window's run (%s): %r" % (last_message, shown))
+        return "each skipped the other's run; both keep one record"
     finally:
         if console and console.poll() is None:
             console.kill()

@@ -42,4 +42,17 @@ class FakeIniStore final : public IniStore {
   std::vector<std::tuple<Text, Text, Text>> writes;  // section, key, value
 };
 
+// One opening of a FakeIniStore that outlives it, for the books that open their file at each use.
+class FakeIniStoreView final : public IniStore {
+ public:
+  explicit FakeIniStoreView(FakeIniStore& file) : file_(file) {}
+  Text Read(std::string_view section, std::string_view key) override { return file_.Read(section, key); }
+  bool Write(std::string_view section, std::string_view key, std::string_view value) override {
+    return file_.Write(section, key, value);
+  }
+
+ private:
+  FakeIniStore& file_;
+};
+
 }  // namespace korvan

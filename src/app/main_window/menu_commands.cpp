@@ -21,6 +21,7 @@
 #include "plan/plan_status_text.h"
 #include "run/next_run.h"
 #include "run/run_status_text.h"
+#include "run/tick_decision.h"
 #include "runtime/datetime/numbers.h"
 #include "platform/win32/files.h"
 #include "platform/win32/message_box.h"
@@ -64,7 +65,8 @@ void OnRunStatusCommand() {
   Text text = JoinTexts(
       NextRunLine(ChooseNextRun(PeriodicRunAt(toRenewal, now), plan), now), "\r\n",
       RunStatusText(record, source, toRenewal, form.Get<Timer>(FormControl::RestartTimer).MillisecondsToNextTick(),
-                    reason(FormControl::RenewHoursBox, false), reason(FormControl::RestartHoursBox, true)));
+                    reason(FormControl::RenewHoursBox, false), reason(FormControl::RestartHoursBox, true),
+                    source == RecordSource::StateFile ? kTickFileName : kStatusFileName));
   if (plan) {
     for (const Text& line : PlanStatusLines(*plan, kUnplannedHintWindow))
       text = JoinTexts(text, "\r\n", line);

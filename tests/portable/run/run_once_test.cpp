@@ -31,23 +31,10 @@ const Text kOneDayEscapedUtf8 =
     "%E8%AF%B7%E5%9C%A8%E8%AF%A5%E4%BA%A7%E5%93%81%E5%88%B0%E6%9C%9F%E5%89%8D1%E6%97%A5%E5%86%85"
     "%E8%BF%9B%E8%A1%8C%E7%A7%AF%E5%88%86%E5%85%8D%E8%B4%B9%E7%BB%AD%E6%9C%9F";
 
-// korvan-status.ini kept across the book's openings.
-class StatusFileView final : public IniStore {
- public:
-  explicit StatusFileView(FakeIniStore& file) : file_(file) {}
-  Text Read(std::string_view section, std::string_view key) override { return file_.Read(section, key); }
-  bool Write(std::string_view section, std::string_view key, std::string_view value) override {
-    return file_.Write(section, key, value);
-  }
-
- private:
-  FakeIniStore& file_;
-};
-
 struct Program {
   FakeIniStore config;
   FakeIniStore statusFile;
-  RunRecordBook record{[this] { return std::make_unique<StatusFileView>(statusFile); }};
+  RunRecordBook record{[this] { return std::make_unique<FakeIniStoreView>(statusFile); }};
   PanelCookies cookies;
   Text verdict;
   Text loginPage = kLoginOkPage;
@@ -56,7 +43,7 @@ struct Program {
   std::vector<std::pair<Text, bool>> entries;  // message, written to korvan.log too
   std::vector<std::string> pushes;             // method and URL
   std::vector<std::string> bodies;             // of the same pushes
-  PlanBook plan{[this] { return std::make_unique<StatusFileView>(statusFile); }};
+  PlanBook plan{[this] { return std::make_unique<FakeIniStoreView>(statusFile); }};
   std::int64_t now = 1700000000;
   std::int64_t periodicMilliseconds = 36000000;  // the N-hour timer: 10 hours left
   int timeAsked = 0;
