@@ -23,17 +23,13 @@ import time
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 sys.path.insert(0, str(ROOT / "tools"))
 import fake_panel  # noqa: E402
-from bench_cli import write_ini  # noqa: E402
+# spawn waits blocking: subprocess.run(timeout=) polls in doubling sleeps, which would round each
+# start up to 16, 32 or 64 ms.
+from bench_cli import spawn, write_ini  # noqa: E402
 from bench_sections import write_measured_section  # noqa: E402
 
 HEADING = "## (h) korvan-cli.exe under Wine"
 GOAL_RATIO = 1.5
-
-
-def timed(argv):
-    started = time.perf_counter()
-    code = subprocess.run(argv, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60).returncode
-    return time.perf_counter() - started, code
 
 
 def windows_path(path):
@@ -49,11 +45,11 @@ def measure(args, scratch):
     server = subprocess.Popen(["wineserver", "-f", "-p"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         with fake_panel.FakePanel(panel_port=args.site_port, time_port=args.time_port) as panel:
-            timed(minimal), timed(tick)  # the prefix's first start
+            spawn(minimal), spawn(tick)  # the prefix's first start
             results = {"tick": [], "minimal": []}
             for _ in range(args.runs):  # interleaved, so that a slow moment costs both alike
-                results["minimal"].append(timed(minimal))
-                results["tick"].append(timed(tick))
+                results["minimal"].append(spawn(minimal))
+                results["tick"].append(spawn(tick))
             if any(code for _, code in results["tick"] + results["minimal"]) or panel.requests() or panel.requests("time"):
                 raise SystemExit("bench_console: a tick with nothing due failed or sent requests")
     finally:

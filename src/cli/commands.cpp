@@ -8,6 +8,7 @@
 #include <optional>
 #include <thread>
 
+#include "cli/messages.h"
 #include "cli/entry_output.h"
 #ifdef _WIN32
 #include "cli/schedule_commands.h"
@@ -33,8 +34,6 @@
 
 namespace korvan {
 namespace {
-
-void Complain(std::string_view message) { WriteStandardError(JoinTexts("korvan: ", message, "\n")); }
 
 #if !KORVAN_WINDOW_PROGRAM_RULES
 // 按时续期：已开启（Linux 版默认开启；deadline=0 关闭）

@@ -3,6 +3,7 @@
 #include <ctime>
 #include <string_view>
 
+#include "cli/messages.h"
 #include "cli/exit_status.h"
 #include "cli/task_definition.h"
 #include "cli/terminal_text.h"
@@ -33,9 +34,6 @@ constexpr std::string_view kNotRegistered =
 // 任务计划程序：读不出任务（
 constexpr std::string_view kUnreadable =
     "\xC8\xCE\xCE\xF1\xBC\xC6\xBB\xAE\xB3\xCC\xD0\xF2\xA3\xBA\xB6\xC1\xB2\xBB\xB3\xF6\xC8\xCE\xCE\xF1\xA3\xA8";
-
-void Say(std::string_view message) { WriteStandardOutput(JoinTexts("korvan: ", message, "\n")); }
-void Complain(std::string_view message) { WriteStandardError(JoinTexts("korvan: ", message, "\n")); }
 
 // The names and the XML are UTF-8; the paths are code page 936 until here.
 std::string FullConfig(const CommandLine& paths) { return AnsiToUtf8(FullPath(paths.config)); }

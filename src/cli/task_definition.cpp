@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "platform/state_files.h"
 #include "runtime/datetime/datetime.h"
 
 namespace korvan {
@@ -22,16 +23,6 @@ std::string FoldedPath(std::string_view path) {
     if (c == '/') c = '\\';
   }
   return folded;
-}
-
-// FNV-1a: stable across builds and platforms, which std::hash is not.
-std::uint32_t PathDigest(std::string_view path) {
-  std::uint32_t digest = 2166136261u;
-  for (const char c : FoldedPath(path)) {
-    digest ^= static_cast<unsigned char>(c);
-    digest *= 16777619u;
-  }
-  return digest;
 }
 
 // The last part of a path with either slash, and what stands before it.
@@ -164,8 +155,8 @@ TaskMoment ComputerTaskMoment(std::int64_t unixSeconds) {
 }
 
 TaskName TaskNameForConfig(std::string_view configFullPath) {
-  char digest[9];
-  std::snprintf(digest, sizeof digest, "%08x", static_cast<unsigned>(PathDigest(configFullPath)));
+  // Eight hex digits tell two files of one account apart; the name stays short in the library's list.
+  const std::string digest = ContentDigest(FoldedPath(configFullPath)).substr(0, 8);
   return {std::string(kTaskFolder), JoinTexts(AccountName(configFullPath), " ", digest)};
 }
 
