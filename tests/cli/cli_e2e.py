@@ -586,6 +586,52 @@ def group_watch(args, panel, scratch):
     yield "no korvan.ini"
 
 
+def group_ctrl_c(args, panel, scratch):
+    """korvan-cli.exe in a console of its own, as cmd.exe gives it: Ctrl-C cuts a run the way SIGTERM
+    does on Linux, and ends watch between its runs."""
+    def stopped(config, argv, ready):
+        trigger, errors = config.parent / "send-ctrl-c", config.parent / "stderr.txt"
+        line = subprocess.list2cmdline([program_argument(args, args.korvan)] + [program_argument(args, a) for a in argv])
+        process = subprocess.Popen([args.wine, os.path.abspath(args.console_control), program_argument(args, trigger),
+                                    program_argument(args, errors), line], stdout=subprocess.PIPE)
+        try:
+            check(wait_until(ready, 30, step=0.1), "%s did not get under way" % argv[0])
+            trigger.touch()
+            out, _ = process.communicate(timeout=40)
+        finally:
+            process.kill()
+        return out.decode().strip(), errors.read_bytes().decode("utf-8", "replace")
+
+    panel.set_scenario("success")
+    panel.set_fault("login", "silent", "sig")
+    config = account(scratch, "run", "sig", ["history=1"])
+    folder = config.parent
+    kept = {"korvan-status.ini": "[运行状态]\r\nfailures=3\r\n".encode("gbk"), "korvan-tick.ini": b"[tick]\r\nlastRunEnded=1\r\n"}
+    for name, content in kept.items():
+        (folder / name).write_bytes(content)
+    try:
+        status, err = stopped(config, ["run", "--config", config],
+                              lambda: [r for r in panel.requests() if r["user"] == "sig"])
+    finally:
+        panel.set_fault("login", None, "sig")
+    check(status == "exit 1" and err == "korvan: stopped by Ctrl-C during the run; the files keep the last finished run\n",
+          "Ctrl-C during the login: %r %r" % (status, err))
+    check((folder / "korvan-status.ini").read_bytes() == kept["korvan-status.ini"], "korvan-status.ini changed")
+    tick = (folder / "korvan-tick.ini").read_text()
+    check(re.search(r"^lastRunStarted=\d+\r?$", tick, re.M) and re.search(r"^lastRunEnded=1\r?$", tick, re.M),
+          "korvan-tick.ini after Ctrl-C: %r" % tick)
+    yield "Ctrl-C during the login"
+
+    panel.reset()
+    config = account(scratch, "watch")
+    tick_file = config.parent / "korvan-tick.ini"
+    status, err = stopped(config, ["watch", "--config", config],
+                          lambda: tick_file.exists() and b"lastExit=0" in tick_file.read_bytes())
+    check(status == "exit 0" and err == "korvan: stopped by Ctrl-C between runs\n" and len(panel.requests()) == 4,
+          "Ctrl-C between runs: %r %r after %d requests" % (status, err, len(panel.requests())))
+    yield "Ctrl-C between the runs of watch"
+
+
 def group_schedule(args, panel, scratch):
     """korvan-cli.exe's task through the Task Scheduler's interface, as Wine keeps it (it never starts one)."""
     config = account(scratch, "alice")
@@ -689,7 +735,7 @@ def group_texts(args, panel, scratch):
 
 GROUPS = {"outcomes": group_outcomes, "encodings": group_encodings, "bad-input": group_bad_input,
           "tick": group_tick, "plan": group_plan, "accounts": group_accounts, "faults": group_faults,
-          "sigterm": group_sigterm, "watch": group_watch, "schedule": group_schedule, "pushes": group_pushes, "texts": group_texts}
+          "sigterm": group_sigterm, "watch": group_watch, "schedule": group_schedule, "ctrl-c": group_ctrl_c, "pushes": group_pushes, "texts": group_texts}
 
 
 def main():
@@ -698,8 +744,9 @@ def main():
     parser.add_argument("--site-port", type=int, required=True)
     parser.add_argument("--time-port", type=int, required=True)
     parser.add_argument("--wine", help="korvan-cli.exe under this wine: the groups that concern the platform")
-    # The Task Scheduler is korvan-cli.exe's alone: its group is named to be run.
-    parser.add_argument("groups", nargs="*", default=[name for name in GROUPS if name != "schedule"])
+    parser.add_argument("--console-control", help="tools/wine/console_control.exe, for the ctrl-c group")
+    # The Task Scheduler and Ctrl-C in a console are korvan-cli.exe's alone: their groups are named to be run.
+    parser.add_argument("groups", nargs="*", default=[name for name in GROUPS if name not in ("schedule", "ctrl-c")])
     args = parser.parse_args()
     # Neither Windows program asks a proxy: one named in the environment must not be used. (Wine's
     # WinHTTP takes $http_proxy for the system's setting, which Windows keeps elsewhere.)

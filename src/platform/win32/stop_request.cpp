@@ -27,7 +27,9 @@ BOOL WINAPI StopAtControl(DWORD control) {
 void StopAtControls(int exitStatus, bool watching) {
   stopStatus = exitStatus;
   betweenRuns = watching;
-  ::SetConsoleCtrlHandler(StopAtControl, TRUE);
+  // Once: watch comes here twice a tick, and each call would add the handler to the list again.
+  static const bool added = ::SetConsoleCtrlHandler(StopAtControl, TRUE);
+  static_cast<void>(added);
 }
 
 }  // namespace
