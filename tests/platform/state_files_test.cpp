@@ -68,5 +68,26 @@ TEST_F(StateFiles, TheLockHasOneHolderAndIsFreeAgainWhenItGoes) {
   EXPECT_EQ(again.state(), StateLock::State::Taken) << again.error();
 }
 
+#ifdef _WIN32
+// The state files go beside korvan.ini and take its name: a code page 936 folder whose characters end
+// in the byte of a backslash (淺 is 9C 5C) must not be split inside a character.
+TEST(StatePathsTest, FolderAndStemOfCodePage936Paths) {
+  const struct {
+    const char* path;
+    const char* folder;
+    const char* stem;
+  } rows[] = {
+      {"C:\\\xD5\xCB\xBB\xA7\\korvan.ini", "C:\\\xD5\xCB\xBB\xA7", "korvan"},  // C:\账户\korvan.ini
+      {"C:\\\x9C\x5C\\korvan.ini", "C:\\\x9C\x5C", "korvan"},                  // C:\淺\korvan.ini
+      {"D:\\vps\\\x9C\x5C.ini", "D:\\vps", "\x9C\x5C"},                        // D:\vps\淺.ini
+      {"korvan.ini", ".", "korvan"},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(FolderOf(row.path), row.folder) << row.path;
+    EXPECT_EQ(StemOf(row.path), row.stem) << row.path;
+  }
+}
+#endif
+
 }  // namespace
 }  // namespace korvan
