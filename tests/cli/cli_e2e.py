@@ -526,14 +526,32 @@ def group_faults(args, panel, scratch):
         yield "time.%s" % mode
 
 
+# The files of a finished run, as a run stopped in its login must leave them.
+FINISHED_RUN = {"korvan-status.ini": "[运行状态]\r\nfailures=3\r\n".encode("gbk"),
+                "korvan-tick.ini": b"[tick]\r\nlastRunEnded=1\r\n"}
+
+
+def folder_after_a_run(scratch, name):
+    """A korvan.ini for the user "sig", with the run record on, beside FINISHED_RUN's files."""
+    config = account(scratch, name, "sig", ["history=1"])
+    for file, content in FINISHED_RUN.items():
+        (config.parent / file).write_bytes(content)
+    return config
+
+
+def check_stopped_run_left(folder, how):
+    """The run's start went to the disk whole before its first request; the last finished run stays."""
+    check((folder / "korvan-status.ini").read_bytes() == FINISHED_RUN["korvan-status.ini"], "korvan-status.ini changed")
+    tick = (folder / "korvan-tick.ini").read_text()
+    check(re.search(r"^lastRunStarted=\d+\r?$", tick, re.M) and re.search(r"^lastRunEnded=1\r?$", tick, re.M),
+          "korvan-tick.ini after %s: %r" % (how, tick))
+
+
 def group_sigterm(args, panel, scratch):
     panel.set_scenario("success")
     panel.set_fault("login", "silent", "sig")
-    config = account(scratch, "sig", "sig", ["history=1"])
+    config = folder_after_a_run(scratch, "sig")
     folder = config.parent
-    kept = {"korvan-status.ini": "[运行状态]\r\nfailures=3\r\n".encode("gbk"), "korvan-tick.ini": b"[tick]\r\nlastRunEnded=1\r\n"}
-    for name, content in kept.items():
-        (folder / name).write_bytes(content)
     process = subprocess.Popen([args.korvan, "run", "--config", config], stdout=subprocess.PIPE, stderr=subprocess.PIPE)
     try:
         wait_until(lambda: [r for r in panel.requests() if r["user"] == "sig"], 10, step=0.05)
@@ -543,11 +561,7 @@ def group_sigterm(args, panel, scratch):
         process.kill()
         panel.set_fault("login", None, "sig")
     check(process.returncode == 1 and "stopped by SIGTERM" in err.decode(), "%d %r" % (process.returncode, err))
-    check((folder / "korvan-status.ini").read_bytes() == kept["korvan-status.ini"], "korvan-status.ini changed")
-    # The run's start went to the disk whole before its first request; the last finished run stays.
-    tick = (folder / "korvan-tick.ini").read_text()
-    check(re.search(r"^lastRunStarted=\d+\r?$", tick, re.M) and re.search(r"^lastRunEnded=1\r?$", tick, re.M),
-          "korvan-tick.ini after the stop: %r" % tick)
+    check_stopped_run_left(folder, "SIGTERM")
     left = sorted(p.name for p in folder.iterdir())
     check(left == ["korvan-status.ini", "korvan-tick.ini", "korvan.ini", "korvan.lock"], "the stopped run left %r" % left)
     yield "SIGTERM during the login"
@@ -604,11 +618,7 @@ def group_ctrl_c(args, panel, scratch):
 
     panel.set_scenario("success")
     panel.set_fault("login", "silent", "sig")
-    config = account(scratch, "run", "sig", ["history=1"])
-    folder = config.parent
-    kept = {"korvan-status.ini": "[运行状态]\r\nfailures=3\r\n".encode("gbk"), "korvan-tick.ini": b"[tick]\r\nlastRunEnded=1\r\n"}
-    for name, content in kept.items():
-        (folder / name).write_bytes(content)
+    config = folder_after_a_run(scratch, "run")
     try:
         status, err = stopped(config, ["run", "--config", config],
                               lambda: [r for r in panel.requests() if r["user"] == "sig"])
@@ -616,10 +626,7 @@ def group_ctrl_c(args, panel, scratch):
         panel.set_fault("login", None, "sig")
     check(status == "exit 1" and err == "korvan: stopped by Ctrl-C during the run; the files keep the last finished run\n",
           "Ctrl-C during the login: %r %r" % (status, err))
-    check((folder / "korvan-status.ini").read_bytes() == kept["korvan-status.ini"], "korvan-status.ini changed")
-    tick = (folder / "korvan-tick.ini").read_text()
-    check(re.search(r"^lastRunStarted=\d+\r?$", tick, re.M) and re.search(r"^lastRunEnded=1\r?$", tick, re.M),
-          "korvan-tick.ini after Ctrl-C: %r" % tick)
+    check_stopped_run_left(config.parent, "Ctrl-C")
     yield "Ctrl-C during the login"
 
     panel.reset()
