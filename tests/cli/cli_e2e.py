@@ -600,14 +600,32 @@ def group_watch(args, panel, scratch):
     yield "no korvan.ini"
 
 
-def group_ctrl_c(args, panel, scratch):
-    """korvan-cli.exe in a console of its own, as cmd.exe gives it: Ctrl-C cuts a run the way SIGTERM
-    does on Linux, and ends watch between its runs."""
+def group_console(args, panel, scratch):
+    """korvan-cli.exe in a console, as cmd.exe gives it: the entries show in Chinese at either code
+    page; Ctrl-C cuts a run the way SIGTERM does on Linux, and ends watch between its runs."""
+    def in_console(verb, first, file, argv):
+        line = subprocess.list2cmdline([program_argument(args, args.korvan)] + [program_argument(args, a) for a in argv])
+        return subprocess.Popen([args.wine, os.path.abspath(args.console_control), verb, first,
+                                 program_argument(args, file), line], stdout=subprocess.PIPE)
+
+    for code_page in ("936", "65001"):
+        panel.reset()
+        config = account(scratch, "cp" + code_page)
+        screen = config.parent / "screen.txt"
+        process = in_console("screen", code_page, screen, ["run", "--config", config])
+        try:
+            out, _ = process.communicate(timeout=90)
+        finally:
+            process.kill()
+        check(screen.exists(), "no console at code page %s: %r" % (code_page, out))
+        shown = screen.read_text(encoding="utf-8").split("\n")
+        check(out.decode().strip() == "exit 0" and shown[1:6:2] == [LOGGED_IN, EXPIRY, RENEWED],
+              "a console at code page %s showed %r (%r)" % (code_page, shown, out))
+        yield "the entries in a console at code page %s" % code_page
+
     def stopped(config, argv, ready):
         trigger, errors = config.parent / "send-ctrl-c", config.parent / "stderr.txt"
-        line = subprocess.list2cmdline([program_argument(args, args.korvan)] + [program_argument(args, a) for a in argv])
-        process = subprocess.Popen([args.wine, os.path.abspath(args.console_control), program_argument(args, trigger),
-                                    program_argument(args, errors), line], stdout=subprocess.PIPE)
+        process = in_console("ctrl-c", program_argument(args, trigger), errors, argv)
         try:
             check(wait_until(ready, 30, step=0.1), "%s did not get under way" % argv[0])
             trigger.touch()
@@ -616,6 +634,7 @@ def group_ctrl_c(args, panel, scratch):
             process.kill()
         return out.decode().strip(), errors.read_bytes().decode("utf-8", "replace")
 
+    panel.reset()
     panel.set_scenario("success")
     panel.set_fault("login", "silent", "sig")
     config = folder_after_a_run(scratch, "run")
@@ -742,7 +761,7 @@ def group_texts(args, panel, scratch):
 
 GROUPS = {"outcomes": group_outcomes, "encodings": group_encodings, "bad-input": group_bad_input,
           "tick": group_tick, "plan": group_plan, "accounts": group_accounts, "faults": group_faults,
-          "sigterm": group_sigterm, "watch": group_watch, "schedule": group_schedule, "ctrl-c": group_ctrl_c, "pushes": group_pushes, "texts": group_texts}
+          "sigterm": group_sigterm, "watch": group_watch, "schedule": group_schedule, "console": group_console, "pushes": group_pushes, "texts": group_texts}
 
 
 def main():
@@ -751,9 +770,9 @@ def main():
     parser.add_argument("--site-port", type=int, required=True)
     parser.add_argument("--time-port", type=int, required=True)
     parser.add_argument("--wine", help="korvan-cli.exe under this wine: the groups that concern the platform")
-    parser.add_argument("--console-control", help="tools/wine/console_control.exe, for the ctrl-c group")
-    # The Task Scheduler and Ctrl-C in a console are korvan-cli.exe's alone: their groups are named to be run.
-    parser.add_argument("groups", nargs="*", default=[name for name in GROUPS if name not in ("schedule", "ctrl-c")])
+    parser.add_argument("--console-control", help="tools/wine/console_control.exe, for the console group")
+    # The Task Scheduler and the console are korvan-cli.exe's alone: their groups are named to be run.
+    parser.add_argument("groups", nargs="*", default=[name for name in GROUPS if name not in ("schedule", "console")])
     args = parser.parse_args()
     # Neither Windows program asks a proxy: one named in the environment must not be used. (Wine's
     # WinHTTP takes $http_proxy for the system's setting, which Windows keeps elsewhere.)
