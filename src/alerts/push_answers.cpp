@@ -48,10 +48,20 @@ bool SameCode(const Json& found, const Json& expected) {
   return found.is_number_integer() && found == expected;
 }
 
+// A line break or other control character in a text from the service would split the entry's one
+// line; JSON's escapes leave DEL in place.
+void KeepOnOneLine(Text& text) {
+  for (char& character : text) {
+    if (static_cast<unsigned char>(character) < 0x20 || character == 0x7F) character = ' ';
+  }
+}
+
 Text CodeText(const Json& value) {
   std::string text = value.dump(-1, ' ', false, Json::error_handler_t::replace);
   if (text.size() > kLongestCodeText) text.resize(kLongestCodeText);
-  return Utf8ToAnsi(text);
+  Text code = Utf8ToAnsi(text);
+  KeepOnOneLine(code);
+  return code;
 }
 
 // The answer as JSON; discarded when it is too large or no JSON.
@@ -64,16 +74,14 @@ Json ParseAnswer(const ByteSet& answer) {
 }
 
 // The service's message on one line of the program's text: a line break in it would split the
-// test results' one line per channel.
+// test results' one line per channel too.
 Text ServiceMessage(const PushAnswerReading& reading, const Json& answer) {
   const std::string_view field = reading.messageField;
   if (field.empty() || !answer.is_object()) return {};
   const auto found = answer.find(field);
   if (found == answer.end() || !found->is_string()) return {};
   Text message = Utf8ToAnsi(found->get_ref<const std::string&>());
-  for (char& character : message) {
-    if (static_cast<unsigned char>(character) < 0x20 || character == 0x7F) character = ' ';
-  }
+  KeepOnOneLine(message);
   std::size_t kept = 0;
   while (kept < message.size()) {
     const std::size_t step = CharacterLength(message, kept);

@@ -76,6 +76,11 @@ const AnswerCase kAnswerCases[] = {
     {"CodeAsText", PushChannel::ServerChan, 200, R"({"code":"0"})", false, "200" + kComma + "code=\"0\""},
     {"CodeAsFraction", PushChannel::Feishu, 200, R"({"code":0.5})", false, "200" + kComma + "code=0.5"},
     {"OkAsNumber", PushChannel::Telegram, 200, R"({"ok":1})", false, "200" + kComma + "ok=1"},
+    // JSON leaves DEL unescaped: the reason is one line of the log all the same.
+    {"CodeTextWithDel", PushChannel::Bark, 200,
+     "{\"code\":\"2\x7F"
+     "0\"}",
+     false, "200" + kComma + "code=\"2 0\""},
     {"LongCodeCut", PushChannel::WeCom, 200,
      R"({"errcode":"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"})", false,
      "200" + kComma + "errcode=\"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"},
