@@ -40,6 +40,14 @@ class UniqueResource {
   Type value_ = Traits::Invalid();
 };
 
+// A handle kind that is null when absent and closed by one call, whose result is of no use.
+template <typename HandleType, auto close>
+struct NullableHandleTraits {
+  using Type = HandleType;
+  static Type Invalid() noexcept { return nullptr; }
+  static void Close(Type handle) noexcept { static_cast<void>(close(handle)); }
+};
+
 // Process, thread, file-mapping and event handles: null when absent.
 struct HandleTraits {
   using Type = HANDLE;

@@ -1,4 +1,5 @@
-// The owner of a WinHTTP handle (a session, connection or request).
+// The owner of a WinHTTP handle (a session, connection or request), in a header of its own: WinINet's
+// and WinHTTP's headers cannot meet in one file.
 #pragma once
 
 #include <windows.h>
@@ -8,12 +9,6 @@
 
 namespace korvan {
 
-struct WinHttpHandleTraits {
-  using Type = HINTERNET;
-  static Type Invalid() noexcept { return nullptr; }
-  static void Close(Type handle) noexcept { ::WinHttpCloseHandle(handle); }
-};
-
-using UniqueWinHttpHandle = UniqueResource<WinHttpHandleTraits>;
+using UniqueWinHttpHandle = UniqueResource<NullableHandleTraits<HINTERNET, &::WinHttpCloseHandle>>;
 
 }  // namespace korvan

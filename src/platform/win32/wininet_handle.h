@@ -1,4 +1,5 @@
-// The owner of a WinINet handle (a session, connection or request).
+// The owner of a WinINet handle (a session, connection or request), in a header of its own: WinINet's
+// and WinHTTP's headers cannot meet in one file.
 #pragma once
 
 #include <windows.h>
@@ -8,12 +9,6 @@
 
 namespace korvan {
 
-struct InternetHandleTraits {
-  using Type = HINTERNET;
-  static Type Invalid() noexcept { return nullptr; }
-  static void Close(Type handle) noexcept { ::InternetCloseHandle(handle); }
-};
-
-using UniqueInternetHandle = UniqueResource<InternetHandleTraits>;
+using UniqueInternetHandle = UniqueResource<NullableHandleTraits<HINTERNET, &::InternetCloseHandle>>;
 
 }  // namespace korvan
